@@ -1,0 +1,282 @@
+// GameLauncher: the one application object. It owns the window, the library,
+// every setting and every piece of UI state. Its member functions are defined
+// in the folder of the subsystem that owns them (library/filter.cpp defines
+// filterGames, ui/render.cpp defines render, ...); each function that computes
+// something hands the work to a free function that tests can call directly.
+#pragma once
+
+#include <SFML/Graphics.hpp>
+
+#include <array>
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "app/main_loop.h"
+#include "app/settings.h"
+#include "library/game_info.h"
+#include "media/gif/gif_animation.h"
+#include "platform/joystick.h"
+#include "ui/widgets/search_box.h"
+#include "ui/widgets/text_box.h"
+
+namespace ludexa {
+
+class GameLauncher {
+public:
+    GameLauncher();
+    ~GameLauncher();
+    GameLauncher(const GameLauncher&) = delete;
+    GameLauncher& operator=(const GameLauncher&) = delete;
+
+    // ---- Main window (app/launcher.cpp) ---------------------------------
+    sf::RenderWindow window;
+
+    // ---- Window placement, read from set.ini, applied by run() ----------
+    int windowX = -1;
+    int windowY = -1;
+    bool windowMaximized = false;
+    bool startFullscreen = false;
+    int startDisplayMode = 0;
+
+    // ---- Display mode (app/display_mode.cpp) -----------------------------
+    struct WindowRect {
+        int left = 0, top = 0, right = 0, bottom = 0;
+    };
+    int fullscreen = 0;  // 0 windowed, 1 borderless work area, 2 whole monitor
+    WindowRect savedWindowRect{};
+    unsigned long savedWindowStyle = 0;  // whether the frame was shown when leaving mode 0
+
+    // ---- Main loop and sleep (app/main_loop.cpp) -------------------------
+    int framerate_fps = 30;
+    bool isSleeping = false;
+    bool sleepEnabled = false;
+    bool sleepAutoMinute = false;
+    bool sleepOnLaunch = true;
+    sf::Clock idleClock;
+    JoystickSnapshot joystickButtonSnapshot{};
+    std::unique_ptr<JoystickSource> joysticks;  // sf::Joystick, or a scripted pad in tests
+
+    // ---- Library (library/) -----------------------------------------------
+    std::vector<GameInfo> games;
+    int selectedIndex = 0;
+
+    // ---- Sorting (library/sort.cpp) ----------------------------------------
+    int sortMode = 2;  // 0 by time added, 1 by name, 2 by order (id)
+    bool sortAscending = false;
+
+    // ---- Filtering and search (library/filter.cpp) ----------------------
+    std::string searchQuery;
+    std::vector<std::size_t> filteredIndices;  // indices into games, ascending
+    std::unordered_map<wchar_t, std::string> polyphoneInitials;
+
+    // ---- Category tag bar (ui/category_bar.cpp) --------------------------
+    std::vector<std::string> categories;
+    int categoryMode = 0;  // 0 all or by category, 1 favourites, -1 desktop view
+    std::set<std::string> selectedCategories;
+    bool desktopMode = false;
+    bool multiSelectMode = false;
+    bool categoriesExpanded = false;
+    bool categoryTempExpanded = false;
+    sf::Clock categoryTempExpandClock;
+
+    // ---- Layout (ui/layout.cpp) -------------------------------------------
+    float toolbarHeight = 44;
+    float leftPanelWidth = 350;
+    float leftTopHeight = 400;
+    float windowWidth = 1200;
+    float windowHeight = 800;
+    float leftPanelWidthRatio = 350.0f / 1200.0f;
+    float leftTopHeightRatio = 0.5f;
+    int iconSize = 1;
+    bool draggingPanelSplit = false;
+    bool draggingTextSplit = false;
+    bool draggingToolbarSplit = false;
+    float dragStartX = 0, dragStartY = 0;
+    float dragStartWidth = 0, dragStartHeight = 0;
+
+    // ---- Mouse and keyboard (ui/input.cpp) -------------------------------
+    int focusIndex = 0;
+    float gridScrollOffset = 0;
+    float gridMaxScroll = 0;
+    bool draggingGridScrollbar = false;
+    float gridScrollDragStartY = 0;
+    float gridScrollDragStartOffset = 0;
+    int gridPressState = 0;  // 0 idle, 1 pressed in the grid, 2 drag-scrolling
+    sf::Vector2f gridPressPos;
+    float gridPressScroll = 0;
+    sf::Vector2f gridLastDragPos;
+    sf::Clock gridDragClock;
+    sf::Clock gridPressClock;
+    float gridFlingVelocity = 0;  // pixels per second
+    bool gridFlingActive = false;
+    int lastClickedGame = -1;
+    sf::Clock lastClickClock;
+    int titleButtonPressed = 0;  // 0 none, 1 display mode, 2 minimise, 3 close
+    bool lastInTextBox = false;
+    int lastDesktopClicked = -1;
+    sf::Clock lastDesktopClickClock;
+    sf::Cursor arrowCursor;
+    sf::Cursor textCursor;
+
+    // ---- Menus (ui/menus.cpp) ----------------------------------------------
+    bool blankMenuOpen = false;
+    sf::Vector2f blankMenuPos;
+    int blankMenuHoverItem = -1;
+    bool blankSubmenuOpen = false;
+    int blankSubmenuHoverItem = -1;
+    bool iconMenuOpen = false;
+    sf::Vector2f iconMenuPos;
+    int iconMenuGame = -1;
+    int iconMenuHoverItem = -1;
+
+    // ---- Gamepad (ui/gamepad.cpp) -----------------------------------------
+    int gamepadMode = 1;
+    std::vector<int> connectedJoysticks;
+    bool gamepadFocusActive = false;
+    int gamepadFocusArea = 1;  // 0 category bar, 1 icon grid
+    int gamepadFocusTag = -1;
+    sf::Clock gamepadRepeatClock;
+    sf::Clock textScrollClock;
+    sf::Clock joyScanClock;
+    std::array<bool, 7> gamepadButtonLatches{};
+
+    // ---- Soft keyboard (ui/soft_keyboard.cpp) ----------------------------
+    bool softKeyboardVisible = false;
+    int softKeyRow = 2;
+    int softKeyColumn = 4;
+    std::array<std::string, 4> softKeyboardRows;
+
+    // ---- Search box (ui/widgets/search_box.cpp) --------------------------
+    SearchBox searchBox;
+
+    // ---- Preview media (media/) --------------------------------------------
+    std::vector<std::string> mapFiles;
+    int currentMapIndex = 0;
+    bool mapVisible = false;
+    std::string descriptionText;
+    bool fmtJpg = true, fmtPng = true, fmtBmp = true, fmtWebp = true, fmtAvif = true, fmtGif = true;
+
+    std::thread loaderThread;
+    std::atomic<bool> loaderRunning{false};
+    std::mutex loaderMutex;
+    std::condition_variable loaderCv;
+    std::string loadRequestPath;  // guarded by loaderMutex
+    std::atomic<int> loadGeneration{0};
+    std::mutex resultMutex;
+    std::atomic<bool> resultReady{false};
+    std::atomic<int> resultGeneration{0};  // written under resultMutex
+    bool resultIsGif = false;              // guarded by resultMutex
+    bool resultIsImage = false;            // guarded by resultMutex
+    GifAnimation resultGif;                // guarded by resultMutex
+    sf::Image resultImage;                 // guarded by resultMutex
+    sf::Texture previewTexture;
+    bool previewIsGif = false;
+    GifAnimation previewGif;
+    std::unique_ptr<sf::Text> loadingText;
+
+    // ---- Text area (media/description.cpp, ui/widgets/text_box.cpp) ------
+    SfmlTextBox textBox;
+
+    // ---- Fonts (appearance/fonts.cpp) --------------------------------------
+    sf::Font uiFont;
+    sf::Font contentFont;
+    std::vector<std::uint8_t> uiFontBytes;       // the face uiFont was opened from
+    std::vector<std::uint8_t> contentFontBytes;  // the face contentFont was opened from
+    std::wstring fontPath;
+    int fontSize = 14;
+    int contentFontSize = 14;
+
+    // ---- Theme and background (appearance/themes.cpp) --------------------
+    int themeIndex = 0;
+    bool useCustomBackground = false;
+    sf::Texture backgroundTexture;
+
+    // ---- Desktop view (library/desktop.cpp) ------------------------------
+    struct DesktopItem {
+        std::wstring name;
+        std::wstring path;
+        std::unique_ptr<sf::Texture> texture;
+        int iconIndex = -1;
+    };
+    std::vector<DesktopItem> desktopItems;
+
+    // ---- Launching (library/launch.cpp) ----------------------------------
+    sf::Clock launchClock;
+    bool launchDebounceArmed = false;
+
+    // ======================================================================
+    // Application shell
+    void run();                      // app/main_loop.cpp
+    void enterSleep();               // app/main_loop.cpp
+    void drawSleepScreen();          // app/main_loop.cpp
+    void toggleFullscreen();         // app/display_mode.cpp
+    void loadConfig();               // app/config.cpp
+    void saveConfig();               // app/config.cpp
+    Settings currentSettings() const;       // app/config.cpp
+    void applySettings(const Settings& s);  // app/config.cpp
+
+    // Game library
+    void initGames();                                   // library/game_info.cpp
+    void sortGames();                                   // library/sort.cpp
+    void filterGames();                                 // library/filter.cpp
+    void handleSearchChange();                          // library/filter.cpp
+    void launchGame(int index);                         // library/launch.cpp
+    void addGames();                                    // library/import.cpp
+    int addGamesFromDirectory(const std::string& folder);  // library/import.cpp
+    void scanDesktopFolder();                           // library/desktop.cpp
+    void createDesktopIconTextures();                   // library/desktop.cpp
+    void clearDesktopItems();                           // library/desktop.cpp
+    void showSizeCountingDialog(int index);             // library/size_count.cpp
+    void setFavorite(int index, bool favorite);         // library/favorite.cpp
+
+    // Game media
+    void createMediaDirectories();                      // media/media_folder.cpp
+    void scanGameMediaFolder(const std::string& name);  // media/media_folder.cpp
+    void loadCurrentMap();                              // media/loader.cpp
+    void startLoaderThread();                           // media/loader.cpp
+    void stopLoaderThread();                            // media/loader.cpp
+    void loaderBody();                                  // media/loader.cpp
+    void checkLoadComplete();                           // media/loader.cpp
+    void clearPreview();                                // media/loader.cpp
+    void updateTextContent();                           // media/description.cpp
+    void updateRichEditText();                          // media/description.cpp
+    void updateRichEditPosition();                      // ui/layout.cpp
+
+    // Main window UI
+    void render();                                      // ui/render.cpp
+    void handleEvents();                                // ui/input.cpp
+    void handleResize(unsigned width, unsigned height); // ui/layout.cpp
+    void handleGamepad();                               // ui/gamepad.cpp
+    void updateGamepadFocus();                          // ui/gamepad.cpp
+    void quickSwitchCategory(int direction);            // ui/category_bar.cpp
+    void updateCategoryExpandState();                   // ui/category_bar.cpp
+    void applyGamepadCategoryClick();                   // ui/category_bar.cpp
+
+    // Appearance
+    bool loadUIFont();                                  // appearance/fonts.cpp
+    bool loadContentFont();                             // appearance/fonts.cpp
+    void reloadFont();                                  // appearance/fonts.cpp
+    void applyThemeToTextBox();                         // appearance/themes.cpp
+
+    // Native dialogs
+    void showSettingsDialog();                          // dialogs/settings_dialog.cpp
+    void showGameSettingsDialog(int index);             // dialogs/game_settings_dialog.cpp
+    void showCategoryManagerDialog();                   // dialogs/category_manager.cpp
+    void showHelpDialog();                              // dialogs/help_dialog.cpp
+
+    // Shared helpers
+    unsigned long nativeHandle() const;                 // app/launcher.cpp
+    // Input that reached the window while a modal dialog ran is discarded; a
+    // resize or close request is still honoured.
+    void discardInputAfterModal();                      // ui/input.cpp
+};
+
+}  // namespace ludexa

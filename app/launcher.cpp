@@ -1,0 +1,68 @@
+// Construction and destruction of the launcher, in the order the rest of the
+// program relies on: settings, fonts, library, text, then the widgets.
+#include "app/GameLauncher.h"
+
+#include <cstdint>
+
+#include "platform/dialogs.h"
+#include "platform/window.h"
+
+namespace ludexa {
+
+extern const std::uint8_t kWindowIconPng[];
+extern const std::size_t kWindowIconPngSize;
+
+namespace {
+
+// Ten characters, as the title bar and the task switcher show it.
+const wchar_t kWindowTitle[] = L"Ludexa 游戏库";
+static_assert(sizeof kWindowTitle / sizeof kWindowTitle[0] - 1 == 10);
+
+}  // namespace
+
+GameLauncher::GameLauncher()
+    : window(sf::VideoMode(1200, 800, 32), sf::String(kWindowTitle), sf::Style::Default),
+      joysticks(makeSfmlJoysticks()),
+      softKeyboardRows{"1234567890", "QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM<-"} {
+    loadConfig();
+    window.setFramerateLimit(static_cast<unsigned>(framerate_fps));
+
+    const bool uiFontLoaded = loadUIFont();
+    const bool contentFontLoaded = loadContentFont();
+    loadingText = std::make_unique<sf::Text>(sf::String(L"加载中..."), uiFont, 18);
+    loadingText->setFillColor(sf::Color(150, 150, 150, 255));
+    loadingText->setPosition(120, 200);
+    if (!uiFontLoaded || !contentFontLoaded)
+        showMessageBox({"Failed to load font!", "Error", MessageIcon::Plain, MessageButtons::Ok, 0});
+
+    initGames();
+    sortGames();
+    if (!games.empty()) selectedIndex = 0;
+    updateTextContent();
+
+    sf::Image icon;
+    if (icon.loadFromMemory(kWindowIconPng, kWindowIconPngSize))
+        window.setIcon(icon.getSize().x, icon.getSize().y, icon.getPixelsPtr());
+    arrowCursor.loadFromSystem(sf::Cursor::Arrow);
+    textCursor.loadFromSystem(sf::Cursor::Text);
+
+    textBox.font = &contentFont;
+    textBox.charSize = static_cast<unsigned>(fontSize);
+    contentFontSize = fontSize;
+    updateRichEditPosition();
+    textBox.buildLines();
+    applyThemeToTextBox();
+
+    searchBox.font = &contentFont;
+    searchBox.position = {windowWidth - 245, 8};
+    searchBox.size = {128, 26};
+    searchBox.placeholder = L"可在此处搜索游戏";
+}
+
+// The loader thread has been joined at the end of run(); members are destroyed
+// in reverse order of declaration, the window last.
+GameLauncher::~GameLauncher() { stopLoaderThread(); }
+
+unsigned long GameLauncher::nativeHandle() const { return window.getSystemHandle(); }
+
+}  // namespace ludexa

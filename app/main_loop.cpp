@@ -1,0 +1,156 @@
+// The main loop: one frame per iteration while awake, a slow poll while asleep.
+#include "app/main_loop.h"
+
+#include <SFML/Window/Event.hpp>
+
+#include <cmath>
+#include <thread>
+
+#include "app/GameLauncher.h"
+#include "platform/window.h"
+
+namespace ludexa {
+
+void flingStep(FlingState& f, float maxScroll, int framerate) {
+    const float fps = framerate > 0 ? static_cast<float>(framerate) : 30.0f;
+    const float decel = kFlingDeceleration / fps;
+    f.offset -= f.velocity / fps;
+    float next;
+    if (f.offset < 0) {
+        f.offset = maxScroll < 0 ? maxScroll : 0;
+        next = 0;
+    } else if (f.offset > maxScroll) {
+        f.offset = maxScroll;
+        next = 0;
+    } else if (f.velocity > 0) {
+        next = std::max(0.0f, f.velocity - decel);
+    } else {
+        next = std::min(0.0f, f.velocity + decel);
+    }
+    if (std::fabs(next) < kFlingStopSpeed) {
+        f.velocity = 0;
+        f.active = false;
+    } else {
+        f.velocity = next;
+    }
+}
+
+bool autoSleepDue(bool sleepEnabled, bool sleepAutoMinute, float idleSeconds) {
+    return sleepEnabled && sleepAutoMinute && idleSeconds >= kAutoSleepSeconds;
+}
+
+bool isModifierKey(sf::Keyboard::Key key) {
+    switch (key) {
+        case sf::Keyboard::LControl:
+        case sf::Keyboard::RControl:
+        case sf::Keyboard::LShift:
+        case sf::Keyboard::RShift:
+        case sf::Keyboard::LAlt:
+        case sf::Keyboard::RAlt:
+        case sf::Keyboard::LSystem:
+        case sf::Keyboard::RSystem: return true;
+        default: return false;
+    }
+}
+
+void takeJoystickSnapshot(JoystickSource& source, const std::vector<int>& ids, JoystickSnapshot& snapshot) {
+    source.update();
+    for (int id : ids) {
+        if (id < 0 || id >= static_cast<int>(JoystickSource::kMaxJoysticks)) continue;
+        for (unsigned b = 0; b < JoystickSource::kButtonsRead; ++b)
+            snapshot[static_cast<std::size_t>(id)][b] = source.isButtonPressed(static_cast<unsigned>(id), b);
+    }
+}
+
+bool joystickWakes(JoystickSource& source, const std::vector<int>& ids, JoystickSnapshot& snapshot) {
+    source.update();
+    bool wake = false;
+    for (int id : ids) {
+        if (id < 0 || id >= static_cast<int>(JoystickSource::kMaxJoysticks)) continue;
+        for (unsigned b = 0; b < JoystickSource::kButtonsRead; ++b) {
+            const bool pressed = source.isButtonPressed(static_cast<unsigned>(id), b);
+            auto& was = snapshot[static_cast<std::size_t>(id)][b];
+            if (pressed && !was) wake = true;
+            was = pressed;
+        }
+    }
+    return wake;
+}
+
+void GameLauncher::enterSleep() {
+    takeJoystickSnapshot(*joysticks, connectedJoysticks, joystickButtonSnapshot);
+    isSleeping = true;
+    idleClock.restart();
+}
+
+void GameLauncher::drawSleepScreen() {
+    window.clear(sf::Color(20, 20, 30, 255));
+    sf::Text caption(sf::String(L"休眠中，点击任意位置或按任意键恢复"), uiFont, 22);
+    caption.setFillColor(sf::Color(200, 200, 160, 255));
+    const auto bounds = caption.getLocalBounds();
+    caption.setPosition(windowWidth / 2 - bounds.width / 2, windowHeight / 2 - bounds.height / 2);
+    window.draw(caption);
+    window.display();
+}
+
+void GameLauncher::run() {
+    joysticks->update();
+    connectedJoysticks = connectedJoystickIds(*joysticks);
+    gamepadFocusActive = !connectedJoysticks.empty();
+    startLoaderThread();
+    if (windowX >= 0 && windowY >= 0) window.setPosition({windowX, windowY});
+    if (windowMaximized) maximizeWindow(nativeHandle());
+    if (startFullscreen) {
+        toggleFullscreen();
+        if (startDisplayMode == 2) toggleFullscreen();
+    }
+
+    while (window.isOpen()) {
+        if (!isSleeping) {
+            checkLoadComplete();
+            handleEvents();
+            if (gridFlingActive) {
+                FlingState fling{gridScrollOffset, gridFlingVelocity, gridFlingActive};
+                flingStep(fling, gridMaxScroll, framerate_fps);
+                gridScrollOffset = fling.offset;
+                gridFlingVelocity = fling.velocity;
+                gridFlingActive = fling.active;
+            }
+            handleGamepad();
+            if (categoryTempExpanded && categoryTempExpandClock.getElapsedTime().asMilliseconds() > 999) {
+                categoryTempExpanded = false;
+                categoriesExpanded = false;
+            }
+            if (autoSleepDue(sleepEnabled, sleepAutoMinute, idleClock.getElapsedTime().asSeconds())) enterSleep();
+            if (window.isOpen()) render();
+            continue;
+        }
+
+        std::this_thread::sleep_for(std::chrono::milliseconds(kSleepPollMs));
+        const bool focused = window.hasFocus();
+        bool wake = false;
+        sf::Event event;
+        while (window.pollEvent(event)) {
+            if (event.type == sf::Event::Closed) {
+                saveConfig();
+                window.close();
+            } else if (focused && event.type == sf::Event::MouseButtonPressed) {
+                wake = true;
+            } else if (focused && event.type == sf::Event::KeyPressed && !isModifierKey(event.key.code)) {
+                wake = true;
+            }
+        }
+        if (!window.isOpen()) break;
+        if (focused && joystickWakes(*joysticks, connectedJoysticks, joystickButtonSnapshot)) wake = true;
+        if (wake) {
+            isSleeping = false;
+            idleClock.restart();
+            render();
+        } else {
+            drawSleepScreen();
+        }
+    }
+    stopLoaderThread();
+}
+
+}  // namespace ludexa

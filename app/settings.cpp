@@ -1,0 +1,253 @@
+// set.ini format. Numbers are parsed and printed without the C locale's help,
+// because GTK switches the process locale and some locales write "0,5".
+#include "app/settings.h"
+
+#include "platform/text.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <sstream>
+
+#include <unistd.h>
+
+namespace ludexa {
+namespace {
+
+std::string_view skipSpaces(std::string_view s) {
+    std::size_t i = 0;
+    while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i]))) ++i;
+    return s.substr(i);
+}
+
+// Like std::stoi: leading spaces and a sign allowed, stops at the first
+// non-digit. Out of range or no digits: nothing.
+std::optional<int> parseInt(std::string_view value) {
+    auto s = skipSpaces(value);
+    bool negative = false;
+    if (!s.empty() && (s[0] == '+' || s[0] == '-')) {
+        negative = s[0] == '-';
+        s.remove_prefix(1);
+    }
+    long long result = 0;
+    std::size_t digits = 0;
+    for (char c : s) {
+        if (c < '0' || c > '9') break;
+        result = result * 10 + (c - '0');
+        if (result > static_cast<long long>(std::numeric_limits<int>::max()) + 1) return std::nullopt;
+        ++digits;
+    }
+    if (digits == 0) return std::nullopt;
+    if (negative) result = -result;
+    if (result < std::numeric_limits<int>::min() || result > std::numeric_limits<int>::max()) return std::nullopt;
+    return static_cast<int>(result);
+}
+
+// Like std::stof on a decimal number. Infinities and NaN are refused: a layout
+// ratio of "nan" would make every panel size meaningless.
+std::optional<float> parseFloat(std::string_view value) {
+    auto s = skipSpaces(value);
+    if (!s.empty() && s[0] == '+') s.remove_prefix(1);
+    float result = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), result, std::chars_format::general);
+    if (ec != std::errc() || end == s.data() || !std::isfinite(result)) return std::nullopt;
+    return result;
+}
+
+std::string fixed(float value, int decimals) {
+    char buffer[64];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    if (ec != std::errc()) return "0";
+    return std::string(buffer, end);
+}
+
+const char* flag(bool value) { return value ? "1" : "0"; }
+
+}  // namespace
+
+SettingsReadResult readSettings(std::string_view text, Settings& s, int themeCount) {
+    int width = -1, height = -1, x = -1, y = -1;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        auto newline = text.find('\n', pos);
+        if (newline == std::string_view::npos) newline = text.size();
+        auto line = text.substr(pos, newline - pos);
+        pos = newline + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty() || line[0] == '[' || line[0] == '#') continue;
+        const auto eq = line.find('=');
+        if (eq == std::string_view::npos) continue;
+        const auto key = line.substr(0, eq);
+        const auto value = line.substr(eq + 1);
+
+        if (key == "leftPanelWidthRatio") {
+            if (auto v = parseFloat(value)) s.leftPanelWidthRatio = *v;
+        } else if (key == "leftTopHeightRatio") {
+            if (auto v = parseFloat(value)) s.leftTopHeightRatio = *v;
+        } else if (key == "toolbarHeight") {
+            // Clamped against the height the window has while the file is read;
+            // a windowHeight line only takes effect after the whole file.
+            if (auto v = parseFloat(value)) s.toolbarHeight = std::max(30.0f, std::min(*v, 0.3f * s.windowHeight));
+        } else if (key == "windowWidth") {
+            if (auto v = parseInt(value); v && *v >= 800) width = *v;
+        } else if (key == "windowHeight") {
+            if (auto v = parseInt(value); v && *v >= 600) height = *v;
+        } else if (key == "windowX") {
+            if (auto v = parseInt(value)) x = *v;
+        } else if (key == "windowY") {
+            if (auto v = parseInt(value)) y = *v;
+        } else if (key == "windowMaximized") {
+            s.windowMaximized = value == "1";
+        } else if (key == "iconSize") {
+            if (auto v = parseInt(value); v && *v >= 0 && *v <= 5) s.iconSize = *v;
+        } else if (key == "themeIndex") {
+            if (auto v = parseInt(value); v && *v >= 0 && *v < themeCount) s.themeIndex = *v;
+        } else if (key == "useCustomBackground") {
+            s.useCustomBackground = value == "1";
+        } else if (key == "fontSize") {
+            if (auto v = parseInt(value)) s.fontSize = std::max(10, std::min(*v, 24));
+        } else if (key == "fontPath") {
+            s.fontPath = utf8ToWstring(value);
+        } else if (key == "sortMode") {
+            if (auto v = parseInt(value); v && *v >= 0 && *v <= 2) s.sortMode = *v;
+        } else if (key == "sortAscending") {
+            s.sortAscending = value == "1";
+        } else if (key == "sleepEnabled") {
+            s.sleepEnabled = value == "1";
+        } else if (key == "sleepAutoMinute") {
+            s.sleepAutoMinute = value == "1";
+        } else if (key == "sleepOnLaunch") {
+            s.sleepOnLaunch = value == "1";
+        } else if (key == "fmtJpg") {
+            s.fmtJpg = value != "0";
+        } else if (key == "fmtPng") {
+            s.fmtPng = value != "0";
+        } else if (key == "fmtBmp") {
+            s.fmtBmp = value != "0";
+        } else if (key == "fmtWebp") {
+            s.fmtWebp = value != "0";
+        } else if (key == "fmtAvif") {
+            s.fmtAvif = value != "0";
+        } else if (key == "fmtGif") {
+            s.fmtGif = value != "0";
+        } else if (key == "fullscreen") {
+            if (auto v = parseInt(value)) {
+                if (*v == 1) s.startFullscreen = true;
+                if (*v == 2) s.startFullscreen = true, s.startDisplayMode = 2;
+            }
+        } else if (key == "gamepadMode") {
+            if (auto v = parseInt(value); v && *v >= 1 && *v <= 4) s.gamepadMode = *v;
+        } else if (key == "framerate_fps") {
+            if (auto v = parseInt(value); v && *v >= 15 && *v <= 500) s.framerate_fps = *v;
+        } else if (key == "categories") {
+            std::vector<std::string> names;
+            std::size_t start = 0;
+            while (start <= value.size()) {
+                const auto bar = value.find('|', start);
+                const auto end = bar == std::string_view::npos ? value.size() : bar;
+                if (end > start) names.emplace_back(value.substr(start, end - start));
+                if (bar == std::string_view::npos) break;
+                start = bar + 1;
+            }
+            s.categories = std::move(names);
+        }
+    }
+
+    SettingsReadResult result;
+    if (width > 0 && height > 0) {
+        s.windowWidth = static_cast<float>(width);
+        s.windowHeight = static_cast<float>(height);
+        result.windowSizeGiven = true;
+    }
+    if (x >= 0 && y >= 0) {
+        s.windowX = x;
+        s.windowY = y;
+    }
+    return result;
+}
+
+std::string writeSettings(const Settings& s) {
+    std::string out;
+    auto line = [&out](std::string_view key, std::string_view value) {
+        out.append(key).append("=").append(value).append("\r\n");
+    };
+    auto number = [&line](std::string_view key, long long value) { line(key, std::to_string(value)); };
+
+    out += "[Layout]\r\n";
+    line("leftPanelWidthRatio", fixed(s.leftPanelWidthRatio, 6));
+    line("leftTopHeightRatio", fixed(s.leftTopHeightRatio, 6));
+    line("toolbarHeight", fixed(s.toolbarHeight, 2));
+    number("windowWidth", static_cast<long long>(s.windowWidth));
+    number("windowHeight", static_cast<long long>(s.windowHeight));
+    number("windowX", s.windowX);
+    number("windowY", s.windowY);
+    line("windowMaximized", flag(s.windowMaximized));
+
+    out += "\r\n[Appearance]\r\n";
+    number("iconSize", s.iconSize);
+    number("themeIndex", s.themeIndex);
+    line("useCustomBackground", flag(s.useCustomBackground));
+    number("fontSize", s.fontSize);
+    if (!s.fontPath.empty()) line("fontPath", wstringToUtf8(s.fontPath));
+
+    out += "\r\n[Sort]\r\n";
+    number("sortMode", s.sortMode);
+    line("sortAscending", flag(s.sortAscending));
+    line("sleepEnabled", flag(s.sleepEnabled));
+    line("sleepAutoMinute", flag(s.sleepAutoMinute));
+    line("sleepOnLaunch", flag(s.sleepOnLaunch));
+    line("fmtJpg", flag(s.fmtJpg));
+    line("fmtPng", flag(s.fmtPng));
+    line("fmtBmp", flag(s.fmtBmp));
+    line("fmtWebp", flag(s.fmtWebp));
+    line("fmtAvif", flag(s.fmtAvif));
+    line("fmtGif", flag(s.fmtGif));
+    number("fullscreen", s.fullscreen);
+    number("gamepadMode", s.gamepadMode);
+    number("framerate_fps", s.framerate_fps);
+
+    out += "\r\n[Categories]\r\n";
+    std::string joined;
+    for (std::size_t i = 0; i < s.categories.size(); ++i) {
+        if (i) joined += '|';
+        joined += s.categories[i];
+    }
+    line("categories", joined);
+    return out;
+}
+
+bool readWholeFile(const std::string& path, std::string& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    out = buffer.str();
+    return true;
+}
+
+bool writeFileAtomically(const std::string& path, std::string_view contents) {
+    const std::string temp = path + ".tmp";
+    {
+        std::FILE* raw = std::fopen(temp.c_str(), "wb");
+        if (raw == nullptr) return false;
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(raw, &std::fclose);
+        const bool written = std::fwrite(contents.data(), 1, contents.size(), raw) == contents.size() &&
+                             std::fflush(raw) == 0 && ::fsync(fileno(raw)) == 0;
+        if (!written || std::fclose(file.release()) != 0) {
+            std::remove(temp.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ludexa

@@ -1,0 +1,67 @@
+// The settings file set.ini: reading and writing as plain text, apart from the
+// launcher, so the format can be checked without a window. GameLauncher's
+// loadConfig/saveConfig only copy these values to and from its fields.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ludexa {
+
+// Every stored setting, with the defaults a first start uses.
+struct Settings {
+    float leftPanelWidthRatio = 350.0f / 1200.0f;
+    float leftTopHeightRatio = 0.5f;
+    float toolbarHeight = 44.0f;
+    float windowWidth = 1200.0f;
+    float windowHeight = 800.0f;
+    int windowX = -1;
+    int windowY = -1;
+    bool windowMaximized = false;
+
+    int iconSize = 1;
+    int themeIndex = 0;
+    bool useCustomBackground = false;
+    int fontSize = 14;
+    std::wstring fontPath;
+
+    int sortMode = 2;
+    bool sortAscending = false;
+    bool sleepEnabled = false;
+    bool sleepAutoMinute = false;
+    bool sleepOnLaunch = true;
+    bool fmtJpg = true;
+    bool fmtPng = true;
+    bool fmtBmp = true;
+    bool fmtWebp = true;
+    bool fmtAvif = true;
+    bool fmtGif = true;
+    int fullscreen = 0;         // written from the current display mode
+    bool startFullscreen = false;  // read: start in display mode 1 ...
+    int startDisplayMode = 0;      // ... and continue to 2 when this is 2
+    int gamepadMode = 1;
+    int framerate_fps = 30;
+
+    std::vector<std::string> categories;
+};
+
+struct SettingsReadResult {
+    bool windowSizeGiven = false;  // both width and height were valid: resize the window
+};
+
+// Applies every recognised line of `text` on top of `settings`, each key
+// validated on its own. Accepts CR LF and LF line ends.
+SettingsReadResult readSettings(std::string_view text, Settings& settings, int themeCount);
+
+// The whole file, in its fixed order, with CR LF line ends.
+std::string writeSettings(const Settings& settings);
+
+// Replaces the file at `path` by `contents` through a temporary file beside it,
+// so a crash or a full disk never leaves a half-written file. False on failure.
+bool writeFileAtomically(const std::string& path, std::string_view contents);
+
+// The file's bytes, or nullopt-like false when it cannot be read.
+bool readWholeFile(const std::string& path, std::string& out);
+
+}  // namespace ludexa

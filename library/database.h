@@ -1,0 +1,86 @@
+// A move-only SQLite connection and statement. Every operation on data.db (and
+// media/bak.db) opens its own connection, runs its statements and closes it
+// again; these two types make that one line at each call site.
+#pragma once
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace ludexa {
+
+class Statement;
+
+class Database {
+public:
+    // Opens (and, when `create` is set, creates) the file. A second process
+    // holding the file briefly (another Ludexa, the sqlite3 shell, a backup
+    // tool) makes statements wait up to kBusyTimeoutMs instead of failing.
+    [[nodiscard]] static std::optional<Database> open(const std::string& path, bool create = true);
+
+    static constexpr int kBusyTimeoutMs = 5000;
+
+    // Runs statements without results; true on success.
+    [[nodiscard]] bool exec(const char* sql);
+    // A prepared statement, or nullopt when the SQL cannot be prepared.
+    [[nodiscard]] std::optional<Statement> prepare(std::string_view sql);
+
+    std::int64_t lastInsertRowId() const;
+    sqlite3* handle() const { return db_.get(); }
+
+private:
+    struct Closer {
+        void operator()(sqlite3* db) const { sqlite3_close(db); }
+    };
+    explicit Database(sqlite3* db) : db_(db) {}
+    std::unique_ptr<sqlite3, Closer> db_;
+};
+
+class Statement {
+public:
+    // Binds are 1-based, as in SQLite. Text and blobs are copied by SQLite.
+    Statement& bind(int index, std::string_view text);
+    Statement& bind(int index, std::int64_t value);
+    Statement& bind(int index, int value) { return bind(index, static_cast<std::int64_t>(value)); }
+    Statement& bindBlob(int index, std::span<const unsigned char> bytes);
+    Statement& bindNull(int index);
+
+    // SQLITE_ROW, SQLITE_DONE or an error code.
+    int step();
+    bool stepDone() { return step() == SQLITE_DONE; }
+
+    bool isNull(int column) const;
+    int columnInt(int column) const;
+    std::int64_t columnInt64(int column) const;
+    // NULL reads as the empty string.
+    std::string columnText(int column) const;
+    std::span<const unsigned char> columnBlob(int column) const;
+
+private:
+    friend class Database;
+    struct Finalizer {
+        void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
+    };
+    explicit Statement(sqlite3_stmt* stmt) : stmt_(stmt) {}
+    std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
+};
+
+// The one schema of data.db, exactly as every Ludexa has created it.
+inline constexpr const char* kCreateGamesTable =
+    "CREATE TABLE IF NOT EXISTS games (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,"
+    "exe_path TEXT,folder_path TEXT,category TEXT,icon BLOB,created_at TEXT DEFAULT CURRENT_TIMESTAMP,"
+    "last_played TEXT,play_count INTEGER DEFAULT 0,launch_args TEXT DEFAULT '',save_dir TEXT DEFAULT '',"
+    "game_size INTEGER DEFAULT 0,is_favorite INTEGER DEFAULT 0);";
+
+// Makes sure the database at `path` can be opened; a file that did not exist is
+// created with the games table. An existing file is neither inspected nor altered.
+[[nodiscard]] bool initDatabase(const std::string& path);
+// The same for data.db beside the executable.
+[[nodiscard]] bool initDatabase();
+
+}  // namespace ludexa

@@ -1,0 +1,67 @@
+// Loading the library from data.db, and the category field format.
+#include "library/game_info.h"
+
+#include "app/GameLauncher.h"
+#include "library/database.h"
+#include "platform/paths.h"
+
+namespace ludexa {
+
+std::vector<std::string> splitCategories(std::string_view field) {
+    std::vector<std::string> out;
+    std::size_t start = 0;
+    while (start <= field.size()) {
+        const auto bar = field.find('|', start);
+        const auto end = bar == std::string_view::npos ? field.size() : bar;
+        if (end > start) out.emplace_back(field.substr(start, end - start));
+        if (bar == std::string_view::npos) break;
+        start = bar + 1;
+    }
+    return out;
+}
+
+bool hasCategory(std::string_view field, std::string_view category) {
+    if (field == category) return true;
+    if (category.empty()) return false;
+    for (auto pos = field.find(category); pos != std::string_view::npos; pos = field.find(category, pos + 1)) {
+        const bool startsEntry = pos == 0 || field[pos - 1] == '|';
+        const auto after = pos + category.size();
+        const bool endsEntry = after == field.size() || field[after] == '|';
+        if (startsEntry && endsEntry) return true;
+    }
+    return false;
+}
+
+std::vector<GameInfo> loadGames(const std::string& path) {
+    std::vector<GameInfo> games;
+    // Opened without the create flag: a missing file is not made here.
+    auto db = Database::open(path, false);
+    if (!db) return games;
+    auto stmt = db->prepare(
+        "SELECT id, name, exe_path, folder_path, category, icon, created_at, last_played, play_count, "
+        "launch_args, save_dir, game_size, is_favorite FROM games");
+    if (!stmt) return games;
+    while (stmt->step() == SQLITE_ROW) {
+        GameInfo g;
+        g.id = stmt->columnInt(0);
+        g.name = stmt->columnText(1);
+        g.exe_path = stmt->columnText(2);
+        g.folder_path = stmt->columnText(3);
+        g.category = stmt->columnText(4);
+        const auto blob = stmt->columnBlob(5);
+        if (!blob.empty() && g.icon.loadFromMemory(blob.data(), blob.size())) g.hasIcon = true;
+        g.created_at = stmt->columnText(6);
+        g.last_played = stmt->columnText(7);
+        g.play_count = stmt->columnInt(8);
+        g.launch_args = stmt->columnText(9);
+        g.save_dir = stmt->columnText(10);
+        g.game_size = stmt->columnInt64(11);
+        g.is_favorite = stmt->columnInt(12) != 0;
+        games.push_back(std::move(g));
+    }
+    return games;
+}
+
+void GameLauncher::initGames() { games = loadGames(databasePath()); }
+
+}  // namespace ludexa

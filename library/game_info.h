@@ -1,0 +1,39 @@
+// One game of the library: a row of the games table plus its decoded icon.
+#pragma once
+
+#include <SFML/Graphics/Texture.hpp>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ludexa {
+
+struct GameInfo {
+    int id = 0;
+    std::string name;
+    std::string exe_path;
+    std::string folder_path;
+    std::string category;  // category names joined by "|"
+    sf::Texture icon;
+    bool hasIcon = false;
+    std::string created_at;   // "YYYY-MM-DD HH:MM:SS", local time
+    std::string last_played;  // same form; empty until the first launch
+    int play_count = 0;
+    std::string launch_args;
+    std::string save_dir;
+    std::int64_t game_size = 0;  // bytes; 0 = not counted
+    bool is_favorite = false;
+};
+
+// The pieces of a category field: split at every "|", empty pieces dropped.
+std::vector<std::string> splitCategories(std::string_view field);
+// Whether the field names `category` as one whole "|"-separated entry.
+bool hasCategory(std::string_view field, std::string_view category);
+
+// The games table of the database at `path`, in the order SQLite returns the
+// rows, every icon blob decoded. An unreadable file or table gives an empty list.
+std::vector<GameInfo> loadGames(const std::string& path);
+
+}  // namespace ludexa

@@ -1,0 +1,48 @@
+// SearchBox: the single-line search input of the toolbar, drawn with shapes.
+// The launcher's keyboard, mouse and gamepad handling edit `text` and
+// `cursorPos` directly and then call adjustScroll().
+#pragma once
+
+#include <SFML/Graphics.hpp>
+
+#include <string>
+
+namespace ludexa {
+
+class SearchBox {
+public:
+    const sf::Font* font = nullptr;
+    sf::Vector2f position{1200 - 245, 8};
+    sf::Vector2f size{128, 26};
+    std::wstring text;
+    std::wstring placeholder;
+    bool focused = false;
+    std::size_t cursorPos = 0;
+    float scrollOffset = 0;
+    sf::Clock blinkClock;
+    bool caretVisible = true;
+    bool contextMenuVisible = false;
+    sf::Vector2f contextMenuPos{0, 0};
+    float cornerRadius = 6;
+    sf::Color bgColor{55, 55, 60, 255};
+    sf::Color borderColor{90, 90, 100, 255};
+    sf::Color focusBorderColor{0, 150, 255, 255};
+    sf::Color textColor{230, 230, 230, 255};
+    sf::Color placeholderColor{140, 140, 150, 255};
+
+    void draw(sf::RenderWindow& window);
+    void drawContextMenu(sf::RenderWindow& window);
+    void adjustScroll();
+    void setCursorFromMouse(float mouseX);
+    void pasteFromClipboard();
+    // Inserts `pasted` at the caret with every line feed and carriage return
+    // removed; false when nothing was left to insert.
+    bool insertPastedText(const std::wstring& pasted);
+    std::string getTextUTF8() const;
+    float getTextWidth(const std::wstring& s) const;
+
+    bool contains(float px, float py) const;
+    bool contextMenuContains(float px, float py) const;
+};
+
+}  // namespace ludexa
