@@ -24,6 +24,7 @@
 #include "library/game_info.h"
 #include "media/gif/gif_animation.h"
 #include "platform/joystick.h"
+#include "ui/layout.h"
 #include "ui/widgets/search_box.h"
 #include "ui/widgets/text_box.h"
 
@@ -136,6 +137,9 @@ public:
     sf::Vector2f iconMenuPos;
     int iconMenuGame = -1;
     int iconMenuHoverItem = -1;
+    bool copyMenuOpen = false;  // the text area's "复制" menu
+    sf::Vector2f copyMenuPos;
+    bool copyMenuHover = false;
 
     // ---- Gamepad (ui/gamepad.cpp) -----------------------------------------
     int gamepadMode = 1;
@@ -236,6 +240,7 @@ public:
     void clearDesktopItems();                           // library/desktop.cpp
     void showSizeCountingDialog(int index);             // library/size_count.cpp
     void setFavorite(int index, bool favorite);         // library/favorite.cpp
+    void deleteGame(int index);                         // library/delete.cpp
 
     // Game media
     void createMediaDirectories();                      // media/media_folder.cpp
@@ -252,6 +257,27 @@ public:
 
     // Main window UI
     void render();                                      // ui/render.cpp
+    void drawGridCells(const GridGeometry& grid, std::size_t count);  // ui/render.cpp
+    void drawMenus();                                   // ui/render.cpp
+    void drawCategoryBar();                             // ui/category_bar.cpp
+    bool handleCategoryBarClick(float x, float y);      // ui/category_bar.cpp
+    void drawSoftKeyboard();                            // ui/soft_keyboard.cpp
+    GridGeometry currentGrid() const;                   // ui/layout.cpp
+    std::size_t visibleCount() const;                   // ui/layout.cpp
+    void selectGame(int gameIndex);                     // ui/input.cpp
+    void handleLeftPress(float x, float y);             // ui/input.cpp
+    void handleRightPress(float x, float y);            // ui/input.cpp
+    void handleMouseMove(float x, float y);             // ui/input.cpp
+    void handleLeftRelease(float x, float y);           // ui/input.cpp
+    void gridContextClick(float x, float y);            // ui/input.cpp
+    void openThemeMenu();                               // ui/theme_menu.cpp
+    bool themeMenuClick(float x, float y);              // ui/theme_menu.cpp
+    void themeMenuHover(float x, float y);              // ui/theme_menu.cpp
+    void drawThemeMenu();                               // ui/theme_menu.cpp
+    void performBlankMenuItem(int mainItem, int subItem);  // ui/menus.cpp
+    void performIconMenuItem(int item);                 // ui/menus.cpp
+    void openIconMenu(float x, float y, int gameIndex); // ui/menus.cpp
+    void openBlankMenu(float x, float y);               // ui/menus.cpp
     void handleEvents();                                // ui/input.cpp
     void handleResize(unsigned width, unsigned height); // ui/layout.cpp
     void handleGamepad();                               // ui/gamepad.cpp

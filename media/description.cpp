@@ -1,10 +1,76 @@
-// The text area's content: the selected game's header line and description.
+// The text area's content.
+#include "media/description.h"
+
+#include <algorithm>
+#include <cstdio>
+
 #include "app/GameLauncher.h"
+#include "media/media_folder.h"
+#include "platform/text.h"
 
 namespace ludexa {
 
-void GameLauncher::updateTextContent() {}
+std::string formatByteSize(std::int64_t bytes) {
+    const double n = static_cast<double>(bytes);
+    char buffer[32];
+    if (bytes < 1024)
+        std::snprintf(buffer, sizeof buffer, "%.2f B", n);
+    else if (bytes < 1048576)
+        std::snprintf(buffer, sizeof buffer, "%.2f KB", n / 1024);
+    else if (bytes < 1073741824)
+        std::snprintf(buffer, sizeof buffer, "%.2f MB", n / 1048576);
+    else
+        std::snprintf(buffer, sizeof buffer, "%.2f GB", n / 1073741824);
+    return buffer;
+}
 
-void GameLauncher::updateRichEditText() {}
+std::string composeGameHeader(const GameInfo& game, std::size_t position) {
+    const std::string size = game.game_size < 1 ? "未统计" : formatByteSize(game.game_size);
+    return "名称：" + game.name + "  收藏：" + (game.is_favorite ? "★" : "☆") + "  容量：" + size +
+           "  序号：" + (position == 0 ? std::string("?") : std::to_string(position)) +
+           "  类型：" + (game.category.empty() ? std::string("未分类") : game.category);
+}
+
+std::wstring composeGameText(const GameInfo& game, std::size_t position, const std::string& description) {
+    return utf8ToWstring(composeGameHeader(game, position) + "\r\n" +
+                         (description.empty() ? std::string(kNoDescription) : description));
+}
+
+std::wstring composeDesktopText(const std::wstring& name, const std::wstring& path) {
+    std::wstring shown = name;
+    if (shown.size() >= 4 && shown.compare(shown.size() - 4, 4, L".lnk") == 0) shown.resize(shown.size() - 4);
+    return L"名称：" + shown + L"\n\n路径：" + path;
+}
+
+void GameLauncher::updateTextContent() {
+    if (desktopMode) {
+        std::wstring text;
+        if (focusIndex >= 0 && static_cast<std::size_t>(focusIndex) < desktopItems.size()) {
+            const auto& item = desktopItems[static_cast<std::size_t>(focusIndex)];
+            text = composeDesktopText(item.name, item.path);
+        }
+        textBox.setText(text, true);
+        return;
+    }
+    if (selectedIndex >= 0 && static_cast<std::size_t>(selectedIndex) < games.size()) {
+        scanGameMediaFolder(games[static_cast<std::size_t>(selectedIndex)].name);
+    } else {
+        mapFiles.clear();
+        descriptionText.clear();
+        mapVisible = false;
+    }
+    updateRichEditText();
+}
+
+void GameLauncher::updateRichEditText() {
+    if (selectedIndex < 0 || static_cast<std::size_t>(selectedIndex) >= games.size()) {
+        textBox.setText(L"请选择一个游戏", false);
+        return;
+    }
+    const auto selected = static_cast<std::size_t>(selectedIndex);
+    const auto it = std::find(filteredIndices.begin(), filteredIndices.end(), selected);
+    const std::size_t position = it == filteredIndices.end() ? 0 : static_cast<std::size_t>(it - filteredIndices.begin()) + 1;
+    textBox.setText(composeGameText(games[selected], position, descriptionText), true);
+}
 
 }  // namespace ludexa

@@ -1,9 +1,39 @@
 // handleEvents(): every pending window event turned into launcher state.
 #include <SFML/Window/Event.hpp>
 
+#include <algorithm>
+#include <cmath>
+
 #include "app/GameLauncher.h"
+#include "platform/shell.h"
+#include "platform/text.h"
+#include "platform/window.h"
+#include "ui/layout.h"
+#include "ui/menus.h"
 
 namespace ludexa {
+namespace {
+
+bool inside(float x, float y, float left, float top, float width, float height) {
+    return x >= left && x <= left + width && y >= top && y <= top + height;
+}
+
+bool ctrlHeld() {
+    return sf::Keyboard::isKeyPressed(sf::Keyboard::LControl) || sf::Keyboard::isKeyPressed(sf::Keyboard::RControl);
+}
+
+// Text offsets count every character except carriage returns.
+int textOffsetLength(const std::wstring& text) {
+    return static_cast<int>(std::count_if(text.begin(), text.end(), [](wchar_t c) { return c != L'\r'; }));
+}
+
+}  // namespace
+
+void GameLauncher::selectGame(int gameIndex) {
+    if (gameIndex == selectedIndex) return;
+    selectedIndex = gameIndex;
+    updateTextContent();
+}
 
 void GameLauncher::handleEvents() {
     sf::Event event;
@@ -11,25 +41,538 @@ void GameLauncher::handleEvents() {
         if (event.type == sf::Event::TextEntered || event.type == sf::Event::KeyPressed ||
             event.type == sf::Event::MouseButtonPressed)
             idleClock.restart();
+        const GridGeometry grid = currentGrid();
+        const float gridTop = grid.top;
+        const float gridLeft = grid.left;
+        const float textTop = gridTop + leftTopHeight + 4;
+
         switch (event.type) {
             case sf::Event::Closed:
                 saveConfig();
                 window.close();
                 return;
+
             case sf::Event::Resized:
                 handleResize(event.size.width, event.size.height);
                 break;
-            case sf::Event::KeyPressed:
-                if (event.key.code == sf::Keyboard::Escape) {
+
+            case sf::Event::TextEntered: {
+                if (!searchBox.focused) break;
+                const auto ch = static_cast<wchar_t>(event.text.unicode);
+                if (ch < 0x20 && ch != 8 && ch != 13) break;
+                if (ch == 13) break;
+                bool changed = false;
+                if (ch == 8) {
+                    if (searchBox.cursorPos > 0 && searchBox.cursorPos <= searchBox.text.size()) {
+                        searchBox.text.erase(searchBox.cursorPos - 1, 1);
+                        --searchBox.cursorPos;
+                        changed = true;
+                    }
+                } else {
+                    searchBox.cursorPos = std::min(searchBox.cursorPos, searchBox.text.size());
+                    searchBox.text.insert(searchBox.cursorPos, 1, ch);
+                    ++searchBox.cursorPos;
+                    changed = true;
+                }
+                searchBox.adjustScroll();
+                if (changed) handleSearchChange();
+                break;
+            }
+
+            case sf::Event::KeyPressed: {
+                const auto key = event.key.code;
+                if (key == sf::Keyboard::Escape) {
                     saveConfig();
                     window.close();
                     return;
                 }
+                if (event.key.control && key == sf::Keyboard::A) {
+                    textBox.selStart = 0;
+                    textBox.selEnd = textOffsetLength(textBox.text);
+                    break;
+                }
+                if (event.key.control && key == sf::Keyboard::C) {
+                    textBox.copySelection();
+                    break;
+                }
+                if (searchBox.focused) {
+                    if (event.key.control && key == sf::Keyboard::V) {
+                        const auto before = searchBox.text;
+                        searchBox.pasteFromClipboard();
+                        if (searchBox.text != before) handleSearchChange();
+                        break;
+                    }
+                    if (key == sf::Keyboard::Home || key == sf::Keyboard::End) {
+                        searchBox.cursorPos = key == sf::Keyboard::Home ? 0 : searchBox.text.size();
+                        searchBox.adjustScroll();
+                        break;
+                    }
+                    if (key == sf::Keyboard::Delete) {
+                        if (searchBox.cursorPos < searchBox.text.size()) {
+                            searchBox.text.erase(searchBox.cursorPos, 1);
+                            searchBox.adjustScroll();
+                            handleSearchChange();
+                        }
+                        break;
+                    }
+                    if (key == sf::Keyboard::Enter) searchBox.focused = false;
+                }
+                if (key == sf::Keyboard::Enter) {
+                    if (!desktopMode) launchGame(selectedIndex);
+                    break;
+                }
+                NavKey nav;
+                bool isNav = true;
+                switch (key) {
+                    case sf::Keyboard::Left: nav = NavKey::Left; break;
+                    case sf::Keyboard::Right: nav = NavKey::Right; break;
+                    case sf::Keyboard::Up: nav = NavKey::Up; break;
+                    case sf::Keyboard::Down: nav = NavKey::Down; break;
+                    default: isNav = false; nav = NavKey::Left; break;
+                }
+                if (isNav) {
+                    const int count = static_cast<int>(visibleCount());
+                    if (count == 0) break;
+                    int position;
+                    if (desktopMode) {
+                        position = std::max(0, focusIndex);
+                    } else {
+                        const auto it = std::find(filteredIndices.begin(), filteredIndices.end(),
+                                                  static_cast<std::size_t>(std::max(0, selectedIndex)));
+                        position = selectedIndex >= 0 && it != filteredIndices.end()
+                                       ? static_cast<int>(it - filteredIndices.begin())
+                                       : -1;
+                    }
+                    const int next = navigatePosition(position, nav, grid.columns, count);
+                    if (next < 0) break;
+                    focusIndex = next;
+                    if (desktopMode) {
+                        updateTextContent();
+                    } else {
+                        selectGame(static_cast<int>(filteredIndices[static_cast<std::size_t>(next)]));
+                    }
+                    gridScrollOffset = scrollToShowKeyboard(grid, next, windowHeight - gridTop, gridScrollOffset);
+                    break;
+                }
+                const bool typingKey = (key >= sf::Keyboard::A && key <= sf::Keyboard::Z) ||
+                                       (key >= sf::Keyboard::Num0 && key <= sf::Keyboard::Num9) ||
+                                       (key >= sf::Keyboard::Numpad0 && key <= sf::Keyboard::Numpad9) ||
+                                       key == sf::Keyboard::Backspace;
+                if (!searchBox.focused && typingKey && !event.key.control && !event.key.alt) {
+                    searchBox.focused = true;
+                    searchBox.cursorPos = std::min(searchBox.cursorPos, searchBox.text.size());
+                }
                 break;
+            }
+
+            case sf::Event::MouseWheelScrolled: {
+                if (event.mouseWheelScroll.wheel != sf::Mouse::VerticalWheel) break;
+                const float x = static_cast<float>(event.mouseWheelScroll.x);
+                const float y = static_cast<float>(event.mouseWheelScroll.y);
+                const float d = event.mouseWheelScroll.delta;
+                const bool ctrl = ctrlHeld();
+                if (x >= 0 && x < leftPanelWidth && y >= textTop) {
+                    if (ctrl) {
+                        const int step = d > 0 ? 1 : d < 0 ? -1 : 0;
+                        contentFontSize = std::clamp(contentFontSize + step, std::max(10, fontSize - 6),
+                                                     std::min(30, fontSize + 10));
+                        textBox.charSize = static_cast<unsigned>(contentFontSize);
+                        textBox.buildLines();
+                    } else {
+                        textBox.scrollOffset = std::clamp(textBox.scrollOffset - textBox.lineHeight() * d * 3, 0.0f,
+                                                          textBox.maxWheelScroll());
+                    }
+                } else if (x > gridLeft && y > gridTop) {
+                    if (ctrl) {
+                        const int step = d > 0 ? 1 : d < 0 ? -1 : 0;
+                        const int level = std::clamp(iconSize + step, 0, 5);
+                        if (level != iconSize) {
+                            iconSize = level;
+                            saveConfig();
+                        }
+                    } else {
+                        gridScrollOffset = std::clamp(gridScrollOffset - d * 30, 0.0f, std::max(0.0f, gridMaxScroll));
+                    }
+                }
+                break;
+            }
+
+            case sf::Event::MouseButtonPressed: {
+                const float x = static_cast<float>(event.mouseButton.x);
+                const float y = static_cast<float>(event.mouseButton.y);
+                if (event.mouseButton.button == sf::Mouse::Left) {
+                    handleLeftPress(x, y);
+                } else if (event.mouseButton.button == sf::Mouse::Right) {
+                    handleRightPress(x, y);
+                }
+                break;
+            }
+
+            case sf::Event::MouseMoved:
+                handleMouseMove(static_cast<float>(event.mouseMove.x), static_cast<float>(event.mouseMove.y));
+                break;
+
+            case sf::Event::MouseButtonReleased:
+                if (event.mouseButton.button == sf::Mouse::Left)
+                    handleLeftRelease(static_cast<float>(event.mouseButton.x), static_cast<float>(event.mouseButton.y));
+                break;
+
             default:
                 break;
         }
+        if (!window.isOpen()) return;
     }
+}
+
+void GameLauncher::handleLeftPress(float x, float y) {
+    const GridGeometry grid = currentGrid();
+    const float gridTop = grid.top;
+    const float gridLeft = grid.left;
+    const float gridHeight = windowHeight - gridTop;
+
+    // 1. The blank-area menu: an item acts; any click closes; a click outside
+    //    the menu and its submenu goes on to the other targets.
+    if (blankMenuOpen) {
+        const int main = menuItemAt(blankMenuPos, kMainMenuWidth, 2, x, y);
+        int sub = -1;
+        if (blankSubmenuOpen && blankMenuHoverItem >= 0) {
+            const sf::Vector2f subPos{blankMenuPos.x + kMainMenuWidth,
+                                      blankMenuPos.y + kMenuItemHeight * static_cast<float>(blankMenuHoverItem)};
+            sub = menuItemAt(subPos, kSubMenuWidth, submenuItemCount(blankMenuHoverItem), x, y);
+        }
+        const int openMain = blankMenuHoverItem;
+        blankMenuOpen = false;
+        blankSubmenuOpen = false;
+        blankMenuHoverItem = blankSubmenuHoverItem = -1;
+        if (sub >= 0) {
+            performBlankMenuItem(openMain, sub);
+            return;
+        }
+        if (main >= 0) return;
+    }
+    // 2. The game icon menu: any click closes it and ends here.
+    if (iconMenuOpen) {
+        const int item = menuItemAt(iconMenuPos, kIconMenuWidth, kIconMenuItems, x, y);
+        iconMenuOpen = false;
+        iconMenuHoverItem = -1;
+        if (item >= 0) performIconMenuItem(item);
+        return;
+    }
+    if (copyMenuOpen) {
+        const bool onItem = menuItemAt(copyMenuPos, kSubMenuWidth / 2 + 20, 1, x, y) == 0;
+        copyMenuOpen = false;
+        copyMenuHover = false;
+        if (onItem) {
+            textBox.copySelection();
+            return;
+        }
+    }
+    if (themeMenuClick(x, y)) return;
+
+    // 3. Toolbar buttons (edges included) and the title-area buttons.
+    if (y >= 7 && y <= 37) {
+        if (inside(x, y, 10, 7, 38, 30)) return showHelpDialog();
+        if (inside(x, y, 53, 7, 38, 30)) return showSettingsDialog();
+        if (inside(x, y, 96, 7, 38, 30)) return openThemeMenu();
+        if (inside(x, y, 139, 7, 38, 30)) {
+            sleepEnabled = !sleepEnabled;
+            if (!sleepEnabled) isSleeping = false;
+            idleClock.restart();
+            saveConfig();
+            return;
+        }
+        if (inside(x, y, 182, 7, 66, 30)) return addGames();
+        if (inside(x, y, 253, 7, 66, 30)) return createMediaDirectories();
+        if (inside(x, y, 324, 7, 66, 30)) return showCategoryManagerDialog();
+    }
+    if (inside(x, y, windowWidth - 113, 8, 34, 26)) {
+        titleButtonPressed = 1;
+        return;
+    }
+    if (fullscreen != 0) {
+        if (inside(x, y, windowWidth - 68, 4, 30, 26)) {
+            titleButtonPressed = 2;
+            return;
+        }
+        if (inside(x, y, windowWidth - 34, 4, 30, 26)) {
+            titleButtonPressed = 3;
+            return;
+        }
+    }
+
+    // 4. Category tags.
+    if (handleCategoryBarClick(x, y)) return;
+
+    // 5. The search box takes or loses the focus; this does not end the click.
+    if (searchBox.contains(x, y)) {
+        const bool onPasteItem = searchBox.contextMenuContains(x, y);
+        searchBox.focused = true;
+        searchBox.setCursorFromMouse(x);
+        if (onPasteItem) {
+            const auto before = searchBox.text;
+            searchBox.pasteFromClipboard();
+            if (searchBox.text != before) handleSearchChange();
+        }
+        searchBox.contextMenuVisible = false;
+    } else {
+        if (searchBox.contextMenuContains(x, y)) {
+            const auto before = searchBox.text;
+            searchBox.pasteFromClipboard();
+            if (searchBox.text != before) handleSearchChange();
+        }
+        searchBox.focused = false;
+        searchBox.contextMenuVisible = false;
+    }
+
+    // 6. The text box: its scrollbar, or the start of a selection.
+    if (x >= textBox.x && x <= textBox.x + textBox.width && y >= textBox.y && y <= textBox.y + textBox.height) {
+        textBox.focused = true;
+        const float view = textBox.height;
+        const float content = textBox.contentHeight;
+        if (content > view && x >= textBox.x + textBox.width - 6) {
+            const float thumb = std::max(20.0f, view / content * view);
+            const float thumbTop = textBox.y + textBox.scrollOffset / (content - view) * (view - thumb);
+            if (y >= thumbTop && y <= thumbTop + thumb) {
+                textBox.draggingThumb = true;
+                textBox.thumbDragStartY = y;
+                textBox.thumbDragStartScroll = textBox.scrollOffset;
+            } else {
+                textBox.scrollOffset = std::clamp((y - textBox.y) / view * (content - view), 0.0f, content - view);
+            }
+        } else {
+            const int offset = textBox.hitTest(x, y);
+            textBox.caretPos = textBox.selStart = textBox.selEnd = offset;
+            textBox.caretVisible = true;
+            textBox.caretClock.restart();
+            textBox.selecting = true;
+        }
+        return;
+    }
+
+    // 7. The grid scrollbar's thumb.
+    if (gridMaxScroll > 0 && x >= windowWidth - 8 && y > gridTop) {
+        const float content = grid.contentHeight(visibleCount());
+        const float thumbHeight = gridHeight / content * gridHeight;
+        const float thumbY = gridTop + (gridScrollOffset / gridMaxScroll) * (gridHeight - thumbHeight);
+        if (y >= thumbY && y <= thumbY + thumbHeight) {
+            draggingGridScrollbar = true;
+            gridScrollDragStartY = y;
+            gridScrollDragStartOffset = gridScrollOffset;
+            return;
+        }
+    }
+
+    // 8. Splitters, with 10 pixels of tolerance.
+    if (std::fabs(y - (toolbarHeight + 2)) < 10 && x < windowWidth) {
+        draggingToolbarSplit = true;
+        dragStartY = y;
+        dragStartHeight = toolbarHeight;
+        return;
+    }
+    if (std::fabs(x - (leftPanelWidth + 2)) < 10 && y > gridTop) {
+        draggingPanelSplit = true;
+        dragStartX = x;
+        dragStartWidth = leftPanelWidth;
+        return;
+    }
+    if (std::fabs(y - (gridTop + leftTopHeight + 2)) < 10 && x < leftPanelWidth) {
+        draggingTextSplit = true;
+        dragStartY = y;
+        dragStartHeight = leftTopHeight;
+        return;
+    }
+
+    // 9. The picture area's arrows.
+    if (mapVisible && !mapFiles.empty() && x >= 0 && x < leftPanelWidth && y >= gridTop &&
+        y < gridTop + leftTopHeight) {
+        const float centreY = gridTop + leftTopHeight / 2;
+        const int count = static_cast<int>(mapFiles.size());
+        if (std::hypot(x - 50, y - centreY) <= 30 && currentMapIndex > 0) {
+            currentMapIndex = (currentMapIndex - 1 + count) % count;
+            loadCurrentMap();
+            return;
+        }
+        if (std::hypot(x - (leftPanelWidth - 50), y - centreY) <= 30 && currentMapIndex < count - 1) {
+            currentMapIndex = (currentMapIndex + 1) % count;
+            loadCurrentMap();
+            return;
+        }
+    }
+
+    // 10. A press in the grid; the selection happens on release.
+    if (x > gridLeft && x < windowWidth - 10 && y > gridTop) {
+        searchBox.focused = false;
+        textBox.scrollOffset = 0;
+        textBox.focused = false;
+        gridPressState = 1;
+        gridPressPos = {x, y};
+        gridPressScroll = gridScrollOffset;
+        gridLastDragPos = {x, y};
+        gridDragClock.restart();
+        gridPressClock.restart();
+        gridFlingVelocity = 0;
+        gridFlingActive = false;
+    }
+}
+
+void GameLauncher::handleRightPress(float x, float y) {
+    const GridGeometry grid = currentGrid();
+    const float textTop = grid.top + leftTopHeight + 4;
+    if (!searchBox.contains(x, y)) searchBox.contextMenuVisible = false;
+    copyMenuOpen = false;
+
+    if (x >= 0 && x < leftPanelWidth && y >= textTop) {
+        if (textBox.selStart != textBox.selEnd) {
+            copyMenuOpen = true;
+            copyMenuPos = {std::min(x, windowWidth - (kSubMenuWidth / 2 + 20)),
+                           std::min(y, windowHeight - kMenuItemHeight)};
+        }
+        return;
+    }
+    if (x > grid.left && x < windowWidth - 10 && y > grid.top) {
+        gridContextClick(x, y);
+        return;
+    }
+    if (searchBox.contains(x, y)) {
+        searchBox.focused = true;
+        searchBox.contextMenuVisible = true;
+        searchBox.contextMenuPos = {x, y};
+    }
+}
+
+// A right click in the grid, or a long press there.
+void GameLauncher::gridContextClick(float x, float y) {
+    const GridGeometry grid = currentGrid();
+    const int hit = grid.hitTest(x, y, gridScrollOffset, visibleCount());
+    if (hit >= 0) {
+        if (desktopMode) {
+            focusIndex = hit;
+            updateTextContent();
+        } else {
+            openIconMenu(x, y, static_cast<int>(filteredIndices[static_cast<std::size_t>(hit)]));
+            focusIndex = hit;
+        }
+        return;
+    }
+    openBlankMenu(x, y);
+}
+
+void GameLauncher::handleMouseMove(float x, float y) {
+    const GridGeometry grid = currentGrid();
+    const float gridTop = grid.top;
+    const float textTop = gridTop + leftTopHeight + 4;
+
+    if (textBox.selecting && !textBox.draggingThumb) {
+        textBox.caretPos = textBox.selEnd = textBox.hitTest(x, y);
+    }
+    if (textBox.draggingThumb) {
+        const float view = textBox.height;
+        const float content = textBox.contentHeight;
+        if (content > view) {
+            const float thumb = std::max(20.0f, view / content * view);
+            textBox.scrollOffset =
+                std::clamp((y - textBox.thumbDragStartY) * (content - view) / (view - thumb) + textBox.thumbDragStartScroll,
+                           0.0f, content - view);
+        }
+    }
+
+    const bool inTextBox = x >= 0 && x < leftPanelWidth && y >= textTop && y < windowHeight;
+    if (inTextBox != lastInTextBox) {
+        lastInTextBox = inTextBox;
+        window.setMouseCursor(inTextBox ? textCursor : arrowCursor);
+    }
+
+    if (draggingToolbarSplit) {
+        toolbarHeight = clampToolbarHeight(dragStartHeight + (y - dragStartY), windowHeight);
+    } else if (draggingPanelSplit) {
+        leftPanelWidth = clampLeftPanelWidth(dragStartWidth + (x - dragStartX), windowWidth);
+        updateRichEditPosition();
+    } else if (draggingTextSplit) {
+        leftTopHeight = clampPictureHeight(dragStartHeight + (y - dragStartY), windowHeight, gridTop);
+    } else if (draggingGridScrollbar) {
+        const float track = windowHeight - gridTop;
+        const float span = track - track / (gridMaxScroll + track) * track;
+        if (span > 0)
+            gridScrollOffset = std::clamp((y - gridScrollDragStartY) / span * gridMaxScroll + gridScrollDragStartOffset,
+                                          0.0f, std::max(0.0f, gridMaxScroll));
+    } else if (gridPressState == 1) {
+        const float dx = x - gridPressPos.x, dy = y - gridPressPos.y;
+        if (dx * dx + dy * dy >= 900) gridPressState = 2;
+    }
+    if (gridPressState == 2 && !draggingToolbarSplit && !draggingPanelSplit && !draggingTextSplit &&
+        !draggingGridScrollbar) {
+        gridScrollOffset = std::clamp(gridPressScroll - (y - gridPressPos.y), 0.0f, std::max(0.0f, gridMaxScroll));
+        const auto elapsed = gridDragClock.restart().asMilliseconds();
+        if (elapsed >= 1) gridFlingVelocity = (y - gridLastDragPos.y) * 2000.0f / static_cast<float>(elapsed);
+        gridLastDragPos = {x, y};
+    }
+
+    if (blankMenuOpen) {
+        const auto hover = blankMenuHover({blankMenuHoverItem, blankSubmenuOpen, blankSubmenuHoverItem}, blankMenuPos, x, y);
+        blankMenuHoverItem = hover.mainItem;
+        blankSubmenuOpen = hover.submenuOpen;
+        blankSubmenuHoverItem = hover.subItem;
+    }
+    if (iconMenuOpen) iconMenuHoverItem = menuItemAt(iconMenuPos, kIconMenuWidth, kIconMenuItems, x, y);
+    if (copyMenuOpen) copyMenuHover = menuItemAt(copyMenuPos, kSubMenuWidth / 2 + 20, 1, x, y) == 0;
+    themeMenuHover(x, y);
+}
+
+void GameLauncher::handleLeftRelease(float x, float y) {
+    textBox.selecting = false;
+    textBox.draggingThumb = false;
+
+    if (titleButtonPressed != 0) {
+        const int pressed = titleButtonPressed;
+        titleButtonPressed = 0;
+        if (pressed == 1 && inside(x, y, windowWidth - 113, 8, 34, 26)) {
+            toggleFullscreen();
+        } else if (pressed == 2 && fullscreen != 0 && inside(x, y, windowWidth - 68, 4, 30, 26)) {
+            minimizeWindow(nativeHandle());
+        } else if (pressed == 3 && fullscreen != 0 && inside(x, y, windowWidth - 34, 4, 30, 26)) {
+            saveConfig();
+            window.close();
+            return;
+        }
+    }
+
+    const GridGeometry grid = currentGrid();
+    if (gridPressState == 1) {
+        if (gridPressClock.getElapsedTime().asSeconds() >= 2.0f) {
+            gridContextClick(x, y);
+        } else if (x > grid.left && x < windowWidth - 10 && y > grid.top) {
+            const int hit = grid.hitTest(x, y, gridScrollOffset, visibleCount());
+            if (hit >= 0 && !desktopMode) {
+                const int game = static_cast<int>(filteredIndices[static_cast<std::size_t>(hit)]);
+                if (game == lastClickedGame && lastClickClock.getElapsedTime().asMilliseconds() <= 499) {
+                    launchGame(game);
+                } else {
+                    selectGame(game);
+                    focusIndex = hit;
+                }
+                lastClickedGame = game;
+                lastClickClock.restart();
+            } else if (hit >= 0) {
+                if (hit == lastDesktopClicked && lastDesktopClickClock.getElapsedTime().asMilliseconds() <= 499) {
+                    (void)openWithDefaultHandler(wstringToUtf8(desktopItems[static_cast<std::size_t>(hit)].path));
+                } else {
+                    focusIndex = hit;
+                    updateTextContent();
+                }
+                lastDesktopClicked = hit;
+                lastDesktopClickClock.restart();
+            }
+        }
+    } else if (gridPressState == 2) {
+        if (std::fabs(gridFlingVelocity) > 50) gridFlingActive = true;
+    }
+    gridPressState = 0;
+
+    const bool anyDrag = draggingPanelSplit || draggingTextSplit || draggingToolbarSplit || draggingGridScrollbar;
+    if (draggingPanelSplit) leftPanelWidthRatio = leftPanelWidth / windowWidth;
+    if (draggingTextSplit) leftTopHeightRatio = leftTopHeight / (windowHeight - grid.top);
+    draggingPanelSplit = draggingTextSplit = draggingToolbarSplit = draggingGridScrollbar = false;
+    if (anyDrag) updateRichEditPosition();
 }
 
 void GameLauncher::discardInputAfterModal() {
@@ -42,6 +585,12 @@ void GameLauncher::discardInputAfterModal() {
         }
         if (event.type == sf::Event::Resized) handleResize(event.size.width, event.size.height);
     }
+    // The buttons were released inside the dialog; no drag may continue.
+    gridPressState = 0;
+    textBox.selecting = false;
+    textBox.draggingThumb = false;
+    draggingPanelSplit = draggingTextSplit = draggingToolbarSplit = draggingGridScrollbar = false;
+    titleButtonPressed = 0;
 }
 
 }  // namespace ludexa

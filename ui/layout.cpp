@@ -1,9 +1,131 @@
-// Panel geometry: resizing, splitters and the text box placement.
-#include "app/GameLauncher.h"
+// Panel geometry: the grid, the label band, the splitter clamps, resizing and
+// the text box placement.
+#include "ui/layout.h"
 
 #include <algorithm>
+#include <cmath>
+
+#include "app/GameLauncher.h"
+#include "platform/text.h"
 
 namespace ludexa {
+
+int labelLevelOffset(int level) {
+    if (level == 0) return -2;
+    if (level >= 1 && level <= 4) return (level - 1) * 2;
+    return 8;
+}
+
+int labelCharSize(int level, int fontSize) { return std::clamp(fontSize + labelLevelOffset(level), 8, 32); }
+
+int getTextAreaH(int level, int fontSize) { return 2 * (labelCharSize(level, fontSize) + 3) + 5; }
+
+float iconPixelSize(int level) { return kIconPixelSizes[std::clamp(level, 0, 5)]; }
+
+float GridGeometry::cellX(std::size_t i) const {
+    return left + gap + static_cast<float>(i % static_cast<std::size_t>(columns)) * (gap + iconPx);
+}
+
+float GridGeometry::cellY(std::size_t i, float scroll) const {
+    return top + 15 + static_cast<float>(i / static_cast<std::size_t>(columns)) * rowHeight() - scroll;
+}
+
+float GridGeometry::contentHeight(std::size_t count) const {
+    const auto rows = (count + static_cast<std::size_t>(columns) - 1) / static_cast<std::size_t>(columns);
+    return static_cast<float>(rows) * rowHeight() + 20;
+}
+
+int GridGeometry::hitTest(float x, float y, float scroll, std::size_t count) const {
+    if (count == 0 || y < top + 15 - scroll) return -1;
+    // Only the row under the point can hold it; no scan of the whole list.
+    const auto row = static_cast<long long>(std::floor((y - (top + 15 - scroll)) / rowHeight()));
+    for (int c = 0; c < columns; ++c) {
+        const long long index = row * columns + c;
+        if (index < 0 || static_cast<std::size_t>(index) >= count) continue;
+        const auto i = static_cast<std::size_t>(index);
+        const float cx = cellX(i), cy = cellY(i, scroll);
+        if (x >= cx && x <= cx + iconPx && y >= cy && y <= cy + iconPx + labelH) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+GridGeometry gridGeometry(float windowWidth, float leftPanelWidth, float toolbarHeight, int iconSize, int fontSize) {
+    GridGeometry g;
+    g.left = leftPanelWidth + kSplitter;
+    g.top = toolbarHeight + kSplitter;
+    g.iconPx = iconPixelSize(iconSize);
+    g.labelH = static_cast<float>(getTextAreaH(iconSize, fontSize));
+    const float usable = windowWidth - g.left - 10;
+    g.columns = std::max(1, static_cast<int>(std::floor(usable / (g.iconPx + 15))));
+    g.gap = (usable - static_cast<float>(g.columns) * g.iconPx) / static_cast<float>(g.columns + 1);
+    return g;
+}
+
+float gridMaxScrollFor(float contentHeight, float gridHeight) { return std::max(0.0f, contentHeight - gridHeight); }
+
+float scrollToShowKeyboard(const GridGeometry& g, int position, float gridHeight, float scroll) {
+    if (position < 0) return scroll;
+    const float rowTop = static_cast<float>(position / g.columns) * g.rowHeight() + 15;
+    if (rowTop - scroll < 0) return rowTop;
+    if (rowTop + g.iconPx + g.labelH - scroll > gridHeight) return rowTop + g.iconPx + g.labelH - gridHeight + 20;
+    return scroll;
+}
+
+int navigatePosition(int position, NavKey key, int columns, int count) {
+    const bool found = position >= 0;
+    const int p = found ? position : 0;
+    switch (key) {
+        case NavKey::Left: return found && p > 0 ? p - 1 : -1;
+        case NavKey::Right: return p < count - 1 ? p + 1 : -1;
+        case NavKey::Up: return found && p >= columns ? p - columns : -1;
+        case NavKey::Down: return p + columns < count ? p + columns : -1;
+    }
+    return -1;
+}
+
+float clampToolbarHeight(float value, float windowHeight) {
+    return std::max(30.0f, std::min(value, 0.3f * windowHeight));
+}
+
+float clampLeftPanelWidth(float value, float windowWidth) {
+    return std::max(100.0f, std::min(value, windowWidth - 104));
+}
+
+float clampPictureHeight(float value, float windowHeight, float gridTop) {
+    return std::max(100.0f, std::min(value, windowHeight - gridTop - 104));
+}
+
+std::vector<std::string> breakLabel(const std::string& name, float maxWidth,
+                                    const std::function<float(const std::string&)>& measure) {
+    std::vector<std::string> lines;
+    std::string current;
+    std::size_t pos = 0;
+    while (pos < name.size()) {
+        const auto len = utf8SequenceLength(name, pos);
+        const std::string next = current + name.substr(pos, len);
+        if (!current.empty() && measure(next) > maxWidth) {
+            lines.push_back(current);
+            current.clear();
+            if (lines.size() == 2) break;
+            continue;  // the same character starts the next line
+        }
+        current = next;
+        pos += len;
+    }
+    if (lines.size() < 2) {
+        if (!current.empty()) lines.push_back(current);
+        return lines;
+    }
+    // Two lines are full and text remains: shorten the second until "..." fits.
+    std::string& second = lines[1];
+    while (!second.empty() && measure(second + "...") > maxWidth) {
+        std::size_t cut = second.size() - 1;
+        while (cut > 0 && (static_cast<unsigned char>(second[cut]) & 0xC0) == 0x80) --cut;
+        second.erase(cut);
+    }
+    second += "...";
+    return lines;
+}
 
 void GameLauncher::handleResize(unsigned width, unsigned height) {
     const float w = static_cast<float>(width);
@@ -26,5 +148,15 @@ void GameLauncher::updateRichEditPosition() {
     textBox.height = static_cast<float>(window.getSize().y) - textBox.y - 4;
     if (textBox.width != oldWidth) textBox.buildLines();
 }
+
+}  // namespace ludexa
+
+namespace ludexa {
+
+GridGeometry GameLauncher::currentGrid() const {
+    return gridGeometry(windowWidth, leftPanelWidth, toolbarHeight, iconSize, fontSize);
+}
+
+std::size_t GameLauncher::visibleCount() const { return desktopMode ? desktopItems.size() : filteredIndices.size(); }
 
 }  // namespace ludexa

@@ -1,17 +1,356 @@
-// render(): one complete frame of the main window.
+// render(): one complete frame of the main window, drawn back to front.
+#include <algorithm>
+#include <cmath>
+
 #include "app/GameLauncher.h"
 #include "appearance/themes.h"
+#include "platform/text.h"
+#include "ui/draw.h"
+#include "ui/layout.h"
+#include "ui/menus.h"
 
 namespace ludexa {
+namespace {
+
+struct ToolbarButton {
+    const char* label;
+    float x, w;
+    sf::Color fill, outline;
+};
+
+// Left to right, all 30 high at y 7; the sleep switch is coloured by its state.
+const ToolbarButton kToolbarButtons[] = {
+    {"帮助", 10, 38, {245, 85, 85}, {255, 148, 148}},
+    {"设置", 53, 38, {245, 148, 52}, {255, 190, 115}},
+    {"换肤", 96, 38, {195, 178, 38}, {225, 210, 85}},
+    {"休眠", 139, 38, {50, 185, 90}, {120, 230, 150}},
+    {"添加游戏", 182, 66, {38, 175, 185}, {95, 215, 225}},
+    {"生成资源", 253, 66, {85, 138, 235}, {135, 178, 255}},
+    {"管理分类", 324, 66, {175, 82, 235}, {210, 130, 255}},
+};
+
+const sf::Color kMenuFill(50, 50, 55);
+const sf::Color kMenuOutline(80, 80, 80);
+const sf::Color kChosen(100, 200, 100);
+
+void drawMenuItem(sf::RenderTarget& target, const sf::Font& font, float x, float y, float w, const std::string& label,
+                  sf::Color fill, sf::Color labelColor) {
+    outlinedRect(target, x, y, w, kMenuItemHeight, fill, kMenuOutline);
+    auto text = makeText(label, font, 14, labelColor);
+    text.setPosition(x + 12, y + 9);
+    target.draw(text);
+}
+
+}  // namespace
 
 void GameLauncher::render() {
     const Theme& theme = themeAt(themeIndex);
     const sf::Color panel = useCustomBackground ? kCustomBackgroundPanel : theme.panelColor;
+    const GridGeometry grid = gridGeometry(windowWidth, leftPanelWidth, toolbarHeight, iconSize, fontSize);
+    const float gridTop = grid.top;
+    const float gridLeft = grid.left;
+    const float gridHeight = windowHeight - gridTop;
+
     window.clear(sf::Color(30, 30, 30, 255));
-    sf::RectangleShape toolbar({windowWidth, toolbarHeight});
-    toolbar.setFillColor(panel);
-    window.draw(toolbar);
+
+    // Custom background, scaled to cover the window and centred.
+    if (useCustomBackground && backgroundTexture.getSize().x > 0 && backgroundTexture.getSize().y > 0) {
+        const auto size = backgroundTexture.getSize();
+        const float scale = std::max(windowWidth / static_cast<float>(size.x), windowHeight / static_cast<float>(size.y));
+        sf::Sprite background(backgroundTexture);
+        background.setScale(scale, scale);
+        background.setPosition((windowWidth - static_cast<float>(size.x) * scale) / 2,
+                               (windowHeight - static_cast<float>(size.y) * scale) / 2);
+        window.draw(background);
+    }
+
+    // Picture area.
+    fillRect(window, 0, gridTop, leftPanelWidth, leftTopHeight, panel);
+    const float pictureCentreY = gridTop + leftTopHeight / 2;
+    if (mapFiles.empty() || !mapVisible) {
+        const bool anyFormat = fmtJpg || fmtPng || fmtBmp || fmtWebp || fmtAvif || fmtGif;
+        auto caption = desktopMode ? makeText("桌面模式", uiFont, 24, theme.hintColor)
+                       : anyFormat ? makeText("图片预览区\n(暂无图片)", uiFont, 18, theme.hintColor)
+                                   : makeText("未设置图片/动画格式", uiFont, 18, theme.hintColor);
+        centreText(caption, leftPanelWidth / 2, pictureCentreY);
+        window.draw(caption);
+    } else {
+        if (previewIsGif && previewGif.frameDue()) previewGif.updateTexture(previewTexture);
+        const auto size = previewTexture.getSize();
+        if (size.x > 0 && size.y > 0) {
+            sf::Sprite picture(previewTexture);
+            const float scale = leftPanelWidth / static_cast<float>(size.x);
+            picture.setScale(scale, scale);
+            picture.setPosition(0, gridTop);
+            window.draw(picture);
+        } else if (loadingText) {
+            window.draw(*loadingText);
+        }
+        const int count = static_cast<int>(mapFiles.size());
+        const float arrowY = pictureCentreY - 30;
+        auto arrow = [&](float x, bool left) {
+            sf::CircleShape circle(30);
+            circle.setPosition(x, arrowY);
+            circle.setFillColor(sf::Color(0, 0, 0, 120));
+            window.draw(circle);
+            sf::ConvexShape triangle(3);
+            if (left) {
+                triangle.setPoint(0, {60, arrowY + 15});
+                triangle.setPoint(1, {40, arrowY + 30});
+                triangle.setPoint(2, {60, arrowY + 45});
+            } else {
+                triangle.setPoint(0, {x + 20, arrowY + 15});
+                triangle.setPoint(1, {x + 40, arrowY + 30});
+                triangle.setPoint(2, {x + 20, arrowY + 45});
+            }
+            triangle.setFillColor(sf::Color(255, 255, 255, 220));
+            window.draw(triangle);
+        };
+        if (currentMapIndex > 0) arrow(20, true);
+        if (currentMapIndex < count - 1) arrow(leftPanelWidth - 80, false);
+        auto counter = makeText(std::to_string(currentMapIndex + 1) + "/" + std::to_string(count), uiFont, 16,
+                                theme.textColor);
+        const float counterWidth = counter.getLocalBounds().width + 20;
+        fillRect(window, (leftPanelWidth - counterWidth) / 2, gridTop + leftTopHeight - 40, counterWidth, 30,
+                 sf::Color(0, 0, 0, 150));
+        counter.setPosition(std::floor((leftPanelWidth - counter.getLocalBounds().width) / 2 -
+                                       counter.getLocalBounds().left),
+                            gridTop + leftTopHeight - 35);
+        window.draw(counter);
+    }
+    fillRect(window, 0, gridTop + leftTopHeight, leftPanelWidth, 4, theme.borderColor);
+
+    textBox.draw(window);
+
+    // Icon grid.
+    fillRect(window, gridLeft, gridTop, windowWidth - gridLeft, gridHeight, panel);
+    const std::size_t count = desktopMode ? desktopItems.size() : filteredIndices.size();
+    const float contentHeight = grid.contentHeight(count);
+    gridMaxScroll = gridMaxScrollFor(contentHeight, gridHeight);
+    if (gridScrollOffset > gridMaxScroll) gridScrollOffset = gridMaxScroll;
+    {
+        ClipScope clip(window, gridLeft, gridTop, windowWidth - gridLeft, gridHeight);
+        drawGridCells(grid, count);
+    }
+
+    if (gridMaxScroll > 0) {
+        fillRect(window, windowWidth - 8, gridTop, 8, gridHeight, panel);
+        const float thumbHeight = gridHeight / contentHeight * gridHeight;
+        const float thumbY = gridTop + (gridScrollOffset / gridMaxScroll) * (gridHeight - thumbHeight);
+        fillRect(window, windowWidth - 8, thumbY, 8, thumbHeight, theme.scrollThumbColor);
+    }
+
+    // Frame lines.
+    fillRect(window, leftPanelWidth, gridTop, 4, gridHeight, theme.borderColor);
+    fillRect(window, 0, gridTop + leftTopHeight, leftPanelWidth, 4, theme.borderColor);
+    fillRect(window, gridLeft, windowHeight - 4, windowWidth - gridLeft, 4, theme.borderColor);
+    fillRect(window, 0, 0, 4, windowHeight, theme.borderColor);
+    fillRect(window, windowWidth - 4, 0, 4, windowHeight, theme.borderColor);
+    fillRect(window, 0, windowHeight - 4, windowWidth, 4, theme.borderColor);
+
+    // Toolbar band, its buttons and the category bar, clipped to the band.
+    fillRect(window, 0, 0, windowWidth, toolbarHeight, panel);
+    {
+    ClipScope clip(window, 0, 0, windowWidth, toolbarHeight);
+    fillRect(window, 0, 0, 4, toolbarHeight, theme.borderColor);
+    fillRect(window, windowWidth - 4, 0, 4, toolbarHeight, theme.borderColor);
+    for (const auto& button : kToolbarButtons) {
+        const bool sleepSwitch = std::string_view(button.label) == "休眠";
+        sf::Color fill = button.fill, outline = button.outline, labelColor(20, 40, 100);
+        if (sleepSwitch) {
+            fill = sleepEnabled ? sf::Color(50, 185, 90) : sf::Color(35, 70, 45);
+            outline = sleepEnabled ? sf::Color(120, 230, 150) : sf::Color(55, 100, 65);
+            labelColor = sleepEnabled ? sf::Color::White : sf::Color(120, 160, 125);
+        }
+        outlinedRect(window, button.x, 7, button.w, 30, fill, outline);
+        auto label = makeText(button.label, uiFont, 14, labelColor);
+        centreText(label, button.x + button.w / 2, 22);
+        window.draw(label);
+    }
+    drawCategoryBar();
+    }
+
+    // Search box colours follow the theme every frame.
+    if (useCustomBackground) {
+        searchBox.bgColor = sf::Color(45, 45, 50);
+        searchBox.borderColor = sf::Color(80, 80, 90);
+        searchBox.focusBorderColor = sf::Color(0, 150, 255);
+        searchBox.textColor = sf::Color(230, 230, 230);
+        searchBox.placeholderColor = sf::Color(140, 140, 150);
+    } else {
+        auto lower = [](sf::Uint8 c) { return static_cast<sf::Uint8>(std::max(0, c - 20)); };
+        searchBox.bgColor = theme.panelColor;
+        searchBox.borderColor =
+            sf::Color(lower(theme.panelColor.r), lower(theme.panelColor.g), lower(theme.panelColor.b));
+        searchBox.focusBorderColor = theme.accentColor;
+        searchBox.textColor = theme.textColor;
+        searchBox.placeholderColor = theme.hintColor;
+    }
+
+    // Title-area buttons.
+    {
+        static const sf::Color kModeFill[3] = {{70, 100, 150}, {160, 130, 0}, {150, 70, 210}};
+        static const sf::Color kModeOutline[3] = {{100, 140, 190}, {230, 200, 60}, {200, 130, 255}};
+        static const char* const kModeLabel[3] = {"无框", "全屏", "窗口"};
+        const int mode = std::clamp(fullscreen, 0, 2);
+        const float x = windowWidth - 113;
+        outlinedRect(window, x, 8, 34, 26, kModeFill[mode], kModeOutline[mode]);
+        auto label = makeText(kModeLabel[mode], uiFont, 13, sf::Color::White);
+        centreText(label, x + 17, 21);
+        window.draw(label);
+        if (fullscreen != 0) {
+            const float mx = windowWidth - 68;
+            outlinedRect(window, mx, 4, 30, 26, sf::Color(70, 100, 150), sf::Color(100, 140, 190));
+            fillRect(window, mx + 9, 16, 12, 2, sf::Color::White);
+            const float cx = windowWidth - 34;
+            outlinedRect(window, cx, 4, 30, 26, sf::Color(180, 40, 40), sf::Color(220, 90, 90));
+            auto close = makeText("×", uiFont, 16, sf::Color::White);
+            centreText(close, cx + 15, 17);
+            window.draw(close);
+        }
+    }
+
+    searchBox.draw(window);
+    fillRect(window, 0, toolbarHeight, windowWidth, 4, theme.borderColor);
+    drawMenus();
+    drawSoftKeyboard();
     window.display();
+}
+
+void GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
+    if (count == 0) return;
+    const float gridTop = grid.top;
+    const float gridBottom = windowHeight;
+    const float rowHeight = grid.rowHeight();
+    const unsigned labelSize = static_cast<unsigned>(labelCharSize(iconSize, fontSize));
+    const float labelWidth = grid.gap + grid.iconPx - 4;
+    const sf::Color normalLabel = useCustomBackground ? sf::Color(240, 240, 245) : themeAt(themeIndex).textColor;
+    auto measure = [&](const std::string& s) {
+        return sf::Text(sf::String(utf8ToWstring(s)), contentFont, labelSize).getLocalBounds().width;
+    };
+
+    // Only the rows that reach into the band [gridTop - 100, bottom + 100].
+    const float firstY = gridTop + 15 - gridScrollOffset;
+    const auto columns = static_cast<std::size_t>(grid.columns);
+    const long long firstRow = std::max(0LL, static_cast<long long>(std::floor((gridTop - 100 - rowHeight - firstY) / rowHeight)));
+    const long long lastRow = static_cast<long long>(std::floor((gridBottom + 100 - firstY) / rowHeight));
+    for (long long row = firstRow; row <= lastRow; ++row) {
+        for (std::size_t c = 0; c < columns; ++c) {
+            const std::size_t i = static_cast<std::size_t>(row) * columns + c;
+            if (i >= count) return;
+            const float x = grid.cellX(i), y = grid.cellY(i, gridScrollOffset);
+            if (y + grid.iconPx + grid.labelH < gridTop - 100 || y > gridBottom + 100) continue;
+            const float centreX = x + grid.iconPx / 2;
+
+            std::string name;
+            bool highlighted = false;
+            if (desktopMode) {
+                const auto& item = desktopItems[i];
+                std::wstring shown = item.name;
+                if (shown.size() >= 4 && shown.compare(shown.size() - 4, 4, L".lnk") == 0) shown.resize(shown.size() - 4);
+                name = wstringToUtf8(shown);
+                highlighted = static_cast<int>(i) == focusIndex;
+                if (highlighted)
+                    fillRect(window, x - 4, y - 4, grid.iconPx + 8, grid.iconPx + grid.labelH + 8, sf::Color(80, 140, 220));
+                if (item.texture && item.texture->getSize().x > 0 && item.texture->getSize().y > 0) {
+                    sf::Sprite icon(*item.texture);
+                    const auto size = item.texture->getSize();
+                    const float scale = std::min(grid.iconPx / static_cast<float>(size.x), grid.iconPx / static_cast<float>(size.y));
+                    icon.setScale(scale, scale);
+                    icon.setPosition(x + (grid.iconPx - static_cast<float>(size.x) * scale) / 2,
+                                     y + (grid.iconPx - static_cast<float>(size.y) * scale) / 2);
+                    window.draw(icon);
+                }
+            } else {
+                const std::size_t gameIndex = filteredIndices[i];
+                if (gameIndex >= games.size()) continue;
+                const GameInfo& game = games[gameIndex];
+                name = game.name;
+                highlighted = static_cast<int>(gameIndex) == selectedIndex;
+                const auto lines = breakLabel(name, labelWidth, measure);
+                if (highlighted) {
+                    outlinedRect(window, x - 6, y - 4, grid.iconPx + 12,
+                                 grid.iconPx + 5 + static_cast<float>(lines.size()) * static_cast<float>(labelSize + 3) + 6,
+                                 sf::Color(60, 100, 160, 120), sf::Color(100, 170, 255), 2);
+                }
+                outlinedRect(window, x, y, grid.iconPx, grid.iconPx,
+                             highlighted ? sf::Color(40, 60, 90) : sf::Color(50, 50, 50),
+                             highlighted ? sf::Color(100, 170, 255) : sf::Color(80, 80, 80));
+                if (game.hasIcon && game.icon.getSize().x > 0 && game.icon.getSize().y > 0) {
+                    sf::Sprite icon(game.icon);
+                    const auto size = game.icon.getSize();
+                    const float scale = std::max(grid.iconPx / static_cast<float>(size.x), grid.iconPx / static_cast<float>(size.y));
+                    icon.setScale(scale, scale);
+                    icon.setPosition(x + (grid.iconPx - static_cast<float>(size.x) * scale) / 2,
+                                     y + (grid.iconPx - static_cast<float>(size.y) * scale) / 2);
+                    window.draw(icon);
+                } else {
+                    const std::string first = name.empty() ? "?" : name.substr(0, utf8SequenceLength(name, 0));
+                    auto letter = makeText(first, contentFont, static_cast<unsigned>(grid.iconPx / 2), sf::Color(150, 150, 180));
+                    centreText(letter, centreX, y + grid.iconPx / 2);
+                    window.draw(letter);
+                }
+                for (std::size_t j = 0; j < lines.size(); ++j) {
+                    auto label = makeText(lines[j], contentFont, labelSize, highlighted ? sf::Color::White : normalLabel);
+                    const auto b = label.getLocalBounds();
+                    label.setPosition(std::floor(centreX - b.width / 2 - b.left),
+                                      y + grid.iconPx + 5 + static_cast<float>(j) * static_cast<float>(labelSize + 3));
+                    window.draw(label);
+                }
+                continue;
+            }
+            // Desktop items: the label under the icon.
+            const auto lines = breakLabel(name, labelWidth, measure);
+            for (std::size_t j = 0; j < lines.size(); ++j) {
+                auto label = makeText(lines[j], contentFont, labelSize, highlighted ? sf::Color::White : normalLabel);
+                const auto b = label.getLocalBounds();
+                label.setPosition(std::floor(centreX - b.width / 2 - b.left),
+                                  y + grid.iconPx + 5 + static_cast<float>(j) * static_cast<float>(labelSize + 3));
+                window.draw(label);
+            }
+        }
+    }
+}
+
+void GameLauncher::drawMenus() {
+    if (blankMenuOpen) {
+        for (int k = 0; k < 2; ++k) {
+            drawMenuItem(window, uiFont, blankMenuPos.x, blankMenuPos.y + kMenuItemHeight * static_cast<float>(k),
+                         kMainMenuWidth, kBlankMenuItems[static_cast<std::size_t>(k)],
+                         k == blankMenuHoverItem ? sf::Color(80, 80, 100) : kMenuFill, sf::Color::White);
+        }
+        if (blankSubmenuOpen && blankMenuHoverItem >= 0) {
+            const float subX = blankMenuPos.x + kMainMenuWidth;
+            const float subY = blankMenuPos.y + kMenuItemHeight * static_cast<float>(blankMenuHoverItem);
+            const int items = submenuItemCount(blankMenuHoverItem);
+            for (int k = 0; k < items; ++k) {
+                const bool chosen = blankMenuHoverItem == 0 ? k == iconSize : k == sortMode;
+                const std::string& label = blankMenuHoverItem == 0 ? kIconSizeItems[static_cast<std::size_t>(k)]
+                                                                   : kSortItems[static_cast<std::size_t>(k)];
+                const float y = subY + kMenuItemHeight * static_cast<float>(k);
+                drawMenuItem(window, uiFont, subX, y, kSubMenuWidth, label,
+                             k == blankSubmenuHoverItem ? sf::Color(70, 130, 180) : kMenuFill,
+                             chosen ? kChosen : sf::Color::White);
+                if (chosen) {
+                    auto mark = makeText(blankMenuHoverItem == 0 ? "√" : (sortAscending ? "↑" : "↓"), uiFont, 14, kChosen);
+                    mark.setPosition(subX + kSubMenuWidth - 28, y + 9);
+                    window.draw(mark);
+                }
+            }
+        }
+    }
+    if (iconMenuOpen && iconMenuGame >= 0 && static_cast<std::size_t>(iconMenuGame) < games.size()) {
+        const bool favorite = games[static_cast<std::size_t>(iconMenuGame)].is_favorite;
+        for (int k = 0; k < kIconMenuItems; ++k) {
+            drawMenuItem(window, uiFont, iconMenuPos.x, iconMenuPos.y + kMenuItemHeight * static_cast<float>(k),
+                         kIconMenuWidth, iconMenuLabel(k, favorite),
+                         k == iconMenuHoverItem ? sf::Color(70, 130, 180) : kMenuFill, sf::Color::White);
+        }
+    }
+    if (copyMenuOpen) {
+        drawMenuItem(window, uiFont, copyMenuPos.x, copyMenuPos.y, kSubMenuWidth / 2 + 20, "复制",
+                     copyMenuHover ? sf::Color(70, 130, 180) : kMenuFill, sf::Color::White);
+    }
 }
 
 }  // namespace ludexa

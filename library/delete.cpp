@@ -1,0 +1,51 @@
+// Deleting a game from the library (its resource folder stays on disk).
+#include <algorithm>
+
+#include "app/GameLauncher.h"
+#include "library/database.h"
+#include "platform/dialogs.h"
+#include "platform/paths.h"
+
+namespace ludexa {
+
+void GameLauncher::deleteGame(int index) {
+    if (index < 0 || static_cast<std::size_t>(index) >= games.size()) return;
+    const auto owner = nativeHandle();
+    const GameInfo& game = games[static_cast<std::size_t>(index)];
+    const bool confirmed = showMessageBox({"确定要删除游戏 [" + game.name + "] 吗？\n\n（资源目录不会被删除）", "删除游戏",
+                                           MessageIcon::Warning, MessageButtons::YesNo, owner});
+    discardInputAfterModal();
+    if (!confirmed) return;
+
+    auto db = Database::open(databasePath(), false);
+    const bool deleted = db && db->exec(("DELETE FROM games WHERE id = " + std::to_string(game.id)).c_str());
+    db.reset();
+    if (!deleted) {
+        showMessageBox({"删除失败，请重试。", "错误", MessageIcon::Error, MessageButtons::Ok, owner});
+        discardInputAfterModal();
+        return;
+    }
+
+    // The selection moves to the game now shown where the deleted one was, so
+    // it never points at another game by accident or past the end.
+    const auto it = std::find(filteredIndices.begin(), filteredIndices.end(), static_cast<std::size_t>(index));
+    const std::size_t position = it == filteredIndices.end() ? 0 : static_cast<std::size_t>(it - filteredIndices.begin());
+    games.erase(games.begin() + index);
+    if (selectedIndex > index) --selectedIndex;
+    filterGames();
+    gridScrollOffset = 0;
+    iconMenuGame = -1;
+    if (filteredIndices.empty()) {
+        selectedIndex = -1;
+        focusIndex = 0;
+    } else {
+        const std::size_t p = std::min(position, filteredIndices.size() - 1);
+        selectedIndex = static_cast<int>(filteredIndices[p]);
+        focusIndex = static_cast<int>(p);
+    }
+    updateTextContent();
+    showMessageBox({"游戏已删除。", "删除成功", MessageIcon::Information, MessageButtons::Ok, owner});
+    discardInputAfterModal();
+}
+
+}  // namespace ludexa

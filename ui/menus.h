@@ -1,0 +1,45 @@
+// The drawn pop-up menus: the blank-area menu with its two submenus, the game
+// icon menu, and the one-entry copy menu of the text area. Placement and hit
+// testing are plain functions so they can be checked without a window.
+#pragma once
+
+#include <SFML/System/Vector2.hpp>
+
+#include <array>
+#include <string>
+
+namespace ludexa {
+
+inline constexpr float kMenuItemHeight = 36;
+inline constexpr float kMainMenuWidth = 130;
+inline constexpr float kSubMenuWidth = 150;
+inline constexpr float kIconMenuWidth = 150;
+inline constexpr int kIconMenuItems = 8;
+
+inline const std::array<std::string, 2> kBlankMenuItems = {"图标大小  >", "排序方式  >"};
+inline const std::array<std::string, 6> kIconSizeItems = {"小图标", "中图标", "大图标", "加大图标", "超大图标", "最大图标"};
+inline const std::array<std::string, 3> kSortItems = {"按时间排序", "按名称排序", "按顺序排序"};
+
+std::string iconMenuLabel(int item, bool favorite);
+int submenuItemCount(int mainItem);
+
+// Top-left corners, moved left and up when the menu would leave the window.
+sf::Vector2f placeBlankMenu(float x, float y, float windowWidth, float windowHeight);
+sf::Vector2f placeIconMenu(float x, float y, float windowWidth, float windowHeight);
+
+// Item index under a point of a single-column menu, or -1.
+int menuItemAt(sf::Vector2f menuPos, float width, int items, float x, float y);
+
+struct BlankMenuHover {
+    int mainItem = -1;  // also which submenu is open
+    bool submenuOpen = false;
+    int subItem = -1;
+};
+// The hover state after the mouse moved to (x, y).
+BlankMenuHover blankMenuHover(BlankMenuHover current, sf::Vector2f menuPos, float x, float y);
+
+// The sort-mode choice: the same mode flips the direction; another mode starts
+// ascending only when sorting by name.
+void chooseSortMode(int mode, int& sortMode, bool& sortAscending);
+
+}  // namespace ludexa
