@@ -23,12 +23,16 @@
 #include "app/settings.h"
 #include "library/game_info.h"
 #include "media/gif/gif_animation.h"
+#include "platform/image_codecs.h"
 #include "platform/joystick.h"
+#include "ui/category_bar.h"
 #include "ui/layout.h"
 #include "ui/widgets/search_box.h"
 #include "ui/widgets/text_box.h"
 
 namespace ludexa {
+
+class CountingWindow;  // platform/native_dialogs.h
 
 class GameLauncher {
 public:
@@ -140,6 +144,10 @@ public:
     bool copyMenuOpen = false;  // the text area's "复制" menu
     sf::Vector2f copyMenuPos;
     bool copyMenuHover = false;
+    bool themeMenuOpen = false;  // the "换肤" menu
+    int themeMenuHoverItem = -1;
+    bool themeSubmenuOpen = false;
+    int themeSubmenuHoverItem = -1;
 
     // ---- Gamepad (ui/gamepad.cpp) -----------------------------------------
     int gamepadMode = 1;
@@ -180,7 +188,7 @@ public:
     bool resultIsGif = false;              // guarded by resultMutex
     bool resultIsImage = false;            // guarded by resultMutex
     GifAnimation resultGif;                // guarded by resultMutex
-    sf::Image resultImage;                 // guarded by resultMutex
+    RgbaImage resultImage;                 // guarded by resultMutex; moves without copying pixels
     sf::Texture previewTexture;
     bool previewIsGif = false;
     GifAnimation previewGif;
@@ -216,6 +224,11 @@ public:
     sf::Clock launchClock;
     bool launchDebounceArmed = false;
 
+    // ---- Size counting (library/size_count.cpp) --------------------------
+    // The open counting window; declared last so it closes first when the
+    // launcher goes, before anything its count would write to.
+    std::shared_ptr<CountingWindow> sizeCountWindow;
+
     // ======================================================================
     // Application shell
     void run();                      // app/main_loop.cpp
@@ -239,6 +252,10 @@ public:
     void createDesktopIconTextures();                   // library/desktop.cpp
     void clearDesktopItems();                           // library/desktop.cpp
     void showSizeCountingDialog(int index);             // library/size_count.cpp
+    // Every main-loop iteration: lets the counting window draw and take its
+    // result. While nativeWindowOpen(), input to the main window is discarded.
+    void serviceNativeWindows();                        // library/size_count.cpp
+    bool nativeWindowOpen() const;                      // library/size_count.cpp
     void setFavorite(int index, bool favorite);         // library/favorite.cpp
     void deleteGame(int index);                         // library/delete.cpp
 
@@ -261,6 +278,12 @@ public:
     void drawMenus();                                   // ui/render.cpp
     void drawCategoryBar();                             // ui/category_bar.cpp
     bool handleCategoryBarClick(float x, float y);      // ui/category_bar.cpp
+    CategoryBarLayout categoryBarLayout() const;        // ui/category_bar.cpp
+    CategoryState categoryState() const;                // ui/category_bar.cpp
+    void applyCategoryState(const CategoryState& state);  // ui/category_bar.cpp
+    void refreshAfterCategoryChange();                  // ui/category_bar.cpp
+    void chooseTag(int id, bool fromGamepad);           // ui/category_bar.cpp
+    void enterDesktopView();                            // ui/category_bar.cpp
     void drawSoftKeyboard();                            // ui/soft_keyboard.cpp
     GridGeometry currentGrid() const;                   // ui/layout.cpp
     std::size_t visibleCount() const;                   // ui/layout.cpp
@@ -274,6 +297,9 @@ public:
     bool themeMenuClick(float x, float y);              // ui/theme_menu.cpp
     void themeMenuHover(float x, float y);              // ui/theme_menu.cpp
     void drawThemeMenu();                               // ui/theme_menu.cpp
+    void chooseTheme(int index);                        // ui/theme_menu.cpp
+    void toggleCustomBackground();                      // ui/theme_menu.cpp
+    void pickBackgroundPicture();                       // ui/theme_menu.cpp
     void performBlankMenuItem(int mainItem, int subItem);  // ui/menus.cpp
     void performIconMenuItem(int item);                 // ui/menus.cpp
     void openIconMenu(float x, float y, int gameIndex); // ui/menus.cpp

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace ludexa {
 
@@ -20,4 +21,12 @@ std::string mediaRoot();
 bool pathExists(const std::string& path);
 bool isDirectory(const std::string& path);
 
+}  // namespace ludexa
+
+namespace ludexa {
+// The user's desktop folder (XDG), UTF-8 without a trailing "/"; empty when unknown.
+std::string userDesktopDirectory();
+// Entries of a folder that are not hidden (no leading "."), in enumeration
+// order; files and folders alike.
+std::vector<std::string> listVisibleEntries(const std::string& folder);
 }  // namespace ludexa

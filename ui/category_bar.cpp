@@ -1,16 +1,336 @@
-// The category tag bar inside the toolbar band.
+// The category tag bar inside the toolbar band: layout, drawing, clicks,
+// quick switching and the expand state.
+#include "ui/category_bar.h"
+
+#include <algorithm>
+#include <cmath>
+
 #include "app/GameLauncher.h"
+#include "platform/text.h"
+#include "ui/draw.h"
 
 namespace ludexa {
 
-void GameLauncher::drawCategoryBar() {}
+int CategoryBarLayout::shownRows(bool expanded) const {
+    if (rows.size() <= 1 || !expanded) return rows.empty() ? 0 : 1;
+    return static_cast<int>(rows.size());
+}
 
-bool GameLauncher::handleCategoryBarClick(float, float) { return false; }
+float CategoryBarLayout::targetToolbarHeight(bool expanded) const {
+    const int shown = shownRows(expanded);
+    return shown <= 1 ? 44.0f : static_cast<float>(shown - 1) * kTagRowPitch + 44.0f;
+}
 
-void GameLauncher::quickSwitchCategory(int) {}
+float CategoryBarLayout::expandButtonX() const {
+    const float firstLineEnd = rows.empty() ? multiSelectX() + 40 : categoryRowX() + rows.front().width;
+    return std::max(windowWidth - 473, firstLineEnd + kTagGap);
+}
 
-void GameLauncher::updateCategoryExpandState() {}
+std::vector<TagRect> CategoryBarLayout::tagRects(bool expanded) const {
+    std::vector<TagRect> rects;
+    float x = startX;
+    for (const auto& tag : fixedTags) {
+        rects.push_back({tag.id, x, 8, tag.width, kTagHeight});
+        x += tag.width + kTagGap;
+    }
+    rects.push_back({kTagMultiSelect, multiSelectX(), 8, 40, kTagHeight});
+    const int shown = shownRows(expanded);
+    for (int r = 0; r < shown; ++r) {
+        float cx = categoryRowX();
+        const float y = 8 + kTagRowPitch * static_cast<float>(r);
+        for (int index : rows[static_cast<std::size_t>(r)].tags) {
+            const float w = categoryTags[static_cast<std::size_t>(index)].width;
+            rects.push_back({index, cx, y, w, kTagHeight});
+            cx += w + kTagGap;
+        }
+    }
+    return rects;
+}
 
-void GameLauncher::applyGamepadCategoryClick() {}
+int CategoryBarLayout::hitTest(float x, float y, bool expanded) const {
+    const auto inside = [&](float left, float top, float w, float h) {
+        return x >= left && x <= left + w && y >= top && y <= top + h;
+    };
+    if (inside(multiSelectX(), 8, 40, kTagHeight)) return kTagMultiSelect;
+    if (hasExpandButton() && inside(expandButtonX(), 8, 28, kTagHeight)) return kTagExpand;
+    for (const auto& rect : tagRects(expanded)) {
+        if (rect.id == kTagMultiSelect) continue;
+        if (inside(rect.x, rect.y, rect.width, rect.height)) return rect.id;
+    }
+    return kNoTag;
+}
+
+int CategoryBarLayout::rowOf(int index) const {
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        if (std::find(rows[r].tags.begin(), rows[r].tags.end(), index) != rows[r].tags.end()) return static_cast<int>(r);
+    return -1;
+}
+
+CategoryBarLayout layoutCategoryBar(float windowWidth, const std::vector<std::string>& categories, unsigned fontSize,
+                                    const std::function<float(const std::wstring&, unsigned)>& measure) {
+    CategoryBarLayout layout;
+    layout.windowWidth = windowWidth;
+    const std::pair<const wchar_t*, int> fixed[] = {{L"全部", kTagAll}, {L"收藏", kTagFavorites}, {L"桌面", kTagDesktop}};
+    for (const auto& [label, id] : fixed) {
+        layout.fixedTags.push_back({label, measure(label, fontSize) + 20, id});
+        layout.fixedWidth += layout.fixedTags.back().width;
+    }
+    layout.fixedWidth += 2 * kTagGap;
+    for (std::size_t i = 0; i < categories.size(); ++i) {
+        const auto label = utf8ToWstring(categories[i]);
+        layout.categoryTags.push_back({label, measure(label, fontSize) + 20, static_cast<int>(i)});
+    }
+
+    const float available = windowWidth - 1067;  // from x 590 to 4 pixels before the expand button
+    layout.rowLimit = std::max(0.0f, available - (layout.fixedWidth + 45) - 13);
+    for (std::size_t i = 0; i < layout.categoryTags.size(); ++i) {
+        const float w = layout.categoryTags[i].width;
+        if (layout.rows.empty() ||
+            (!layout.rows.back().tags.empty() && layout.rows.back().width + kTagGap + w > layout.rowLimit)) {
+            layout.rows.push_back({});
+        }
+        auto& row = layout.rows.back();
+        row.width += row.tags.empty() ? w : kTagGap + w;
+        row.tags.push_back(static_cast<int>(i));
+    }
+    const float firstRowWidth = layout.rows.empty() ? 0 : layout.rows.front().width;
+    layout.startX = std::max(kTagBarLeft, kTagBarLeft + (available - (layout.fixedWidth + 45 + 13 + firstRowWidth)) / 2);
+    return layout;
+}
+
+void clickCategoryTag(CategoryState& state, const std::string& category) {
+    state.categoryMode = 0;
+    state.desktopMode = false;
+    if (state.multiSelectMode) {
+        if (!state.selectedCategories.erase(category)) state.selectedCategories.insert(category);
+    } else if (state.selectedCategories.size() == 1 && state.selectedCategories.count(category)) {
+        state.selectedCategories.clear();
+    } else {
+        state.selectedCategories = {category};
+    }
+}
+
+void quickSwitch(CategoryState& state, const std::vector<std::string>& categories, int direction) {
+    state.multiSelectMode = false;
+    // Positions in the cycle: -2 全部, -1 收藏, 0..n-1 categories.
+    int position = -2;
+    if (state.categoryMode == 1) {
+        position = -1;
+    } else if (!state.selectedCategories.empty()) {
+        const auto it = std::find(categories.begin(), categories.end(), *state.selectedCategories.begin());
+        position = it == categories.end() ? -2 : static_cast<int>(it - categories.begin());
+    }
+    const int n = static_cast<int>(categories.size());
+    int next;
+    if (direction > 0) {
+        next = position == -2 ? -1 : position == -1 ? (n > 0 ? 0 : -2) : (position + 1 < n ? position + 1 : -2);
+    } else {
+        next = position == -2 ? (n > 0 ? n - 1 : -1) : position == -1 ? -2 : (position == 0 ? -1 : position - 1);
+    }
+    state.desktopMode = false;
+    state.selectedCategories.clear();
+    if (next == -2) {
+        state.categoryMode = 0;
+    } else if (next == -1) {
+        state.categoryMode = 1;
+    } else {
+        state.categoryMode = 0;
+        state.selectedCategories.insert(categories[static_cast<std::size_t>(next)]);
+    }
+}
+
+// ---- The launcher's side ---------------------------------------------------
+
+namespace {
+
+CategoryBarLayout currentLayout(const GameLauncher& l) {
+    const sf::Font& font = l.contentFont;
+    return layoutCategoryBar(l.windowWidth, l.categories, static_cast<unsigned>(l.fontSize),
+                             [&font](const std::wstring& label, unsigned size) {
+                                 return sf::Text(sf::String(label), font, size).getLocalBounds().width;
+                             });
+}
+
+}  // namespace
+
+CategoryBarLayout GameLauncher::categoryBarLayout() const { return currentLayout(*this); }
+
+void GameLauncher::drawCategoryBar() {
+    const auto layout = categoryBarLayout();
+    const sf::Color idleFill(50, 55, 70), idleOutline(90, 100, 120), idleLabel(200, 205, 215);
+    const sf::Color activeFill(80, 140, 220);
+    const unsigned size = static_cast<unsigned>(fontSize);
+    const bool ringShown = gamepadFocusActive && gamepadFocusArea == 0;
+
+    auto drawTag = [&](const TagRect& rect, const std::wstring& label, bool active, unsigned labelSize) {
+        outlinedRect(window, rect.x, rect.y, rect.width, rect.height, active ? activeFill : idleFill,
+                     active ? activeFill : idleOutline);
+        sf::Text text(sf::String(label), contentFont, labelSize);
+        text.setFillColor(active ? sf::Color::White : idleLabel);
+        const auto b = text.getLocalBounds();
+        text.setPosition(std::floor(rect.x + (rect.width - b.width) / 2 - b.left),
+                         std::floor(rect.y + kTagHeight / 2 - contentFont.getLineSpacing(labelSize) / 2));
+        window.draw(text);
+        if (ringShown && rect.id == gamepadFocusTag) {
+            sf::RectangleShape ring({rect.width + 4, 30});
+            ring.setPosition(rect.x - 2, rect.y - 2);
+            ring.setFillColor(sf::Color::Transparent);
+            ring.setOutlineColor(sf::Color(220, 130, 130));
+            ring.setOutlineThickness(1);
+            window.draw(ring);
+        }
+    };
+
+    for (const auto& rect : layout.tagRects(categoriesExpanded)) {
+        if (rect.id == kTagMultiSelect) {
+            const bool on = multiSelectMode;
+            outlinedRect(window, rect.x, rect.y, rect.width, rect.height, on ? sf::Color(100, 160, 80) : idleFill,
+                         on ? sf::Color(130, 190, 100) : idleOutline);
+            sf::Text text(sf::String(L"多选"), contentFont, size > 1 ? size - 1 : size);
+            text.setFillColor(on ? sf::Color::White : idleLabel);
+            const auto b = text.getLocalBounds();
+            text.setPosition(std::floor(rect.x + (rect.width - b.width) / 2 - b.left),
+                             std::floor(rect.y + kTagHeight / 2 - contentFont.getLineSpacing(size - 1) / 2));
+            window.draw(text);
+            if (ringShown && gamepadFocusTag == kTagMultiSelect) {
+                sf::RectangleShape ring({rect.width + 4, 30});
+                ring.setPosition(rect.x - 2, rect.y - 2);
+                ring.setFillColor(sf::Color::Transparent);
+                ring.setOutlineColor(sf::Color(220, 130, 130));
+                ring.setOutlineThickness(1);
+                window.draw(ring);
+            }
+            continue;
+        }
+        if (rect.id < 0) {
+            const auto& tag = *std::find_if(layout.fixedTags.begin(), layout.fixedTags.end(),
+                                            [&](const TagInfo& t) { return t.id == rect.id; });
+            const bool active = rect.id == kTagAll      ? categoryMode == 0 && selectedCategories.empty() && !desktopMode
+                                : rect.id == kTagFavorites ? categoryMode == 1
+                                                           : desktopMode;
+            drawTag(rect, tag.label, active, size);
+        } else {
+            const auto& name = categories[static_cast<std::size_t>(rect.id)];
+            drawTag(rect, layout.categoryTags[static_cast<std::size_t>(rect.id)].label,
+                    selectedCategories.count(name) > 0, size);
+        }
+    }
+    fillRect(window, layout.separatorX(), 11, 1, 20, sf::Color(100, 110, 130));
+    if (layout.hasExpandButton()) {
+        const float x = layout.expandButtonX();
+        outlinedRect(window, x, 8, 28, 26, sf::Color(55, 60, 75), sf::Color(90, 100, 120));
+        auto arrow = makeText(categoriesExpanded ? "▲" : "▼", uiFont, 12, sf::Color(200, 205, 215));
+        centreText(arrow, x + 14, 20);
+        window.draw(arrow);
+    }
+
+    // The toolbar eases towards the height the shown rows need.
+    const float target = layout.targetToolbarHeight(categoriesExpanded);
+    if (std::fabs(toolbarHeight - target) > 1) {
+        toolbarHeight += (target - toolbarHeight) * 0.25f;
+    } else if (toolbarHeight != target) {
+        toolbarHeight = target;
+    }
+}
+
+CategoryState GameLauncher::categoryState() const {
+    return {categoryMode, selectedCategories, desktopMode, multiSelectMode};
+}
+
+void GameLauncher::applyCategoryState(const CategoryState& state) {
+    const bool leavingDesktop = desktopMode && !state.desktopMode;
+    categoryMode = state.categoryMode;
+    selectedCategories = state.selectedCategories;
+    multiSelectMode = state.multiSelectMode;
+    desktopMode = state.desktopMode;
+    if (leavingDesktop) clearDesktopItems();
+}
+
+void GameLauncher::refreshAfterCategoryChange() {
+    filterGames();
+    if (filteredIndices.empty()) {
+        selectedIndex = -1;
+        focusIndex = 0;
+    } else {
+        focusIndex = 0;
+        selectedIndex = static_cast<int>(filteredIndices.front());
+    }
+    updateTextContent();
+}
+
+void GameLauncher::chooseTag(int id, bool fromGamepad) {
+    CategoryState state = categoryState();
+    switch (id) {
+        case kTagExpand: categoriesExpanded = !categoriesExpanded; return;
+        case kTagMultiSelect:
+            state.multiSelectMode = !state.multiSelectMode;
+            if (state.multiSelectMode) {
+                applyCategoryState(state);
+                return;
+            }
+            state.selectedCategories.clear();
+            state.categoryMode = 0;
+            if (fromGamepad) state.desktopMode = false;
+            break;
+        case kTagAll:
+        case kTagFavorites:
+            state.categoryMode = id == kTagAll ? 0 : 1;
+            state.selectedCategories.clear();
+            state.desktopMode = false;
+            break;
+        case kTagDesktop:
+            if (desktopMode) return;
+            enterDesktopView();
+            return;
+        default:
+            if (id < 0 || static_cast<std::size_t>(id) >= categories.size()) return;
+            clickCategoryTag(state, categories[static_cast<std::size_t>(id)]);
+            break;
+    }
+    applyCategoryState(state);
+    refreshAfterCategoryChange();
+}
+
+void GameLauncher::enterDesktopView() {
+    desktopMode = true;
+    categoryMode = -1;
+    selectedCategories.clear();
+    mapFiles.clear();
+    mapVisible = false;
+    scanDesktopFolder();
+    createDesktopIconTextures();
+    gridScrollOffset = 0;
+    focusIndex = 0;
+    updateTextContent();
+}
+
+bool GameLauncher::handleCategoryBarClick(float x, float y) {
+    const int id = categoryBarLayout().hitTest(x, y, categoriesExpanded);
+    if (id == kNoTag) return false;
+    chooseTag(id, false);
+    return true;
+}
+
+void GameLauncher::quickSwitchCategory(int direction) {
+    CategoryState state = categoryState();
+    quickSwitch(state, categories, direction);
+    applyCategoryState(state);
+    refreshAfterCategoryChange();
+    gamepadFocusArea = 1;
+    categoriesExpanded = true;
+    categoryTempExpanded = true;
+    categoryTempExpandClock.restart();
+}
+
+void GameLauncher::updateCategoryExpandState() {
+    if (gamepadFocusTag < 0) {
+        categoriesExpanded = false;
+        return;
+    }
+    const int row = categoryBarLayout().rowOf(gamepadFocusTag);
+    categoriesExpanded = row > 0;
+}
+
+void GameLauncher::applyGamepadCategoryClick() { chooseTag(gamepadFocusTag, true); }
 
 }  // namespace ludexa

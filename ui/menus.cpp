@@ -160,3 +160,23 @@ void GameLauncher::performIconMenuItem(int item) {
 }
 
 }  // namespace ludexa
+
+namespace ludexa {
+
+float themeMenuItemY(int item) {
+    return kThemeMenuPos.y + kMenuItemHeight * static_cast<float>(item) +
+           (item >= kThemeCustomItem ? kThemeSeparatorHeight : 0);
+}
+
+int themeMenuItemAt(float x, float y) {
+    if (x < kThemeMenuPos.x || x > kThemeMenuPos.x + kMainMenuWidth) return -1;
+    for (int k = 0; k <= kThemeCustomItem; ++k) {
+        const float top = themeMenuItemY(k);
+        if (y >= top && y < top + kMenuItemHeight) return k;
+    }
+    return -1;
+}
+
+sf::Vector2f themeSubmenuPos() { return {kThemeMenuPos.x + kMainMenuWidth, themeMenuItemY(kThemeCustomItem)}; }
+
+}  // namespace ludexa

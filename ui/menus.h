@@ -43,3 +43,19 @@ BlankMenuHover blankMenuHover(BlankMenuHover current, sf::Vector2f menuPos, floa
 void chooseSortMode(int mode, int& sortMode, bool& sortAscending);
 
 }  // namespace ludexa
+
+namespace ludexa {
+
+// The theme menu of the "换肤" button: one entry per theme, a separator, then
+// "自定图片  >" whose submenu holds "启用" and "选择图片...".
+inline const sf::Vector2f kThemeMenuPos{20, 50};
+inline constexpr float kThemeSeparatorHeight = 9;
+inline constexpr int kThemeCustomItem = 6;
+inline const std::array<std::string, 2> kCustomPictureItems = {"启用", "选择图片..."};
+
+float themeMenuItemY(int item);
+// 0..5 a theme, kThemeCustomItem the picture entry, -1 elsewhere.
+int themeMenuItemAt(float x, float y);
+sf::Vector2f themeSubmenuPos();
+
+}  // namespace ludexa

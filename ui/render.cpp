@@ -213,6 +213,7 @@ void GameLauncher::render() {
     searchBox.draw(window);
     fillRect(window, 0, toolbarHeight, windowWidth, 4, theme.borderColor);
     drawMenus();
+    drawThemeMenu();
     drawSoftKeyboard();
     window.display();
 }

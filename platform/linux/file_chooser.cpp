@@ -1,0 +1,41 @@
+// The GTK file chooser for picking one existing file.
+#include <memory>
+
+#include "platform/dialogs.h"
+#include "platform/linux/gtk_util.h"
+
+namespace ludexa {
+
+std::optional<std::string> chooseFile(const std::string& title, NativeWindow owner,
+                                      const std::vector<FileFilter>& filters) {
+    if (!initDialogs()) return std::nullopt;
+    GtkWidget* dialog = gtk_file_chooser_dialog_new(title.c_str(), nullptr, GTK_FILE_CHOOSER_ACTION_OPEN, "取消",
+                                                    GTK_RESPONSE_CANCEL, "打开", GTK_RESPONSE_ACCEPT, nullptr);
+    gtk_window_set_modal(GTK_WINDOW(dialog), TRUE);
+    gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    gtk_file_chooser_set_local_only(GTK_FILE_CHOOSER(dialog), TRUE);
+    for (const auto& f : filters) {
+        GtkFileFilter* filter = gtk_file_filter_new();  // owned by the chooser once added
+        gtk_file_filter_set_name(filter, f.name.c_str());
+        std::size_t start = 0;
+        while (start <= f.patterns.size()) {
+            const auto end = f.patterns.find(';', start);
+            const auto pattern = f.patterns.substr(start, end == std::string::npos ? std::string::npos : end - start);
+            if (!pattern.empty()) gtk_file_filter_add_pattern(filter, pattern.c_str());
+            if (end == std::string::npos) break;
+            start = end + 1;
+        }
+        gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(dialog), filter);
+    }
+    makeTransientFor(dialog, owner);
+    std::optional<std::string> chosen;
+    if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+        std::unique_ptr<gchar, decltype(&g_free)> path(gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog)), &g_free);
+        if (path && g_file_test(path.get(), G_FILE_TEST_IS_REGULAR)) chosen = std::string(path.get());
+    }
+    gtk_widget_destroy(dialog);
+    drainGtkEvents();
+    return chosen;
+}
+
+}  // namespace ludexa

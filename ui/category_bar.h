@@ -1,0 +1,95 @@
+// The category tag bar: the fixed tags 全部, 收藏, 桌面, the 多选 button and the
+// user's categories wrapped into rows. One layout function is used by drawing,
+// mouse hit testing, gamepad row navigation and the expand state, so they can
+// never disagree on where a tag is.
+#pragma once
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace ludexa {
+
+// Tag ids: the fixed tags and the multi-select button are negative, the user's
+// categories are their index in the category list.
+inline constexpr int kTagAll = -1;
+inline constexpr int kTagFavorites = -2;
+inline constexpr int kTagDesktop = -3;
+inline constexpr int kTagMultiSelect = -4;
+
+inline constexpr float kTagHeight = 26;
+inline constexpr float kTagGap = 5;
+inline constexpr float kTagRowPitch = 34;
+inline constexpr float kTagBarLeft = 590;
+
+struct TagInfo {
+    std::wstring label;
+    float width = 0;  // label width + 20
+    int id = 0;
+};
+
+// One row of category tags: indices into the category list, and its width.
+struct RowLine {
+    std::vector<int> tags;
+    float width = 0;
+};
+using RowInfo = RowLine;
+
+struct TagRect {
+    int id = 0;
+    float x = 0, y = 0, width = 0, height = kTagHeight;
+};
+
+struct CategoryBarLayout {
+    std::vector<TagInfo> fixedTags;     // 全部, 收藏, 桌面
+    std::vector<TagInfo> categoryTags;  // one per category, in list order
+    float fixedWidth = 0;
+    float rowLimit = 0;
+    float startX = kTagBarLeft;
+    float windowWidth = 0;
+    std::vector<RowLine> rows;  // may be empty when there are no categories
+
+    float multiSelectX() const { return startX + fixedWidth + kTagGap; }
+    float separatorX() const { return startX + fixedWidth + 45 + 6; }
+    float categoryRowX() const { return startX + fixedWidth + 45 + 13; }
+    bool hasExpandButton() const { return rows.size() >= 2; }
+    // Right of the search area's gap; never over the tags of the first line,
+    // which reach further on a narrow window.
+    float expandButtonX() const;
+    int shownRows(bool expanded) const;
+    float targetToolbarHeight(bool expanded) const;
+
+    // Rectangles of the fixed tags, the multi-select button and the category
+    // tags of the shown rows, in hit-testing order after the expand button.
+    std::vector<TagRect> tagRects(bool expanded) const;
+    // The id of the tag under a point, kTagExpand for the expand button, or
+    // kNoTag. Hit testing order: 多选, expand, fixed tags, categories.
+    int hitTest(float x, float y, bool expanded) const;
+    // The row holding category `index`, or -1.
+    int rowOf(int index) const;
+};
+
+inline constexpr int kTagExpand = -100;
+inline constexpr int kNoTag = -101;
+
+// `measure` gives the width of a label at a character size.
+CategoryBarLayout layoutCategoryBar(float windowWidth, const std::vector<std::string>& categories,
+                                    unsigned fontSize,
+                                    const std::function<float(const std::wstring&, unsigned)>& measure);
+
+// The category choice a click on a tag or a quick switch leads to.
+struct CategoryState {
+    int categoryMode = 0;  // 0 all or by category, 1 favourites, -1 desktop view
+    std::set<std::string> selectedCategories;
+    bool desktopMode = false;
+    bool multiSelectMode = false;
+};
+
+// A click on a category tag (not a fixed tag).
+void clickCategoryTag(CategoryState& state, const std::string& category);
+
+// LB (-1) and RB (+1): the cycle 全部 → 收藏 → categories → 全部.
+void quickSwitch(CategoryState& state, const std::vector<std::string>& categories, int direction);
+
+}  // namespace ludexa
