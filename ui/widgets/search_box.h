@@ -15,7 +15,7 @@ public:
     sf::Vector2f position{1200 - 245, 8};
     sf::Vector2f size{128, 26};
     std::wstring text;
-    std::wstring placeholder;
+    std::wstring placeholder = L"可在此处搜索游戏";
     bool focused = false;
     std::size_t cursorPos = 0;
     float scrollOffset = 0;
@@ -30,8 +30,8 @@ public:
     sf::Color textColor{230, 230, 230, 255};
     sf::Color placeholderColor{140, 140, 150, 255};
 
-    void draw(sf::RenderWindow& window);
-    void drawContextMenu(sf::RenderWindow& window);
+    void draw(sf::RenderTarget& target);
+    void drawContextMenu(sf::RenderTarget& target);
     void adjustScroll();
     void setCursorFromMouse(float mouseX);
     void pasteFromClipboard();
@@ -41,6 +41,8 @@ public:
     std::string getTextUTF8() const;
     float getTextWidth(const std::wstring& s) const;
 
+    // Half-open rectangles, as sf::FloatRect::contains: the box, and the paste
+    // item of the menu while it is open.
     bool contains(float px, float py) const;
     bool contextMenuContains(float px, float py) const;
 };

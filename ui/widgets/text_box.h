@@ -2,20 +2,69 @@
 // It shows the selected game's header and description, scrolls, selects with
 // the mouse and copies to the clipboard. The launcher's event handling drives
 // its fields; it handles no events itself.
+// Beside it, two helpers the search box shares: TextMeter (sf::Text's own
+// measurement, done incrementally) and ScissorClip (the clipping rectangle).
 #pragma once
 
 #include <SFML/Graphics.hpp>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace ludexa {
+
+// Lays characters out exactly as sf::Text does (kerning, glyph advances and
+// glyph bounds), one character at a time. Wrapping measures a line that grows
+// by one character per step; building a fresh sf::Text for every step would
+// cost the square of the line length, the meter costs one glyph per step.
+class TextMeter {
+public:
+    // The state of a laid-out run of characters.
+    struct Run {
+        float x = 0, minX = 0, maxX = 0;
+        char32_t prev = 0;
+        std::size_t count = 0;
+    };
+
+    TextMeter(const sf::Font& font, unsigned charSize, bool bold);
+
+    Run start() const;
+    Run append(Run run, char32_t c) const;
+    // The width of sf::Text's local bounds for the run (0 when it is empty).
+    float width(const Run& run) const;
+    float width(std::wstring_view s) const;
+    // The local-bounds width of every prefix of `s`, lengths 0 to s.size().
+    std::vector<float> prefixWidths(std::wstring_view s) const;
+    // The x of every caret position 0 to s.size(), as sf::Text::findCharacterPos.
+    std::vector<float> caretXs(std::wstring_view s) const;
+
+private:
+    const sf::Font& font_;
+    unsigned charSize_;
+    bool bold_;
+    float spaceAdvance_;
+};
+
+// Restricts drawing on `target` to a rectangle in its pixels (origin at the
+// bottom left, as OpenGL counts) for as long as it lives.
+class ScissorClip {
+public:
+    ScissorClip(sf::RenderTarget& target, float left, float bottom, float width, float height);
+    ~ScissorClip();
+    ScissorClip(const ScissorClip&) = delete;
+    ScissorClip& operator=(const ScissorClip&) = delete;
+
+private:
+    sf::RenderTarget& target_;
+};
 
 class SfmlTextBox {
 public:
     struct VisualLine {
         std::wstring text;  // never holds "\r" or "\n"
         int paragraphIndex = 0;
+        int start = 0;  // text offset of the first character, set by buildLines
     };
 
     float x = 0, y = 0, width = 0, height = 0;
@@ -45,7 +94,7 @@ public:
     const sf::Font* font = nullptr;  // not owned; null lays out and draws nothing
 
     void buildLines();
-    void draw(sf::RenderWindow& window);
+    void draw(sf::RenderTarget& target);
     int getRawOffset(int lineIndex) const;
     float charX(int lineIndex, int count, bool bold) const;
     int hitTest(float px, float py) const;

@@ -1,0 +1,145 @@
+// The search input: caret placement, horizontal scrolling, paste, UTF-8 and
+// drawing. Needs the X display (DISPLAY) for glyphs and the clipboard.
+#include <gtest/gtest.h>
+
+#include <SFML/Window/Clipboard.hpp>
+
+#include "platform/window.h"
+#include "ui/widgets/search_box.h"
+#include "ui/widgets/text_box.h"
+#include "widget_test_util.h"
+
+using namespace ludexa;
+
+namespace {
+
+SearchBox boxWith(const std::wstring& text) {
+    SearchBox box;
+    box.font = &testFont();
+    box.position = {0, 8};
+    box.text = text;
+    box.cursorPos = text.size();
+    box.adjustScroll();
+    return box;
+}
+
+}  // namespace
+
+TEST(SearchBoxScroll, CaretStaysInViewWhileTypingAndDeleting) {
+    SearchBox box = boxWith(L"");
+    const float visible = box.size.x - 16;
+    for (wchar_t c : std::wstring(L"搜索 Ludexa 游戏启动器 WWWW mmmm 最终幻想")) {
+        box.text.insert(box.cursorPos++, 1, c);
+        box.adjustScroll();
+        const float caretX = box.getTextWidth(box.text.substr(0, box.cursorPos)) - box.scrollOffset;
+        // A text that fits is never scrolled; once it overflows, the caret
+        // keeps 8 pixels from the right edge of the text area.
+        const bool overflows = box.getTextWidth(box.text) > visible;
+        EXPECT_LE(caretX, overflows ? visible - 8 + 1e-3f : visible);
+        EXPECT_GE(caretX, 0);
+    }
+    EXPECT_GT(box.scrollOffset, 0);
+
+    box.cursorPos = 0;  // Home
+    box.adjustScroll();
+    EXPECT_EQ(box.scrollOffset, 0);
+    box.cursorPos = box.text.size();  // End
+    box.adjustScroll();
+    EXPECT_FLOAT_EQ(box.scrollOffset, box.getTextWidth(box.text) - visible + 8);
+
+    while (box.getTextWidth(box.text) > visible) {  // Backspace until it fits
+        box.text.pop_back();
+        box.cursorPos = box.text.size();
+        box.adjustScroll();
+    }
+    EXPECT_EQ(box.scrollOffset, 0);
+
+}
+
+TEST(SearchBoxCaret, MouseClickPicksTheNearestBoundaryLeftOnTies) {
+    SearchBox box = boxWith(L"ab游");
+    const float w1 = box.getTextWidth(L"a"), w2 = box.getTextWidth(L"ab");
+    const float mouseX = box.position.x + 8 + (w1 + w2) / 2;
+    const float localX = mouseX - box.position.x - 8 + box.scrollOffset;
+    ASSERT_EQ(localX - w1, w2 - localX);  // exactly halfway
+    box.setCursorFromMouse(mouseX);
+    EXPECT_EQ(box.cursorPos, 1u);
+    box.setCursorFromMouse(-100);
+    EXPECT_EQ(box.cursorPos, 0u);
+    box.setCursorFromMouse(1000);
+    EXPECT_EQ(box.cursorPos, 3u);
+
+    box.font = nullptr;  // without a font everything measures 0
+    EXPECT_EQ(box.getTextWidth(L"ab"), 0);
+    box.setCursorFromMouse(1000);
+    EXPECT_EQ(box.cursorPos, 0u);
+}
+
+TEST(SearchBoxPaste, JoinsLinesAtTheCaret) {
+    SearchBox box = boxWith(L"ab");
+    box.cursorPos = 1;
+    EXPECT_TRUE(box.insertPastedText(L"游戏\r\n启动\n\tx"));
+    EXPECT_EQ(box.text, L"a游戏启动\txb");
+    EXPECT_EQ(box.cursorPos, 7u);
+    EXPECT_FALSE(box.insertPastedText(L"\r\n\n"));
+    EXPECT_EQ(box.text, L"a游戏启动\txb");
+    box.cursorPos = 99;  // never thrown out of range
+    EXPECT_TRUE(box.insertPastedText(L"z"));
+    EXPECT_EQ(box.text, L"a游戏启动\txbz");
+}
+
+TEST(SearchBoxPaste, ClipboardCarriesChineseFromTheTextBox) {
+    prepareClipboard();
+    SfmlTextBox textBox;
+    textBox.setText(L"游戏名\r\n第二行", true);
+    textBox.selStart = 1, textBox.selEnd = 5;
+    textBox.copySelection();
+    EXPECT_EQ(sf::Clipboard::getString().toWideString(), L"戏名\n第");
+
+    SearchBox box = boxWith(L"《》");
+    box.cursorPos = 1;
+    box.pasteFromClipboard();
+    EXPECT_EQ(box.text, L"《戏名第》");
+    EXPECT_EQ(box.cursorPos, 4u);
+}
+
+TEST(SearchBoxText, Utf8EndsAtTheFirstNul) {
+    SearchBox box;
+    EXPECT_EQ(box.getTextUTF8(), "");
+    box.text = L"黑神话 Wukong";
+    EXPECT_EQ(box.getTextUTF8(), "黑神话 Wukong");
+    box.text = std::wstring(L"ab\0cd", 5);
+    EXPECT_EQ(box.getTextUTF8(), "ab");
+}
+
+TEST(SearchBoxDraw, TextStaysInsideAndHintOnlyWhileUnfocused) {
+    sf::RenderTexture canvas;
+    ASSERT_TRUE(canvas.create(220, 80));
+    SearchBox box;
+    box.position = {20, 20};
+    box.bgColor = box.borderColor = box.focusBorderColor = sf::Color::Black;
+    box.textColor = sf::Color::Yellow;  // the caret of an empty focused box is not the hint
+    box.placeholderColor = sf::Color::Red;
+    const sf::IntRect inner(28, 22, 112, 22);
+    renderOnBlue(canvas, [&] { box.draw(canvas); });  // no font: shapes only
+
+    box.font = &testFont();
+    EXPECT_GT(countRed(renderOnBlue(canvas, [&] { box.draw(canvas); }), inner, true), 0);  // the hint
+    box.focused = true;
+    EXPECT_EQ(countRed(renderOnBlue(canvas, [&] { box.draw(canvas); }), inner, true), 0);
+
+    box.textColor = sf::Color::Red;
+    box.text = L"很长的搜索文字 WWWW mmmm 最终幻想 Ludexa";
+    box.cursorPos = 7;
+    box.adjustScroll();
+    box.cursorPos = box.text.size();
+    box.adjustScroll();
+    box.contextMenuPos = {150, 50};
+    box.contextMenuVisible = true;
+    const auto image = renderOnBlue(canvas, [&] { box.draw(canvas); });
+    EXPECT_GT(countRed(image, inner, true), 0);
+    EXPECT_EQ(countRed(image, inner, false), 0);
+
+    box.size = {0, 0};
+    renderOnBlue(canvas, [&] { box.draw(canvas); });
+}

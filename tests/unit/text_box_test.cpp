@@ -1,0 +1,209 @@
+// The text area's wrapping, offsets, hit testing, selection and drawing.
+// Needs the X display (DISPLAY) for glyph textures and the render texture.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <deque>
+
+#include "appearance/fonts.h"
+#include "ui/widgets/text_box.h"
+#include "widget_test_util.h"
+
+using namespace ludexa;
+
+namespace {
+
+// The wrap exactly as first written: a fresh sf::Text measured per character.
+std::vector<std::wstring> measuredWrap(const std::wstring& paragraph, const sf::Font& font, unsigned size, bool bold,
+                                       float usable) {
+    std::vector<std::wstring> out;
+    std::wstring current;
+    for (wchar_t c : paragraph) {
+        sf::Text candidate(sf::String(current + c), font, size);
+        if (bold) candidate.setStyle(sf::Text::Bold);
+        if (candidate.getLocalBounds().width <= usable || current.empty()) {
+            current += c;
+        } else {
+            out.push_back(current);
+            current.assign(1, c);
+        }
+    }
+    out.push_back(current);
+    return out;
+}
+
+std::vector<std::wstring> lineTexts(const SfmlTextBox& box, int paragraph) {
+    std::vector<std::wstring> out;
+    for (const auto& line : box.lines)
+        if (line.paragraphIndex == paragraph) out.push_back(line.text);
+    return out;
+}
+
+SfmlTextBox boxWith(const std::wstring& text, float width = 300, bool bold = false) {
+    SfmlTextBox box;
+    box.font = &testFont();
+    box.x = 10, box.y = 20, box.width = width, box.height = 100;
+    box.setText(text, bold);
+    return box;
+}
+
+}  // namespace
+
+TEST(TextBoxLayout, ParagraphsOffsetsAndSelection) {
+    auto box = boxWith(L"游戏\r\n启动");
+    ASSERT_EQ(box.lines.size(), 2u);
+    EXPECT_EQ(box.lines[0].text, L"游戏");
+    EXPECT_EQ(box.lines[1].text, L"启动");
+    EXPECT_EQ(box.lines[1].paragraphIndex, 1);
+    EXPECT_EQ(box.getRawOffset(1), 3);
+    EXPECT_EQ(box.getRawOffset(2), 0);
+    box.selStart = 4, box.selEnd = 1;  // a backwards drag selects the same
+    EXPECT_EQ(box.selectedText(), L"戏\n启");
+
+    box.setText(L"", false);
+    ASSERT_EQ(box.lines.size(), 1u);
+    EXPECT_TRUE(box.lines[0].text.empty());
+    EXPECT_EQ(box.contentHeight, box.lineHeight());
+    EXPECT_EQ(box.selectedText(), L"");
+
+    box.setText(L"a\n\nb\n", false);  // empty paragraphs keep a line each
+    ASSERT_EQ(box.lines.size(), 4u);
+    EXPECT_EQ(box.getRawOffset(2), 3);
+    EXPECT_EQ(box.getRawOffset(3), 5);
+}
+
+TEST(TextBoxLayout, NarrowBoxesAndMissingFont) {
+    auto box = boxWith(L"ab\n游", 2 * 8 + 6 + 1);  // one usable pixel
+    ASSERT_EQ(box.lines.size(), 3u);
+    EXPECT_EQ(box.lines[1].text, L"b");
+    EXPECT_EQ(box.getRawOffset(2), 3);
+
+    box.width = 22;  // no usable width at all
+    box.buildLines();
+    EXPECT_TRUE(box.lines.empty());
+    EXPECT_EQ(box.contentHeight, 0);
+
+    box.width = 300;
+    box.font = nullptr;
+    box.buildLines();
+    EXPECT_TRUE(box.lines.empty());
+    EXPECT_EQ(box.contentHeight, 0);  // no stale height for lines that are gone
+    EXPECT_EQ(box.hitTest(50, 50), 0);
+}
+
+TEST(TextBoxLayout, WrapMatchesDirectSfTextMeasurement) {
+    const std::wstring sample =
+        L"Ludexa 游戏启动器：AVATAR To Wy, \"quoted\"\tTab 中文与English混排，标点。！？ 1234567890 "
+        L"ffi fl WAVE Yo 《黑神话：悟空》 VA-11 Hall-A … 😀 end";
+    std::deque<sf::Font> fonts;  // every installed face of the chain: kerning differs between them
+    std::deque<std::vector<std::uint8_t>> storage;
+    for (const auto& face : uiFontChain()) {
+        fonts.emplace_back();
+        storage.emplace_back();
+        if (!loadFontFace(face, fonts.back(), storage.back())) fonts.pop_back(), storage.pop_back();
+    }
+    ASSERT_FALSE(fonts.empty());
+    for (const sf::Font& font : fonts) {
+        for (unsigned size : {14u, 19u}) {
+            for (bool bold : {false, true}) {
+                const TextMeter meter(font, size, bold);
+                const auto widths = meter.prefixWidths(sample);
+                const auto xs = meter.caretXs(sample);
+                sf::Text whole(sf::String(sample), font, size);
+                if (bold) whole.setStyle(sf::Text::Bold);
+                for (std::size_t n = 0; n <= sample.size(); ++n) {
+                    sf::Text prefix(sf::String(sample.substr(0, n)), font, size);
+                    if (bold) prefix.setStyle(sf::Text::Bold);
+                    ASSERT_EQ(widths[n], prefix.getLocalBounds().width) << n;
+                    ASSERT_EQ(xs[n], whole.findCharacterPos(n).x) << n;
+                }
+                for (float width : {40.f, 157.f, 333.f}) {
+                    SfmlTextBox box;
+                    box.font = &font;
+                    box.charSize = size;
+                    box.width = width;
+                    box.setText(sample, bold);
+                    EXPECT_EQ(lineTexts(box, 0), measuredWrap(sample, font, size, bold, width - 22));
+                }
+            }
+        }
+    }
+}
+
+TEST(TextBoxLayout, BoldHeaderWrapsAtBoldWidth) {
+    const std::wstring body = L"Header line of a game, 游戏名称 and categories MMMMWWWW";
+    const auto box = boxWith(body + L"\r\n" + body, 180, true);
+    const auto bold = measuredWrap(body, testFont(), 14, true, 180 - 22);
+    const auto normal = measuredWrap(body, testFont(), 14, false, 180 - 22);
+    ASSERT_NE(bold, normal);  // otherwise this test proves nothing
+    EXPECT_EQ(lineTexts(box, 0), bold);
+    EXPECT_EQ(lineTexts(box, 1), normal);
+}
+
+TEST(TextBoxHitTest, NearestOffsetOnTheRowUnderThePoint) {
+    auto box = boxWith(L"游戏\r\nabc");
+    const float row1 = box.y + box.marginY + box.lineHeight() + 2;
+    EXPECT_EQ(box.hitTest(0, row1), 3);          // left of the line: its start
+    EXPECT_EQ(box.hitTest(1000, row1), 6);       // right of it: start + length
+    EXPECT_EQ(box.hitTest(0, -1e30f), 0);        // above the box: first line
+    EXPECT_EQ(box.hitTest(1000, 1e30f), 6);      // far below: last line
+    const float a = box.charX(1, 1, false), b = box.charX(1, 2, false);
+    const float halfway = box.x + box.marginX + (a + b) / 2;
+    ASSERT_EQ(std::abs(a + box.x + box.marginX - halfway), std::abs(b + box.x + box.marginX - halfway));
+    EXPECT_EQ(box.hitTest(halfway, row1), 4);  // a tie goes to the left
+    EXPECT_EQ(box.hitTest(halfway + 1, row1), 5);
+    box.scrollOffset = box.lineHeight();
+    EXPECT_EQ(box.hitTest(0, box.y + box.marginY + 1), 3);
+}
+
+TEST(TextBoxScroll, RewrapKeepsTheScrollOnTheContent) {
+    std::wstring longText;
+    for (int i = 0; i < 200; ++i) longText += L"描述文字 text ";
+    auto box = boxWith(longText, 120);
+    ASSERT_GT(box.maxWheelScroll(), 0);
+    box.scrollOffset = box.maxWheelScroll();
+    box.width = 600;
+    box.buildLines();
+    EXPECT_LE(box.scrollOffset, box.maxWheelScroll());
+    box.selStart = 3, box.selEnd = 9;
+    box.setText(L"短", true);
+    EXPECT_EQ(box.scrollOffset, 0);
+    EXPECT_EQ(box.selStart, 0);
+    EXPECT_EQ(box.selEnd, 0);
+}
+
+TEST(TextBoxDraw, ClipsToTheBoxAndHidesACaretCutByTheEdge) {
+    sf::RenderTexture canvas;
+    ASSERT_TRUE(canvas.create(300, 200));
+    SfmlTextBox box;
+    box.x = 20, box.y = 40, box.width = 200, box.height = 60;
+    box.backgroundColor = sf::Color::Black;
+    box.textColor = box.headerColor = sf::Color::Red;
+    box.scrollTrackColor = box.scrollThumbColor = sf::Color::Green;
+    box.draw(canvas);  // no font: nothing, no crash
+    box.font = &testFont();
+    std::wstring many;
+    for (int i = 0; i < 40; ++i) many += L"第" + std::to_wstring(i) + L"行 Line WWWW\n";
+    box.setText(many, true);
+    box.scrollOffset = 7;  // the first line is cut by the top edge
+    box.selStart = 2, box.selEnd = 30;
+    const sf::IntRect inside(20, 40, 200, 60);
+    const auto image = renderOnBlue(canvas, [&] { box.draw(canvas); });
+    EXPECT_EQ(countRed(image, inside, false), 0);
+    EXPECT_GT(countRed(image, inside, true), 0);
+
+    box.setText(L"\n\nabc", false);  // line 0 is empty: only the caret can be red there
+    box.focused = true;
+    box.caretVisible = true;
+    const sf::IntRect caretArea(26, 40, 6, 20);
+    box.caretClock.restart();
+    EXPECT_GT(countRed(renderOnBlue(canvas, [&] { box.draw(canvas); }), caretArea, true), 0);
+    box.scrollOffset = box.marginY + 2;
+    box.caretClock.restart();
+    EXPECT_EQ(countRed(renderOnBlue(canvas, [&] { box.draw(canvas); }), caretArea, true), 0);
+
+    box.scrollOffset = 1e30f;  // far past the end, and then no size at all
+    renderOnBlue(canvas, [&] { box.draw(canvas); });
+    box.width = box.height = 0;
+    renderOnBlue(canvas, [&] { box.draw(canvas); });
+}
