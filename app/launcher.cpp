@@ -23,6 +23,7 @@ static_assert(sizeof kWindowTitle / sizeof kWindowTitle[0] - 1 == 10);
 GameLauncher::GameLauncher()
     : window(sf::VideoMode(1200, 800, 32), sf::String(kWindowTitle), sf::Style::Default),
       joysticks(makeSfmlJoysticks()),
+      polyphoneInitials(buildPolyphoneInitials()),
       softKeyboardRows{"1234567890", "QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM<-"} {
     loadConfig();
     window.setFramerateLimit(static_cast<unsigned>(framerate_fps));

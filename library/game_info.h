@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "library/name_keys.h"
+
 namespace ludexa {
 
 struct GameInfo {
@@ -25,6 +27,9 @@ struct GameInfo {
     std::string save_dir;
     std::int64_t game_size = 0;  // bytes; 0 = not counted
     bool is_favorite = false;
+    // Search and sort keys derived from `name` (library/name_keys.h); they
+    // follow the name by themselves, so code that renames needs no extra step.
+    mutable NameKeys nameKeys;
 };
 
 // The pieces of a category field: split at every "|", empty pieces dropped.

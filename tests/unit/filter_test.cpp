@@ -1,0 +1,106 @@
+// Filtering: category choice, text and pinyin-initials search, and what the
+// launcher shows after a search.
+#include <gtest/gtest.h>
+
+#include "app/GameLauncher.h"
+#include "library/filter.h"
+
+using namespace ludexa;
+
+namespace {
+
+using Indices = std::vector<std::size_t>;
+
+std::vector<GameInfo> library() {
+    const std::tuple<const char*, const char*, bool> rows[] = {
+        {"abc Adventure", "ARPG|Action", false},        // 0
+        {"中国人", "RPG", true},                         // 1
+        {"马超传 2", "RPG|Action", false},              // 2
+        {"Minecraft 2", "Action|RPG|Sandbox", false},  // 3
+        {"长长长长长长长", "", true},                   // 4
+        {"行长", "", false},                             // 5
+    };
+    std::vector<GameInfo> games;
+    for (const auto& [name, category, favorite] : rows) {
+        games.emplace_back();
+        games.back().id = static_cast<int>(games.size());
+        games.back().name = name, games.back().category = category, games.back().is_favorite = favorite;
+    }
+    return games;
+}
+
+}  // namespace
+
+TEST(Filter, TextAndInitials) {
+    const auto games = library();
+    const auto table = buildPolyphoneInitials();
+    const std::pair<const char*, Indices> cases[] = {
+        {"", {0, 1, 2, 3, 4, 5}},
+        {"ABC", {0}},  // case ignored on both sides
+        {"zgr", {1}}, {"zg", {1}}, {"GR", {1}}, {"zr", {}},
+        {"国人", {1}},
+        {"中g", {1}},   // no text match; its letter g is in zgr
+        {"mc 2", {2}},  // no text match; its letters mc are the initials of 马超
+        {"2", {2, 3}},
+        // Without Latin letters the initials are never tried (行长 gives hz, 中国人 zgr).
+        {"1", {}}, {"知", {}}, {"中人", {}}, {"。", {}},
+        {"czzzzzz", {4}}, {"zzzzzzz", {}},  // past the first 64 combinations
+    };
+    for (const auto& [query, expected] : cases) EXPECT_EQ(filterGameIndices(games, 0, {}, query, table), expected) << query;
+}
+
+TEST(Filter, CategoriesAndFavourites) {
+    const auto games = library();
+    const auto table = buildPolyphoneInitials();
+    const std::tuple<int, std::set<std::string>, const char*, Indices> cases[] = {
+        {0, {"RPG"}, "", {1, 2, 3}},  // not inside ARPG
+        {0, {"Action"}, "", {0, 2, 3}},
+        {0, {"RPG", "Action"}, "", {2, 3}},  // both needed
+        {0, {"Act"}, "", {}},
+        {0, {"RPG"}, "2", {2, 3}},
+        {1, {"Sandbox"}, "", {1, 4}},  // favourites ignore categories
+        {-1, {"RPG"}, "", {1, 2, 3}},
+    };
+    for (const auto& [mode, categories, query, expected] : cases)
+        EXPECT_EQ(filterGameIndices(games, mode, categories, query, table), expected) << mode << " " << query;
+}
+
+TEST(Filter, RenamedGameIsSearchedByItsNewName) {
+    auto games = library();
+    const auto table = buildPolyphoneInitials();
+    EXPECT_EQ(filterGameIndices(games, 0, {}, "zgr", table), Indices{1});
+    games[1].name = "Halo";
+    games[0].name = "魔兽世界";
+    EXPECT_TRUE(filterGameIndices(games, 0, {}, "zgr", table).empty());
+    EXPECT_EQ(filterGameIndices(games, 0, {}, "halo", table), Indices{1});
+    EXPECT_EQ(filterGameIndices(games, 0, {}, "mssj", table), Indices{0});
+    EXPECT_TRUE(filterGameIndices(games, 0, {}, "czzzzzz", PolyphoneMap{}).empty());  // another table
+}
+
+TEST(Filter, LauncherSelectionAndTextArea) {
+    GameLauncher l;
+    l.games = library();
+    l.selectedIndex = 2;
+    l.gridScrollOffset = 120;
+    l.selectedCategories = {"Action"};
+    l.filterGames();  // no search text: the selection stays
+    EXPECT_EQ(l.filteredIndices, (Indices{0, 2, 3}));
+    EXPECT_EQ(l.selectedIndex, 2);
+    EXPECT_EQ(l.gridScrollOffset, 0);
+
+    l.searchBox.text = L"Minecraft";
+    l.handleSearchChange();
+    EXPECT_EQ(l.searchQuery, "Minecraft");
+    EXPECT_EQ(l.selectedIndex, 3);
+
+    l.mapFiles = {"/tmp/a.png"};
+    l.mapVisible = l.previewIsGif = true;
+    l.searchQuery = "no such game";
+    l.filterGames();
+    EXPECT_TRUE(l.filteredIndices.empty());
+    EXPECT_EQ(l.selectedIndex, -1);
+    EXPECT_EQ(l.textBox.text, L"没有匹配的游戏");
+    EXPECT_TRUE(l.mapFiles.empty());
+    EXPECT_FALSE(l.mapVisible || l.previewIsGif);
+    EXPECT_EQ(l.descriptionText, "暂无介绍");
+}

@@ -1,0 +1,145 @@
+// Sorting: the three keys in both directions, name order through the locale's
+// collation, and the launcher keeping its selection.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "app/GameLauncher.h"
+#include "library/sort.h"
+
+using namespace ludexa;
+
+namespace {
+
+GameInfo game(int id, std::string name, std::string createdAt = "") {
+    GameInfo g;
+    g.id = id, g.name = std::move(name), g.created_at = std::move(createdAt);
+    return g;
+}
+
+std::vector<int> ids(const std::vector<GameInfo>& games) {
+    std::vector<int> out;
+    for (const auto& g : games) out.push_back(g.id);
+    return out;
+}
+
+const Collator& chinese() {
+    static const Collator c = Collator::forLocale("zh_CN");
+    return c;
+}
+
+}  // namespace
+
+TEST(Sort, ComparisonOfEachKey) {
+    const std::tuple<GameInfo, GameInfo, int, int> cases[] = {
+        {game(1, "", "2024-01-01 10:00:00"), game(2, "", "2024-01-02 09:00:00"), SortByTime, -1},
+        {game(1, "", "2024-01-01 10:00"), game(2, "", "2024-01-01 10:00:00"), SortByTime, -1},  // prefix
+        {game(1, "", "2024-01-01 10:00:00"), game(2, "", "2024-01-01 10:00:00"), SortByTime, 0},
+        {game(7, ""), game(3, ""), 5, 1},                                       // unknown mode: by id
+        {game(-2147483647 - 1, ""), game(2147483647, ""), SortById, -1},        // no overflow
+        {game(1, "apple"), game(2, "Zelda"), SortByName, -1},                   // case ignored
+        {game(1, "abc"), game(2, "ABC"), SortByName, 0},
+        {game(1, "阿凡达"), game(2, "中国人"), SortByName, -1},                  // pinyin a before z
+        {game(1, "2048"), game(2, "北京"), SortByName, -1},
+        {game(1, "北京"), game(2, "Apple"), SortByName, -1},
+    };
+    for (const auto& [a, b, mode, expected] : cases) {
+        const int v = compareGames(a, b, mode, chinese());
+        EXPECT_EQ((v > 0) - (v < 0), expected) << a.name << a.created_at << " / " << b.name << b.created_at;
+        // Equal keys put neither first, in either direction.
+        EXPECT_EQ(gameComesFirst(a, b, mode, true, chinese()), expected < 0);
+        EXPECT_EQ(gameComesFirst(a, b, mode, false, chinese()), expected > 0);
+    }
+}
+
+TEST(Sort, ListInEachModeAndAfterRenames) {
+    std::vector<GameInfo> games;
+    games.push_back(game(1, "中国人", "2023-05-01 08:00:00"));
+    games.push_back(game(2, "Zelda", "2024-02-01 08:00:00"));
+    games.push_back(game(3, "apple", "2022-01-01 08:00:00"));
+    games.push_back(game(4, "阿凡达", "2024-01-01 08:00:00"));
+    games[2].category = "RPG";
+
+    sortGameList(games, SortById, false, chinese());
+    EXPECT_EQ(ids(games), (std::vector<int>{4, 3, 2, 1}));  // the default: last added first
+    EXPECT_EQ(games[1].category, "RPG");                     // records move whole
+    sortGameList(games, SortByTime, false, chinese());
+    EXPECT_EQ(ids(games), (std::vector<int>{2, 4, 1, 3}));
+    sortGameList(games, SortByName, true, chinese());
+    EXPECT_EQ(ids(games), (std::vector<int>{4, 1, 3, 2}));  // 阿 (a), 中 (z), then Latin
+    sortGameList(games, SortByName, false, chinese());
+    EXPECT_EQ(ids(games), (std::vector<int>{2, 3, 1, 4}));
+
+    games[0].name = "Aardvark";  // Zelda renamed: its old key must not be reused
+    sortGameList(games, SortByName, true, chinese());
+    EXPECT_EQ(ids(games), (std::vector<int>{4, 1, 2, 3}));
+    games[0].name = "ch", games[1].name = "d";  // nor a key made for another locale
+    sortGameList(games, SortByName, true, chinese());
+    EXPECT_EQ(ids(games), (std::vector<int>{2, 3, 4, 1}));
+    sortGameList(games, SortByName, true, Collator::forLocale("sk"));  // Slovak: ch after h
+    EXPECT_EQ(ids(games), (std::vector<int>{2, 3, 1, 4}));
+}
+
+TEST(Sort, UnusableCollatorKeepsTheOrder) {
+    // Every comparison fails: the names rank equal and nothing moves, rather
+    // than an order that contradicts itself.
+    std::vector<GameInfo> games;
+    for (int id = 1; id <= 50; ++id) games.push_back(game(id, std::to_string(51 - id)));
+    const Collator broken;
+    EXPECT_FALSE(broken.compare(L"a", L"b").has_value());
+    sortGameList(games, SortByName, true, broken);
+    for (int id = 1; id <= 50; ++id) EXPECT_EQ(games[static_cast<std::size_t>(id - 1)].id, id);
+}
+
+TEST(Sort, CollationLocaleFromTheEnvironment) {
+    const std::pair<std::map<std::string, std::string>, const char*> cases[] = {
+        {{{"LANG", "zh_CN.UTF-8"}}, "zh_CN"},
+        {{{"LANG", "en_US.UTF-8"}, {"LC_COLLATE", "de_DE.UTF-8"}}, "de_DE"},
+        {{{"LC_ALL", "sv_SE@euro"}, {"LC_COLLATE", "de_DE"}}, "sv_SE"},
+        {{{"LC_ALL", ""}, {"LANG", "fr_FR"}}, "fr_FR"},
+        {{{"LANG", "C.UTF-8"}}, "zh_CN"},
+        {{}, "zh_CN"},
+    };
+    for (const auto& [env, expected] : cases) {
+        EXPECT_EQ(userCollationLocale([&](const char* name) -> const char* {
+                      const auto it = env.find(name);
+                      return it == env.end() ? nullptr : it->second.c_str();
+                  }),
+                  expected);
+    }
+    EXPECT_EQ(lowerCase(L"ABC ÄÖ Σ 中国 Ａ İ"), L"abc äö σ 中国 ａ i");  // one character for one
+}
+
+TEST(Sort, LauncherKeepsTheSelectedGame) {
+    GameLauncher l;
+    l.games.clear();
+    l.filteredIndices = {7};
+    l.sortGames();  // an empty library is not refiltered
+    EXPECT_EQ(l.filteredIndices, std::vector<std::size_t>{7});
+
+    l.games.push_back(game(1, "Bravo", "2024-01-01 00:00:00"));
+    l.games.push_back(game(2, "alpha", "2024-03-01 00:00:00"));
+    l.games.push_back(game(3, "Charlie", "2024-02-01 00:00:00"));
+    l.selectedIndex = 0;  // Bravo
+    l.sortMode = SortById, l.sortAscending = false;
+    l.sortGames();
+    EXPECT_EQ(ids(l.games), (std::vector<int>{3, 2, 1}));
+    EXPECT_EQ(l.selectedIndex, 2);
+    EXPECT_EQ(l.filteredIndices, (std::vector<std::size_t>{0, 1, 2}));
+
+    l.selectedIndex = -1;  // nothing selected stays so
+    l.sortMode = SortByTime;
+    l.sortGames();
+    EXPECT_EQ(l.selectedIndex, -1);
+
+    l.selectedIndex = 1;      // Charlie
+    l.searchQuery = "a";      // every name matches: the first match is selected
+    l.sortMode = SortByName;  // descending: Charlie, Bravo, alpha
+    l.sortGames();
+    EXPECT_EQ(ids(l.games), (std::vector<int>{3, 1, 2}));
+    EXPECT_EQ(l.selectedIndex, 0);
+    l.sortAscending = true;
+    l.sortGames();
+    EXPECT_EQ(ids(l.games), (std::vector<int>{2, 1, 3}));
+    EXPECT_EQ(l.selectedIndex, 0);  // alpha, though Charlie was selected before
+}
