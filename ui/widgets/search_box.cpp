@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "platform/text.h"
+#include "ui/draw.h"
 #include "ui/widgets/text_box.h"
 
 namespace ludexa {
@@ -130,8 +131,7 @@ void SearchBox::draw(sf::RenderTarget& target) {
     fill(x + w - 1, y + r, 1, h - 2 * r, border);
 
     if (font) {
-        const float targetHeight = static_cast<float>(target.getSize().y);
-        const ScissorClip clip(target, x + kPadding, targetHeight - y - h + 2, w - 2 * kPadding, h - 4);
+        const ClipScope clip(target, x + kPadding, y + 2, w - 2 * kPadding, h - 4);
         const float textY = y + h / 2 - 7;
         if (text.empty() && !focused) {
             sf::Text hint(sf::String(placeholder), *font, kTextSize);

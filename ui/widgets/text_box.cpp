@@ -1,9 +1,9 @@
 // SfmlTextBox: wrapping, text offsets, hit testing, selection copy and drawing
 // of the text area; TextMeter, the incremental sf::Text measurement both
-// widgets use; ScissorClip, the clipping rectangle both widgets draw inside.
+// widgets use.
 #include "ui/widgets/text_box.h"
 
-#include <SFML/OpenGL.hpp>
+#include "ui/draw.h"
 #include <SFML/Window/Clipboard.hpp>
 
 #include <algorithm>
@@ -93,24 +93,6 @@ std::vector<float> TextMeter::caretXs(std::wstring_view s) const {
     return xs;
 }
 
-// ---- ScissorClip -------------------------------------------------------------
-
-ScissorClip::ScissorClip(sf::RenderTarget& target, float left, float bottom, float width, float height)
-    : target_(target) {
-    // The OpenGL state belongs to the target's context, which need not be the
-    // current one yet at this point of a frame.
-    target_.setActive(true);
-    glEnable(GL_SCISSOR_TEST);
-    // A negative size is refused by OpenGL, which would leave an older
-    // rectangle in force: an empty rectangle clips everything instead.
-    glScissor(static_cast<GLint>(left), static_cast<GLint>(bottom), static_cast<GLsizei>(std::max(0.f, width)),
-              static_cast<GLsizei>(std::max(0.f, height)));
-}
-
-ScissorClip::~ScissorClip() {
-    target_.setActive(true);
-    glDisable(GL_SCISSOR_TEST);
-}
 
 // ---- SfmlTextBox ---------------------------------------------------------------
 
@@ -241,8 +223,7 @@ void SfmlTextBox::draw(sf::RenderTarget& target) {
     target.draw(background);
 
     {
-        const float targetHeight = static_cast<float>(target.getSize().y);
-        const ScissorClip clip(target, x, targetHeight - (y + height), backgroundWidth, height);
+        const ClipScope clip(target, x, y, backgroundWidth, height);
         const int lo = std::min(selStart, selEnd);
         const int hi = std::max(selStart, selEnd);
         const int lineCount = static_cast<int>(lines.size());

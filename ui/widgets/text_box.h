@@ -46,19 +46,6 @@ private:
     float spaceAdvance_;
 };
 
-// Restricts drawing on `target` to a rectangle in its pixels (origin at the
-// bottom left, as OpenGL counts) for as long as it lives.
-class ScissorClip {
-public:
-    ScissorClip(sf::RenderTarget& target, float left, float bottom, float width, float height);
-    ~ScissorClip();
-    ScissorClip(const ScissorClip&) = delete;
-    ScissorClip& operator=(const ScissorClip&) = delete;
-
-private:
-    sf::RenderTarget& target_;
-};
-
 class SfmlTextBox {
 public:
     struct VisualLine {
