@@ -52,6 +52,12 @@ Statement& Statement::bindNull(int index) {
     return *this;
 }
 
+Statement& Statement::reset() {
+    sqlite3_reset(stmt_.get());
+    sqlite3_clear_bindings(stmt_.get());
+    return *this;
+}
+
 int Statement::step() { return sqlite3_step(stmt_.get()); }
 
 bool Statement::isNull(int column) const { return sqlite3_column_type(stmt_.get(), column) == SQLITE_NULL; }

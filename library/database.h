@@ -50,6 +50,9 @@ public:
     Statement& bindBlob(int index, std::span<const unsigned char> bytes);
     Statement& bindNull(int index);
 
+    // Ready to run again with new bindings.
+    Statement& reset();
+
     // SQLITE_ROW, SQLITE_DONE or an error code.
     int step();
     bool stepDone() { return step() == SQLITE_DONE; }

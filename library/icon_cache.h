@@ -1,0 +1,87 @@
+// IconCache: game icons decoded on demand. The library is loaded without its
+// icon blobs; the grid asks for the icons of the cells it shows, a worker thread
+// reads and decodes those blobs, and the main thread uploads the results into a
+// bounded set of textures. Icons are keyed by the game's id, which SQLite never
+// reuses, so sorting, filtering, deleting or importing can never put one
+// game's icon on another game's cell.
+#pragma once
+
+#include <SFML/Graphics/Texture.hpp>
+
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <list>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+namespace ludexa {
+
+class IconCache {
+public:
+    enum class State { Unknown, Ready, Failed };
+
+    // `capacity`: textures kept beyond the ones in use this frame.
+    explicit IconCache(std::string databasePath, std::size_t capacity = 384);
+    ~IconCache();
+    IconCache(const IconCache&) = delete;
+    IconCache& operator=(const IconCache&) = delete;
+
+    // Main thread, once per frame before drawing: uploads finished decodes (at
+    // most `maxUploads`) and evicts textures beyond the capacity that were not
+    // used in the last frame.
+    void beginFrame(std::size_t maxUploads = 256);
+
+    // Main thread. The icon's state; a Ready texture is kept for this frame.
+    State state(int id);
+    const sf::Texture* texture(int id);
+
+    // Main thread: the ids whose icons the grid needs now, most wanted first.
+    // Replaces the previous wish list, so icons of cells scrolled past are
+    // never decoded.
+    void want(std::vector<int> ids);
+
+    // Main thread: the icon of `id` changed or is gone; forget it.
+    void forget(int id);
+
+    // Whether decodes are still outstanding for the current wish list.
+    bool busy();
+
+    std::size_t textureCount() const { return textures_.size(); }
+
+private:
+    struct Decoded {
+        int id = 0;
+        bool ok = false;
+        unsigned width = 0, height = 0;
+        std::vector<std::uint8_t> pixels;
+    };
+    struct Entry {
+        sf::Texture texture;
+        std::uint64_t lastUsed = 0;
+    };
+
+    void workerBody();
+
+    std::string databasePath_;
+    std::size_t capacity_;
+    std::uint64_t frame_ = 0;
+    std::unordered_map<int, Entry> textures_;  // main thread only
+    std::unordered_map<int, bool> failed_;     // main thread only
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<int> wanted_;        // guarded by mutex_
+    std::vector<Decoded> decoded_;  // guarded by mutex_
+    int inFlight_ = 0;              // guarded by mutex_: the id being decoded ...
+    bool decoding_ = false;         // guarded by mutex_: ... while this is set
+    bool stopping_ = false;         // guarded by mutex_
+    std::thread worker_;
+};
+
+}  // namespace ludexa
