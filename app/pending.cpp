@@ -5,15 +5,6 @@
 
 namespace ludexa {
 
-// media/gif/gif_animation.cpp
-void GifAnimation::clear() {}
-GifAnimation::~GifAnimation() = default;
-GifAnimation::GifAnimation(GifAnimation&&) noexcept {}
-GifAnimation& GifAnimation::operator=(GifAnimation&&) noexcept { return *this; }
-bool GifAnimation::loadFromFile(const std::string&) { return false; }
-void GifAnimation::updateTexture(sf::Texture&) {}
-bool GifAnimation::frameDue() const { return false; }
-
 // library/import.cpp
 void GameLauncher::addGames() {}
 int GameLauncher::addGamesFromDirectory(const std::string&) { return 0; }

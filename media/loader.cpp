@@ -1,7 +1,89 @@
-// The background picture loader: one thread for the whole run.
+// The background picture loader: one thread for the whole run. The main thread
+// posts a path, the loader decodes it into a still picture or an animation
+// ready at frame 1 and publishes it; the main thread picks it up once per
+// frame, uploads it and fits the picture area. Generations drop every result
+// that belongs to an older request.
+//
+// Locks: loaderMutex guards the request (path and the generation it is
+// paired with), resultMutex the result slot. They are never held together.
+#include "media/loader.h"
+
+#include <SFML/Graphics/Image.hpp>
+
+#include <algorithm>
+#include <cstring>
+
 #include "app/GameLauncher.h"
 
 namespace ludexa {
+
+namespace {
+
+bool endsWith(std::string_view s, std::string_view tail) {
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+bool decodeGeneral(const std::string& path, RgbaImage& out) {
+    sf::Image image;
+    if (!image.loadFromFile(path)) return false;
+    const auto size = image.getSize();
+    if (size.x == 0 || size.y == 0) return false;
+    RgbaImage rgba;
+    rgba.width = static_cast<int>(size.x);
+    rgba.height = static_cast<int>(size.y);
+    const std::uint8_t* pixels = image.getPixelsPtr();
+    rgba.pixels.assign(pixels, pixels + static_cast<std::size_t>(size.x) * size.y * 4);
+    out = std::move(rgba);
+    return true;
+}
+
+bool uploadPicture(sf::Texture& texture, const RgbaImage& image) {
+    if (image.empty() || image.pixels.size() != static_cast<std::size_t>(image.width) * image.height * 4) return false;
+    if (!texture.create(static_cast<unsigned>(image.width), static_cast<unsigned>(image.height))) return false;
+    texture.update(image.pixels.data());
+    return true;
+}
+
+}  // namespace
+
+PictureDecoder chooseDecoder(std::string_view path) {
+    if (endsWith(path, ".gif")) return PictureDecoder::Animation;
+    for (std::string_view tail : {".webp", ".WEBP", ".avif", ".AVIF"})
+        if (endsWith(path, tail)) return PictureDecoder::PlatformCodec;
+    return PictureDecoder::General;
+}
+
+bool decodePicture(const std::string& utf8Path, DecodedPicture& out) noexcept {
+    try {
+        switch (chooseDecoder(utf8Path)) {
+            case PictureDecoder::Animation: {
+                GifAnimation gif;
+                if (!gif.loadFromFile(utf8Path)) return false;
+                out.isGif = true;
+                out.gif = std::move(gif);
+                out.image = RgbaImage();
+                return true;
+            }
+            case PictureDecoder::PlatformCodec:
+                if (!decodeCodecPicture(utf8Path, out.image)) return false;
+                break;
+            case PictureDecoder::General:
+                if (!decodeGeneral(utf8Path, out.image)) return false;
+                break;
+        }
+        out.isGif = false;
+        out.gif.clear();
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+float fitPictureHeight(float textureWidth, float textureHeight, float columnWidth, float availableHeight) {
+    float h = textureWidth > 0 ? textureHeight / textureWidth * columnWidth : 0;
+    h = std::min(h, availableHeight - 100 - 4);
+    return h > 100 ? h : 100;
+}
 
 void GameLauncher::startLoaderThread() {
     if (loaderRunning.exchange(true)) return;
@@ -20,19 +102,117 @@ void GameLauncher::stopLoaderThread() {
 }
 
 void GameLauncher::loaderBody() {
-    while (loaderRunning.load()) {
-        std::unique_lock lock(loaderMutex);
-        loaderCv.wait(lock, [this] { return !loaderRunning.load() || !loadRequestPath.empty(); });
-        if (!loaderRunning.load() && loadRequestPath.empty()) return;
-        loadRequestPath.clear();
+    // Nothing may escape a thread: a lock that fails ends the loader, and the
+    // launcher goes on without pictures.
+    try {
+        while (loaderRunning.load()) {
+            std::string path;
+            int gen = 0;
+            {
+                std::unique_lock lock(loaderMutex);
+                loaderCv.wait(lock, [this] { return !loaderRunning.load() || !loadRequestPath.empty(); });
+                // A request still pending at stop time is decoded first.
+                if (!loaderRunning.load() && loadRequestPath.empty()) return;
+                path = std::move(loadRequestPath);
+                loadRequestPath.clear();
+                gen = loadGeneration.load();
+            }
+            if (!path.empty()) {
+                DecodedPicture picture;
+                // A result already known to be stale is not published.
+                if (decodePicture(path, picture) && isCurrentResult(gen, loadGeneration.load())) {
+                    std::lock_guard lock(resultMutex);
+                    resultIsGif = picture.isGif;
+                    resultIsImage = !picture.isGif;
+                    // The slot keeps only what it offers: an older result of
+                    // the other kind is released now, not at the next pick-up.
+                    resultGif = std::move(picture.gif);
+                    resultImage = std::move(picture.image);
+                    resultGeneration.store(gen);
+                    resultReady.store(true);
+                }
+            }
+            if (!loaderRunning.load()) return;
+        }
+    } catch (...) {
     }
 }
 
-void GameLauncher::checkLoadComplete() {}
+void GameLauncher::checkLoadComplete() {
+    if (!resultReady.load()) return;
+    try {
+        bool isGif = false;
+        bool isImage = false;
+        GifAnimation gif;
+        RgbaImage image;
+        {
+            std::lock_guard lock(resultMutex);
+            if (!resultReady.load()) return;
+            const bool current = isCurrentResult(resultGeneration.load(), loadGeneration.load());
+            isGif = current && resultIsGif;
+            isImage = current && resultIsImage;
+            if (isGif) gif = std::move(resultGif);
+            if (isImage) image = std::move(resultImage);
+            resultGif.clear();
+            resultImage = RgbaImage();
+            resultIsGif = false;
+            resultIsImage = false;
+            resultReady.store(false);
+        }
 
-void GameLauncher::loadCurrentMap() {}
+        if (isGif) {
+            previewIsGif = true;
+            previewGif = std::move(gif);
+            // The first frame is shown at once; later ones follow their delays.
+            if (previewGif.stream && previewGif.width > 0 && previewGif.height > 0)
+                previewGif.updateTexture(previewTexture);
+        } else if (isImage) {
+            previewIsGif = false;
+            if (!uploadPicture(previewTexture, image)) return;
+        } else {
+            return;
+        }
+
+        const auto size = previewTexture.getSize();
+        if (size.x == 0 || size.y == 0) return;
+        const float available = windowHeight - (toolbarHeight + 4);
+        leftTopHeight = fitPictureHeight(static_cast<float>(size.x), static_cast<float>(size.y), leftPanelWidth,
+                                         available);
+        // Saved with the next settings, so the split survives a restart.
+        if (available > 0) leftTopHeightRatio = leftTopHeight / available;
+        updateRichEditPosition();
+    } catch (...) {
+        // A failed lock or allocation leaves the preview as it was.
+    }
+}
+
+void GameLauncher::loadCurrentMap() {
+    if (mapFiles.empty() || currentMapIndex < 0 || static_cast<std::size_t>(currentMapIndex) >= mapFiles.size())
+        return;
+    std::string path = mapFiles[static_cast<std::size_t>(currentMapIndex)];
+    // Until the result arrives the picture area shows the loading label.
+    clearPreview();
+    {
+        // The generation is raised under the same lock that stores the path:
+        // the loader reads both together, so it can never pair this path with
+        // an older generation, nor an older path with this generation.
+        std::lock_guard lock(loaderMutex);
+        loadGeneration.fetch_add(1);
+        resultReady.store(false);
+        loadRequestPath = std::move(path);
+    }
+    loaderCv.notify_one();
+}
 
 void GameLauncher::clearPreview() {
+    {
+        // Whatever is still being decoded belongs to what was shown before:
+        // it must not appear, nor resize the picture area, later on.
+        std::lock_guard lock(loaderMutex);
+        loadRequestPath.clear();
+        loadGeneration.fetch_add(1);
+        resultReady.store(false);
+    }
     previewIsGif = false;
     previewGif.clear();
     previewTexture = sf::Texture();

@@ -1,0 +1,33 @@
+// Picture formats the general decoder does not read: WebP and AVIF. Only the
+// first frame of an animated file is decoded, as 8-bit RGBA. Results are plain
+// pixel buffers; the main thread uploads them.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ludexa {
+
+// RGBA, 4 bytes per pixel, rows top to bottom without padding.
+struct RgbaImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> pixels;
+
+    bool empty() const { return width <= 0 || height <= 0; }
+};
+
+// Files larger than this are not read into memory to be decoded.
+constexpr std::int64_t kMaxCodecFileBytes = 536870912;  // 512 MiB
+
+// Decodes a WebP or AVIF file, recognised by its content rather than its
+// name. False, with `out` untouched, for anything it cannot decode.
+[[nodiscard]] bool decodeCodecPicture(const std::string& utf8Path, RgbaImage& out) noexcept;
+
+// The same from bytes already in memory.
+[[nodiscard]] bool decodeWebp(const std::uint8_t* bytes, std::size_t size, RgbaImage& out) noexcept;
+[[nodiscard]] bool decodeAvif(const std::uint8_t* bytes, std::size_t size, RgbaImage& out) noexcept;
+
+}  // namespace ludexa
