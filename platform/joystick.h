@@ -20,7 +20,7 @@ public:
     virtual bool isConnected(unsigned id) const = 0;
     virtual unsigned buttonCount(unsigned id) const = 0;
     virtual bool isButtonPressed(unsigned id, unsigned button) const = 0;
-    // -100 .. 100, as SFML reports it.
+    // -100 .. 100; PovY is positive for up.
     virtual float axisPosition(unsigned id, JoystickAxis axis) const = 0;
 };
 

@@ -15,7 +15,10 @@ public:
     float axisPosition(unsigned id, JoystickAxis axis) const override {
         static constexpr sf::Joystick::Axis kAxes[] = {sf::Joystick::X, sf::Joystick::Y,    sf::Joystick::U,
                                                        sf::Joystick::V, sf::Joystick::PovX, sf::Joystick::PovY};
-        return sf::Joystick::getAxisPosition(id, kAxes[static_cast<int>(axis)]);
+        const float position = sf::Joystick::getAxisPosition(id, kAxes[static_cast<int>(axis)]);
+        // On Linux SFML 2.5 passes the kernel's hat value through, which is
+        // positive for down; the rest of the program counts up as positive.
+        return axis == JoystickAxis::PovY ? -position : position;
     }
 };
 
