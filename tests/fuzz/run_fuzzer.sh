@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Runs one fuzzer briefly on a copy of its corpus; any crash fails the test.
 set -euo pipefail
-fuzzer=$1
-corpus=$2
+fuzzer=$(readlink -f "$1")
+corpus=$(readlink -f "$2")
 [ -x "$fuzzer" ] || { echo "fuzzer $fuzzer was not built (scripts/test builds build-fuzz/)" >&2; exit 1; }
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
