@@ -5,30 +5,38 @@
 // first checks that name (NameKeys::follow) and starts over when it changed.
 #pragma once
 
+#include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "library/pinyin.h"
 
 namespace ludexa {
 
 struct NameKeys {
-    std::string source;  // the name everything below belongs to
-
+    // The name the keys belong to, then the lower-cased name (UTF-8), then the
+    // initials strings, each ended by a space. One block, so that a search
+    // reads one piece of memory per game.
+    std::string text;
+    std::size_t sourceLength = 0;
+    std::size_t loweredLength = 0;
     bool hasLowered = false;
-    std::wstring lowered;  // lower-cased per character
+    const PolyphoneMap* initialsTable = nullptr;  // the table the initials were made with; null: not made yet
 
-    const PolyphoneMap* initialsTable = nullptr;  // the table `initials` was made with; null: not made yet
-    std::string initials;  // every initials string of the name, each followed by a space
-
-    bool hasSortKey = false;
     std::string sortKeyLocale;  // the collator locale `sortKey` was made with
     std::string sortKey;
+    bool hasSortKey = false;
+
+    std::string_view source() const { return std::string_view(text).substr(0, sourceLength); }
+    std::string_view lowered() const { return std::string_view(text).substr(sourceLength, loweredLength); }
+    std::string_view initials() const { return std::string_view(text).substr(sourceLength + loweredLength); }
 
     // Forgets everything derived from an older name.
     void follow(const std::string& name) {
-        if (name == source) return;
+        if (source() == name) return;
         *this = NameKeys{};
-        source = name;
+        text = name;
+        sourceLength = name.size();
     }
 };
 
