@@ -57,7 +57,7 @@ public:
     };
     int fullscreen = 0;  // 0 windowed, 1 borderless work area, 2 whole monitor
     WindowRect savedWindowRect{};
-    unsigned long savedWindowStyle = 0;  // whether the frame was shown when leaving mode 0
+    unsigned long savedWindowStyle = 0;  // frame shown (bit 0), maximised (bit 1) when leaving mode 0
 
     // ---- Main loop and sleep (app/main_loop.cpp) -------------------------
     int framerate_fps = 30;

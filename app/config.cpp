@@ -75,6 +75,9 @@ void GameLauncher::applySettings(const Settings& s) {
 }
 
 void GameLauncher::loadConfig() {
+    // From now on every move and resize is followed, so that saveConfig can
+    // store the restored geometry of a maximised window.
+    watchWindowPlacement(nativeHandle());
     std::string text;
     if (!readWholeFile(getExeDirectory() + "set.ini", text)) return;
     Settings s = currentSettings();

@@ -9,11 +9,5 @@ namespace ludexa {
 void GameLauncher::addGames() {}
 int GameLauncher::addGamesFromDirectory(const std::string&) { return 0; }
 
-// dialogs/, library/size_count.cpp
-void GameLauncher::showSettingsDialog() {}
-void GameLauncher::showGameSettingsDialog(int) {}
-void GameLauncher::showCategoryManagerDialog() {}
-void GameLauncher::showHelpDialog() {}
-void GameLauncher::showSizeCountingDialog(int) {}
 
 }  // namespace ludexa

@@ -1,6 +1,7 @@
 // Installed fonts, through fontconfig.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -30,4 +31,6 @@ namespace ludexa {
 // The face of a font file to use: for a collection, its Simplified Chinese face
 // when it has one, else face 0.
 FontFace faceForFile(const std::string& path);
+// The regular face of an installed family (exact family name), if any.
+std::optional<FontFace> findFontFamily(const std::string& family);
 }  // namespace ludexa

@@ -115,3 +115,13 @@ FontFace faceForFile(const std::string& path) {
 }
 
 }  // namespace ludexa
+
+namespace ludexa {
+
+std::optional<FontFace> findFontFamily(const std::string& family) {
+    FontFace face;
+    if (!ensureInit() || !findFamily(family.c_str(), face)) return std::nullopt;
+    return face;
+}
+
+}  // namespace ludexa

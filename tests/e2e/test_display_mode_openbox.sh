@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# The display modes under a real window manager (openbox, with a 40-pixel
+# strip kept free at the bottom so the work area is smaller than the monitor):
+# borderless fills the work area without a frame, full screen covers the
+# monitor, and the third click restores position, size and frame exactly. A
+# maximised window goes through the cycle and comes back maximised, and its
+# restored geometry is what set.ini keeps.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/dialogs_lib.sh"
+
+command -v openbox >/dev/null || fail "openbox is not installed"
+unset DISPLAY
+ensure_display  # a display of our own: the window manager must not disturb other tests
+config=$(mktemp)
+sed 's#<bottom>0</bottom>#<bottom>40</bottom>#' /etc/xdg/openbox/rc.xml >"$config"
+openbox --config-file "$config" >/dev/null 2>&1 &
+openbox_pid=$!
+trap 'kill $openbox_pid 2>/dev/null || true; rm -f "$config"; _cleanup' EXIT
+for _ in $(seq 50); do xprop -root _NET_WORKAREA 2>/dev/null | grep -q '= 0, 0, 1280, 760' && break; sleep 0.1; done
+xprop -root _NET_WORKAREA | grep -q '= 0, 0, 1280, 760' || fail "openbox did not publish its work area"
+
+extents() { xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //'; }
+mode_click() { click_in "$1" $(($(client_geometry "$1" | cut -d' ' -f3) - 96)) 21; }
+
+dir=$(make_portable)
+start_launcher "$dir"
+w=$LUDEXA_WINDOW
+sleep 0.5
+start=$(client_geometry "$w")
+framed=$(extents "$w")
+[ "$framed" != "0, 0, 0, 0" ] || fail "the window starts without a frame"
+
+mode_click "$w"
+wait_geometry "$w" "0 0 1280 760" "borderless fills the work area"
+assert_eq "0, 0, 0, 0" "$(extents "$w")" "no frame when borderless"
+mode_click "$w"
+wait_geometry "$w" "0 0 1280 800" "full screen covers the monitor"
+mode_click "$w"
+wait_geometry "$w" "$start" "the third click restores the window"
+for _ in $(seq 30); do [ "$(extents "$w")" == "$framed" ] && break; sleep 0.1; done
+assert_eq "$framed" "$(extents "$w")" "the frame comes back"
+send_key Escape
+assert_eq 0 "$(wait_exit)" "exit code"
+
+# Maximised: the cycle ends maximised, and set.ini keeps the restored geometry.
+printf '[Layout]\r\nwindowWidth=1000\r\nwindowHeight=600\r\nwindowX=100\r\nwindowY=50\r\nwindowMaximized=1\r\n' \
+  >"$dir/set.ini"
+start_launcher "$dir"
+w=$LUDEXA_WINDOW
+for _ in $(seq 30); do xprop -id "$w" _NET_WM_STATE | grep -q MAXIMIZED_HORZ && break; sleep 0.1; done
+maximized=$(client_geometry "$w")
+for _ in 1 2 3; do
+  mode_click "$w"
+  sleep 0.7
+done
+wait_geometry "$w" "$maximized" "maximised again after the cycle"
+xprop -id "$w" _NET_WM_STATE | grep -q MAXIMIZED_HORZ || fail "not maximised after the cycle"
+send_key Escape
+assert_eq 0 "$(wait_exit)" "exit code"
+got=$(tr -d '\r' <"$dir/set.ini")
+for line in windowWidth=1000 windowHeight=600 windowX=100 windowY=50 windowMaximized=1 fullscreen=0; do
+  grep -qx "$line" <<<"$got" || fail "set.ini lacks $line: $got"
+done
+echo PASS

@@ -1,0 +1,208 @@
+// The category manager: list edits, the check boxes, and every backup and
+// restore case between data.db and media/bak.db.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "dialogs/category_manager.h"
+#include "library/database.h"
+
+using namespace ludexa;
+
+namespace {
+
+class Databases : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               ("ludexa_category_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_ / "media");
+        data = (dir_ / "data.db").string();
+        bak = (dir_ / "media" / "bak.db").string();
+        ASSERT_TRUE(initDatabase(data));
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    void run(const std::string& db, const std::string& sql) {
+        auto handle = Database::open(db);
+        ASSERT_TRUE(handle);
+        ASSERT_TRUE(handle->exec(sql.c_str())) << sql;
+    }
+    // "name=value" for every row, in id (or name) order; NULL shows as "<null>".
+    std::string rows(const std::string& db, const std::string& column) {
+        auto handle = Database::open(db, false);
+        auto select = handle->prepare("SELECT name, " + column + " FROM games ORDER BY " +
+                                      (db == data ? "id" : "name"));
+        std::string out;
+        while (select->step() == SQLITE_ROW)
+            out += select->columnText(0) + "=" + (select->isNull(1) ? "<null>" : select->columnText(1)) + ";";
+        return out;
+    }
+    TransferResult backup(bool overwrite = true, bool allowEmpty = false) {
+        return transferColumn(data, bak, TransferColumn::Category, TransferDirection::Backup, overwrite, allowEmpty);
+    }
+    TransferResult restore(bool overwrite = true, bool allowEmpty = false) {
+        return transferColumn(data, bak, TransferColumn::Category, TransferDirection::Restore, overwrite, allowEmpty);
+    }
+
+    std::filesystem::path dir_;
+    std::string data, bak;
+};
+
+}  // namespace
+
+TEST(CategoryList, AddDeleteAndMove) {
+    CategoryListEditor list({"RPG", "动作", "冒险"});
+    EXPECT_EQ(list.selection(), 0);
+    list.moveUp();  // the first entry cannot go up
+    EXPECT_EQ(list.entries(), (std::vector<std::string>{"RPG", "动作", "冒险"}));
+    list.moveDown();
+    EXPECT_EQ(list.entries(), (std::vector<std::string>{"动作", "RPG", "冒险"}));
+    EXPECT_EQ(list.selection(), 1);
+    list.select(2);
+    list.moveDown();  // the last entry cannot go down
+    EXPECT_EQ(list.selection(), 2);
+
+    EXPECT_EQ(list.add(""), AddCategoryResult::Empty);
+    EXPECT_EQ(list.add("RPG"), AddCategoryResult::Duplicate);
+    EXPECT_EQ(list.add("A|B"), AddCategoryResult::HasBar);
+    EXPECT_EQ(list.add(" RPG"), AddCategoryResult::Added);  // taken as typed
+    EXPECT_EQ(list.selection(), 3);
+
+    list.removeSelected();  // the last one: the new last is selected
+    EXPECT_EQ(list.selection(), 2);
+    list.select(0);
+    list.removeSelected();  // the one now at the same place is selected
+    EXPECT_EQ(list.entries(), (std::vector<std::string>{"RPG", "冒险"}));
+    EXPECT_EQ(list.selection(), 0);
+    list.select(-1);
+    list.removeSelected();
+    EXPECT_EQ(list.entries().size(), 2u);
+
+    CategoryListEditor empty({});
+    EXPECT_EQ(empty.selection(), -1);
+    empty.removeSelected();
+    empty.moveDown();
+}
+
+TEST(CategoryList, AllowEmptyFollowsOverwrite) {
+    CategoryManagerState state({}, "", "");
+    EXPECT_TRUE(state.overwrite());
+    EXPECT_TRUE(state.allowEmptyEnabled());
+    state.setAllowEmpty(true);
+    state.setOverwrite(false);
+    EXPECT_FALSE(state.allowEmpty());
+    EXPECT_FALSE(state.allowEmptyEnabled());
+    state.setAllowEmpty(true);  // disabled: stays clear
+    EXPECT_FALSE(state.allowEmpty());
+    state.setOverwrite(true);
+    EXPECT_TRUE(state.allowEmptyEnabled());
+    EXPECT_FALSE(state.allowEmpty());
+}
+
+TEST_F(Databases, BackupWithDefaultsCopiesNonEmptyFieldsAndReplaces) {
+    run(data, "INSERT INTO games(name, category) VALUES ('甲', 'RPG'), ('乙', ''), ('丙', NULL), ('丁', '动作|冒险');");
+    run(bak, kCreateBackupTable);
+    run(bak, "INSERT INTO games(name, category, save_dir) VALUES ('甲', 'old', '/s'), ('乙', 'kept', '');");
+    const auto result = backup();
+    EXPECT_EQ(result.status, TransferResult::Status::Done);
+    EXPECT_EQ(result.count, 2);
+    EXPECT_EQ(rows(bak, "category"), "丁=动作|冒险;乙=kept;甲=RPG;");
+    EXPECT_EQ(rows(bak, "save_dir"), "丁=;乙=;甲=/s;");  // the other column is untouched
+}
+
+TEST_F(Databases, BackupWithoutOverwriteOnlyAddsNewNames) {
+    run(data, "INSERT INTO games(name, category) VALUES ('甲', 'RPG'), ('乙', '动作');");
+    run(bak, kCreateBackupTable);
+    run(bak, "INSERT INTO games(name, category) VALUES ('甲', 'old');");
+    EXPECT_EQ(backup(false).count, 2);  // an ignored insert counts as handled
+    EXPECT_EQ(rows(bak, "category"), "乙=动作;甲=old;");
+}
+
+TEST_F(Databases, AllowEmptyWritesEmptyOverNonEmptyBothWays) {
+    run(data, "INSERT INTO games(name, category) VALUES ('甲', ''), ('乙', NULL);");
+    run(bak, kCreateBackupTable);
+    run(bak, "INSERT INTO games(name, category) VALUES ('甲', 'RPG'), ('乙', '动作');");
+    EXPECT_EQ(backup(true, true).count, 2);
+    EXPECT_EQ(rows(bak, "category"), "乙=;甲=;");
+
+    run(data, "UPDATE games SET category='RPG';");
+    EXPECT_EQ(restore(true, false).count, 0);  // empty backups are skipped
+    EXPECT_EQ(restore(true, true).count, 2);
+    EXPECT_EQ(rows(data, "category"), "甲=;乙=;");
+}
+
+TEST_F(Databases, RestoreWithoutOverwriteFillsOnlyEmptyFields) {
+    run(data, "INSERT INTO games(name, category) VALUES ('甲', ''), ('乙', 'mine'), ('丙', NULL), ('丁', '');");
+    run(bak, kCreateBackupTable);
+    run(bak, "INSERT INTO games(name, category) VALUES ('甲', 'RPG'), ('乙', '动作'), ('丙', '冒险');");
+    EXPECT_EQ(restore(false).count, 2);
+    EXPECT_EQ(rows(data, "category"), "甲=RPG;乙=mine;丙=冒险;丁=;");
+    EXPECT_EQ(restore(true).count, 3);
+    EXPECT_EQ(rows(data, "category"), "甲=RPG;乙=动作;丙=冒险;丁=;");
+}
+
+TEST_F(Databases, TwoGamesOfOneNameShareOneBackupRow) {
+    run(data, "INSERT INTO games(name, category, save_dir) VALUES ('同名', 'A', '/a'), ('同名', 'B', '');");
+    EXPECT_EQ(backup().count, 2);
+    EXPECT_EQ(rows(bak, "category"), "同名=B;");
+    run(data, "UPDATE games SET category='x';");
+    EXPECT_EQ(restore().count, 2);  // one update for each game read
+    EXPECT_EQ(rows(data, "category"), "同名=B;同名=B;");
+
+    // Without overwriting, the game whose field is set keeps it.
+    EXPECT_EQ(transferColumn(data, bak, TransferColumn::SaveDir, TransferDirection::Backup, true, false).count, 1);
+    EXPECT_EQ(transferColumn(data, bak, TransferColumn::SaveDir, TransferDirection::Restore, false, false).count, 1);
+    EXPECT_EQ(rows(data, "save_dir"), "同名=/a;同名=/a;");
+    run(data, "UPDATE games SET save_dir='/mine' WHERE category='B' AND rowid=2;");
+    run(bak, "UPDATE games SET save_dir='/backup';");
+    run(data, "UPDATE games SET save_dir='' WHERE rowid=1;");
+    EXPECT_EQ(transferColumn(data, bak, TransferColumn::SaveDir, TransferDirection::Restore, false, false).count, 1);
+    EXPECT_EQ(rows(data, "save_dir"), "同名=/backup;同名=/mine;");
+}
+
+TEST_F(Databases, UnusableFilesAreReportedNotCounted) {
+    {
+        std::ofstream junk(bak, std::ios::binary);
+        junk << "this is not an sqlite database, only some text long enough to be read as a header";
+    }
+    EXPECT_EQ(backup().status, TransferResult::Status::BackupUnavailable);
+    std::filesystem::remove(bak);
+    EXPECT_EQ(transferColumn((dir_ / "missing.db").string(), bak, TransferColumn::Category,
+                             TransferDirection::Restore, true, false)
+                  .status,
+              TransferResult::Status::LibraryUnavailable);
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "missing.db"));  // never created empty
+}
+
+TEST_F(Databases, ManagerReportsEachTransferAndRestoreReachesTheRecords) {
+    run(data, "INSERT INTO games(id, name, category, save_dir) VALUES (3, '甲', 'RPG', '/s1'), (8, '乙', '', '');");
+    std::vector<MessageBoxRequest> shown;
+    setMessageBoxHook([&](const MessageBoxRequest& r) {
+        shown.push_back(r);
+        return true;
+    });
+    std::filesystem::remove_all(dir_ / "media");  // made again on demand
+    CategoryManagerState state({}, data, (dir_ / "media").string() + "/");
+    state.transfer(2012, 5);
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0].text, "备份存档目录 完成，共处理 1 条记录。");
+    EXPECT_EQ(shown[0].caption, "完成");
+    EXPECT_EQ(shown[0].owner, 5u);
+    EXPECT_FALSE(state.restored());
+
+    run(bak, "INSERT INTO games(name, category) VALUES ('乙', '动作');");
+    state.transfer(2011, 5);
+    EXPECT_EQ(shown.back().text, "还原分类 完成，共处理 1 条记录。");
+    EXPECT_TRUE(state.restored());
+    setMessageBoxHook(nullptr);
+
+    std::vector<GameInfo> games(2);
+    games[0].id = 8;
+    games[1].id = 3;
+    reloadCategoryAndSaveDir(games, data);
+    EXPECT_EQ(games[0].category, "动作");
+    EXPECT_EQ(games[1].save_dir, "/s1");
+}

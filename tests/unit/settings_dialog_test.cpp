@@ -1,0 +1,177 @@
+// The program settings dialog's rules, driven through its model without a window.
+#include <gtest/gtest.h>
+
+#include "dialogs/settings_dialog.h"
+
+using namespace ludexa;
+using namespace ludexa::settings_switch;
+
+namespace {
+
+// Answers every message box and remembers it.
+class MessageLog {
+public:
+    MessageLog() {
+        setMessageBoxHook([this](const MessageBoxRequest& r) {
+            shown.push_back(r);
+            return true;
+        });
+    }
+    ~MessageLog() { setMessageBoxHook(nullptr); }
+    std::vector<MessageBoxRequest> shown;
+};
+
+// Two installed families and a handful of font files, none of them real.
+FontCatalog fakeCatalog(std::vector<std::string> files = {}) {
+    FontCatalog c;
+    c.familyFile = [](const std::string& family) -> std::optional<std::string> {
+        if (family == "Noto Sans CJK SC") return "/fonts/NotoSansCJK-Regular.ttc";
+        if (family == "DejaVu Sans") return "/fonts/DejaVuSans.ttf";
+        return std::nullopt;
+    };
+    c.fontFiles = [files] { return files; };
+    c.isFile = [](const std::string& path) { return path.rfind("/fonts/", 0) == 0; };
+    return c;
+}
+
+SettingsContext defaults() { return SettingsContext{}; }
+
+}  // namespace
+
+TEST(SettingsDialog, FrameRateFieldIsCheckedOnOk) {
+    EXPECT_FALSE(parseFrameRate("10"));
+    EXPECT_FALSE(parseFrameRate("501"));
+    EXPECT_FALSE(parseFrameRate(""));
+    EXPECT_FALSE(parseFrameRate("60fps"));
+    EXPECT_FALSE(parseFrameRate("-60"));
+    EXPECT_FALSE(parseFrameRate("99999999999999"));  // does not fit an int
+    EXPECT_EQ(parseFrameRate("15"), 15);
+    EXPECT_EQ(parseFrameRate("500"), 500);
+    EXPECT_EQ(parseFrameRate("060"), 60);
+
+    MessageLog log;
+    SettingsDialogState state(defaults(), fakeCatalog());
+    EXPECT_FALSE(state.accept("501", 7));
+    ASSERT_EQ(log.shown.size(), 1u);
+    EXPECT_EQ(log.shown[0].text, "请输入 15-500 之间的数字作为刷新率。");
+    EXPECT_EQ(log.shown[0].caption, "输入无效");
+    EXPECT_EQ(log.shown[0].icon, MessageIcon::Warning);
+    EXPECT_EQ(log.shown[0].owner, 7u);
+    EXPECT_EQ(state.context.result, 0);
+    EXPECT_EQ(state.context.frameRate, 30);  // nothing taken over
+    EXPECT_TRUE(state.accept("500", 7));
+    EXPECT_EQ(state.context.frameRate, 500);
+    EXPECT_EQ(state.context.result, 1);
+}
+
+TEST(SettingsDialog, OneSleepOptionAlwaysStaysOn) {
+    SettingsContext ctx;
+    ctx.autoSleep = false;
+    ctx.sleepOnLaunch = true;
+    SettingsDialogState state(ctx, fakeCatalog());
+    state.clickSwitch(kSleepOnLaunch);  // the only one on
+    EXPECT_TRUE(state.switchOn(kSleepOnLaunch));
+    state.clickSwitch(kAutoSleep);
+    state.clickSwitch(kSleepOnLaunch);  // now the other is on
+    EXPECT_TRUE(state.switchOn(kAutoSleep));
+    EXPECT_FALSE(state.switchOn(kSleepOnLaunch));
+    state.clickSwitch(kAutoSleep);
+    EXPECT_TRUE(state.switchOn(kAutoSleep));
+
+    // Both off in set.ini: either one turns on.
+    ctx.sleepOnLaunch = false;
+    SettingsDialogState bothOff(ctx, fakeCatalog());
+    bothOff.clickSwitch(kSleepOnLaunch);
+    EXPECT_TRUE(bothOff.switchOn(kSleepOnLaunch));
+
+    ASSERT_TRUE(state.accept("30", 0));
+    EXPECT_TRUE(state.context.autoSleep);
+    EXPECT_FALSE(state.context.sleepOnLaunch);
+}
+
+TEST(SettingsDialog, OneOfGamepadAndFrameRatePresets) {
+    SettingsContext ctx;
+    ctx.frameRate = 75;  // no preset
+    SettingsDialogState state(ctx, fakeCatalog());
+    EXPECT_TRUE(state.switchOn(kCustomFrameRate));
+    EXPECT_FALSE(state.switchEnabled(kCustomFrameRate));
+    EXPECT_TRUE(state.switchOn(kGamepad));
+
+    state.clickSwitch(kGamepad + 2);
+    EXPECT_EQ(state.context.gamepadMode, 3);
+    EXPECT_FALSE(state.switchOn(kGamepad));
+    EXPECT_TRUE(state.switchOn(kGamepad + 2));
+
+    state.clickSwitch(kFrameRates + 3);
+    EXPECT_EQ(state.frameRateText(), "120");
+    EXPECT_FALSE(state.switchOn(kCustomFrameRate));
+    // A typed value equal to a preset does not light it.
+    ASSERT_TRUE(state.accept("60", 0));
+    EXPECT_EQ(state.context.frameRate, 60);
+    EXPECT_TRUE(state.switchOn(kFrameRates + 3));
+    EXPECT_FALSE(state.switchOn(kFrameRates + 2));
+
+    state.clickSwitch(kFormats + 5);
+    ASSERT_TRUE(state.accept("60", 0));
+    EXPECT_FALSE(state.context.formats[5]);
+    EXPECT_TRUE(state.context.formats[0]);
+}
+
+TEST(SettingsDialog, OkWithoutChangesNeedsNoFontReloadOrNewLimit) {
+    SettingsContext ctx;
+    ctx.fontPath = L"/fonts/DejaVuSans.ttf";
+    ctx.fontSize = 18;
+    ctx.frameRate = 60;
+    SettingsDialogState state(ctx, fakeCatalog());
+    EXPECT_EQ(state.fontNames()[static_cast<std::size_t>(state.selectedFont())], "DejaVu Sans");
+    ASSERT_TRUE(state.accept(state.frameRateText(), 0));
+    SettingsContext expected = ctx;
+    expected.result = 1;
+    EXPECT_EQ(state.context, expected);
+    const auto effects = settingsEffects(ctx, state.context);
+    EXPECT_FALSE(effects.reloadFonts);
+    EXPECT_FALSE(effects.updateFrameRate);
+
+    state.setFontSize(30);  // the slider stops at 24
+    EXPECT_EQ(state.context.fontSize, 24);
+    EXPECT_TRUE(settingsEffects(ctx, state.context).reloadFonts);
+}
+
+TEST(SettingsDialog, FontList) {
+    MessageLog log;
+    // The system default stores an empty path.
+    SettingsContext ctx;
+    ctx.fontPath = L"/fonts/DejaVuSans.ttf";
+    SettingsDialogState state(ctx, fakeCatalog());
+    EXPECT_EQ(state.fontNames(), (std::vector<std::string>{"使用系统默认字体", "思源黑体", "DejaVu Sans"}));
+    state.selectFont(0);
+    ASSERT_TRUE(state.accept("30", 0));
+    EXPECT_TRUE(state.context.fontPath.empty());
+
+    // A font picked earlier from the search keeps its own entry, so OK without
+    // a change does not drop it.
+    ctx.fontPath = L"/fonts/wqy-microhei.ttc";
+    SettingsDialogState earlier(ctx, fakeCatalog());
+    EXPECT_EQ(earlier.fontNames().back(), "文泉驿微米黑");
+    ASSERT_TRUE(earlier.accept("30", 0));
+    EXPECT_EQ(earlier.context.fontPath, L"/fonts/wqy-microhei.ttc");
+
+    // The search lists known files once, collections first, and reports the count.
+    SettingsDialogState search(SettingsContext{}, fakeCatalog({"/fonts/DejaVuSans.ttf", "/fonts/unknown.ttf",
+                                                               "/other/DejaVuSans.ttf", "/fonts/uming.ttc",
+                                                               "/fonts/DejaVuSans.otf", "/fonts/uming.ttc"}));
+    search.searchSystemFonts(3);
+    EXPECT_EQ(search.fontNames(), (std::vector<std::string>{"使用系统默认字体", "文鼎明体", "DejaVu Sans"}));
+    ASSERT_EQ(log.shown.size(), 1u);
+    EXPECT_EQ(log.shown[0].text, "已添加 2 个常用字体");
+    EXPECT_EQ(log.shown[0].caption, "提示");
+    EXPECT_EQ(log.shown[0].icon, MessageIcon::Information);
+    search.selectFont(1);
+    ASSERT_TRUE(search.accept("30", 0));
+    EXPECT_EQ(search.context.fontPath, L"/fonts/uming.ttc");
+
+    SettingsDialogState none(SettingsContext{}, fakeCatalog({"/fonts/unknown.ttf"}));
+    none.searchSystemFonts(0);
+    EXPECT_EQ(none.fontNames().size(), 1u);
+    EXPECT_EQ(log.shown.back().text, "已添加 0 个常用字体");
+}
