@@ -108,7 +108,14 @@ void GameLauncher::run() {
     while (window.isOpen()) {
         if (!isSleeping) {
             checkLoadComplete();
-            handleEvents();
+            // While the counting window is up the main window takes no input;
+            // a resize or close request is still honoured.
+            if (nativeWindowOpen()) {
+                discardInputAfterModal();
+            } else {
+                handleEvents();
+            }
+            serviceNativeWindows();
             if (gridFlingActive) {
                 FlingState fling{gridScrollOffset, gridFlingVelocity, gridFlingActive};
                 flingStep(fling, gridMaxScroll, framerate_fps);

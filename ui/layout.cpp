@@ -7,6 +7,7 @@
 
 #include "app/GameLauncher.h"
 #include "platform/text.h"
+#include "platform/window.h"
 
 namespace ludexa {
 
@@ -128,6 +129,16 @@ std::vector<std::string> breakLabel(const std::string& name, float maxWidth,
 }
 
 void GameLauncher::handleResize(unsigned width, unsigned height) {
+    // A borderless window never grows past its monitor's work area: it is put
+    // back to exactly that area, and the resize that follows lays it out.
+    if (fullscreen == 1) {
+        const auto area = workAreaFor(nativeHandle());
+        if (area.width > 0 && area.height > 0 &&
+            (static_cast<int>(width) > area.width || static_cast<int>(height) > area.height)) {
+            moveResizeWindow(nativeHandle(), area);
+            return;
+        }
+    }
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);
     leftPanelWidth = std::max(100.0f, std::min(leftPanelWidthRatio * w, w - 104));
