@@ -5,9 +5,5 @@
 
 namespace ludexa {
 
-// library/import.cpp
-void GameLauncher::addGames() {}
-int GameLauncher::addGamesFromDirectory(const std::string&) { return 0; }
-
 
 }  // namespace ludexa

@@ -33,4 +33,16 @@ void setMessageBoxHook(MessageBoxHook hook);
 // Starts the toolkit; false when there is no display. Called once by main().
 bool initDialogs();
 
+// Asks for a folder with the toolkit's folder chooser, titled `title`;
+// nullopt when the user cancels. Tests answer through the hook instead.
+std::optional<std::string> chooseFolder(const std::string& title, NativeWindow owner);
+using ChooseFolderHook = std::function<std::optional<std::string>(const std::string& title)>;
+void setChooseFolderHook(ChooseFolderHook hook);
+
+// Runs `work` on a worker thread and returns once it has finished. Meanwhile
+// a small undecorated window showing `text` sits centred on `owner` and is
+// kept drawn; nothing else of the program runs. Without a display the work
+// simply runs to its end.
+void runWithWaitingPopup(const std::string& text, NativeWindow owner, const std::function<void()>& work);
+
 }  // namespace ludexa

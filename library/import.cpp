@@ -1,0 +1,219 @@
+// Importing games from a folder of shortcuts, and the "添加游戏" action: a
+// folder chooser, a waiting pop-up while a worker scans, the sorted library
+// and a message with the number of games added.
+//
+// The worker never touches `games` or a texture: it returns the new records
+// with their icons as PNG bytes, and the main thread appends them and makes
+// the textures, since GL objects belong on the thread that draws.
+#include "library/import.h"
+
+#include <SFML/Graphics/Image.hpp>
+
+#include <cstdio>
+#include <ctime>
+#include <map>
+#include <set>
+#include <utility>
+
+#include "app/GameLauncher.h"
+#include "library/database.h"
+#include "library/icons.h"
+#include "platform/dialogs.h"
+#include "platform/paths.h"
+#include "platform/shortcuts.h"
+
+namespace ludexa {
+namespace {
+
+using GameKey = std::pair<std::string, std::string>;  // exe_path, launch_args
+
+// The (exe_path, launch_args) pairs already in the library; nullopt when the
+// games table cannot be read.
+std::optional<std::set<GameKey>> storedKeys(Database& db) {
+    auto stmt = db.prepare("SELECT exe_path, launch_args FROM games");
+    if (!stmt) return std::nullopt;
+    std::set<GameKey> keys;
+    int rc = SQLITE_ROW;
+    while ((rc = stmt->step()) == SQLITE_ROW) keys.emplace(stmt->columnText(0), stmt->columnText(1));
+    if (rc != SQLITE_DONE) return std::nullopt;
+    return keys;
+}
+
+using PngBytes = std::shared_ptr<const std::vector<unsigned char>>;
+
+// Shortcuts of one folder often share an icon (one launcher, one icon name,
+// one file type): each distinct source is looked up and encoded once per import.
+class IconCache {
+public:
+    explicit IconCache(IconLoader& loader) : loader_(loader) {}
+
+    PngBytes iconFor(const std::vector<IconSource>& sources) {
+        for (const auto& source : sources)
+            if (auto png = fromSource(source)) return png;
+        return nullptr;
+    }
+
+private:
+    PngBytes fromSource(const IconSource& source) {
+        std::string key = loader_.cacheKey(source);
+        if (auto it = cache_.find(key); it != cache_.end()) return it->second;
+        PngBytes png;
+        if (const auto image = iconFromSource(loader_, source)) {
+            auto bytes = encodePng(*image);
+            if (!bytes.empty()) png = std::make_shared<const std::vector<unsigned char>>(std::move(bytes));
+        }
+        cache_.emplace(std::move(key), png);
+        return png;
+    }
+
+    IconLoader& loader_;
+    std::map<std::string, PngBytes> cache_;
+};
+
+bool insertGame(Database& db, const ImportedGame& game) {
+    auto stmt = db.prepare(
+        "INSERT INTO games (name, exe_path, folder_path, category, icon, created_at, launch_args) "
+        "VALUES (?, ?, ?, ?, ?, ?, ?)");
+    if (!stmt) return false;
+    const GameInfo& g = game.info;
+    stmt->bind(1, g.name).bind(2, g.exe_path).bind(3, g.folder_path).bind(4, std::string_view(""));
+    if (game.iconPng && !game.iconPng->empty())
+        stmt->bindBlob(5, *game.iconPng);
+    else
+        stmt->bindNull(5);
+    stmt->bind(6, g.created_at).bind(7, g.launch_args);
+    return stmt->stepDone();
+}
+
+// The date added: the shortcut file's last-write time as local time.
+std::string createdAtText(std::time_t time) {
+    std::tm local{};
+    if (localtime_r(&time, &local) == nullptr) {
+        const std::time_t now = std::time(nullptr);
+        localtime_r(&now, &local);
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", local.tm_year + 1900, local.tm_mon + 1,
+                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
+    return text;
+}
+
+}  // namespace
+
+std::vector<ImportedGame> importShortcutFolder(const std::string& folder, const std::string& databasePath,
+                                               IconLoader& icons) {
+    // Never created here: data.db exists from start-up, and a file that has
+    // gone missing since would only become a stray empty database.
+    auto db = Database::open(databasePath, false);
+    if (!db) return {};
+    auto known = storedKeys(*db);
+    if (!known) return {};
+
+    // Reading the shortcuts and their icons takes the time; it happens before
+    // the write transaction so the database stays free for others meanwhile.
+    std::vector<ImportedGame> candidates;
+    IconCache iconCache(icons);
+    for (const auto& path : listShortcutFiles(folder)) {
+        auto shortcut = readShortcut(path);
+        if (!shortcut) continue;
+        // Also catches a second shortcut of this folder to the same game.
+        if (!known->emplace(shortcut->exe_path, shortcut->launch_args).second) continue;
+        ImportedGame game;
+        game.info.name = std::move(shortcut->name);
+        game.info.exe_path = std::move(shortcut->exe_path);
+        game.info.launch_args = std::move(shortcut->launch_args);
+        game.info.folder_path = std::move(shortcut->folder_path);
+        game.info.created_at = createdAtText(shortcut->modified);
+        game.iconPng = iconCache.iconFor(shortcut->icons);
+        candidates.push_back(std::move(game));
+    }
+    if (candidates.empty()) return {};
+
+    if (!db->exec("BEGIN IMMEDIATE")) return {};
+    // Read again inside the transaction: another program may have added rows
+    // while the shortcuts were being read.
+    auto stored = storedKeys(*db);
+    if (!stored) {
+        (void)db->exec("ROLLBACK");
+        return {};
+    }
+    std::vector<ImportedGame> added;
+    added.reserve(candidates.size());
+    for (auto& game : candidates) {
+        if (!stored->emplace(game.info.exe_path, game.info.launch_args).second) continue;
+        if (!insertGame(*db, game)) continue;
+        game.info.id = static_cast<int>(db->lastInsertRowId());
+        added.push_back(std::move(game));
+    }
+    if (!db->exec("COMMIT")) {
+        (void)db->exec("ROLLBACK");
+        return {};
+    }
+    return added;
+}
+
+int appendImportedGames(std::vector<GameInfo>& games, std::vector<ImportedGame> imported) {
+    games.reserve(games.size() + imported.size());
+    // Games that share an icon share one decoded picture.
+    std::map<const void*, sf::Image> decoded;
+    for (auto& game : imported) {
+        games.push_back(std::move(game.info));
+        GameInfo& added = games.back();
+        if (!game.iconPng || game.iconPng->empty()) continue;
+        auto it = decoded.find(game.iconPng.get());
+        if (it == decoded.end()) {
+            sf::Image image;
+            if (!image.loadFromMemory(game.iconPng->data(), game.iconPng->size())) image = sf::Image();
+            it = decoded.emplace(game.iconPng.get(), std::move(image)).first;
+        }
+        if (it->second.getSize().x > 0 && added.icon.loadFromImage(it->second)) {
+            added.icon.setSmooth(true);
+            added.hasIcon = true;
+        }
+    }
+    return static_cast<int>(imported.size());
+}
+
+int GameLauncher::addGamesFromDirectory(const std::string& folder) {
+    const auto icons = makeIconLoader(userIconThemeName());
+    return appendImportedGames(games, importShortcutFolder(folder, databasePath(), *icons));
+}
+
+void GameLauncher::addGames() {
+    const auto folder = chooseFolder("选择包含游戏快捷方式的文件夹", nativeHandle());
+    if (!folder) {
+        discardInputAfterModal();
+        return;
+    }
+    // No frame is drawn while the scan runs. Without a compositor the closed
+    // chooser would stay painted over the main window until then, so the
+    // window is drawn once now, under the pop-up.
+    render();
+    const std::string dbPath = databasePath();
+    const std::string iconTheme = userIconThemeName();
+    std::vector<ImportedGame> imported;
+    runWithWaitingPopup("正在扫描游戏，请稍候……", nativeHandle(), [&] {
+        try {
+            // Made on the worker: the loader's icon theme is used by that thread only.
+            const auto icons = makeIconLoader(iconTheme);
+            imported = importShortcutFolder(*folder, dbPath, *icons);
+        } catch (...) {
+            imported.clear();
+        }
+    });
+    // An empty library keeps selectedIndex at 0, which selects nothing; left
+    // so, the sort would take the first appended record for the selection.
+    if (selectedIndex < 0 || static_cast<std::size_t>(selectedIndex) >= games.size()) selectedIndex = -1;
+    const int added = appendImportedGames(games, std::move(imported));
+
+    sortGames();
+    gridScrollOffset = 0;
+    if (selectedIndex < 0 && !games.empty()) selectedIndex = 0;
+    updateTextContent();
+
+    showMessageBox({"扫描完成！\n共新增 " + std::to_string(added) + " 个游戏。", "添加游戏", MessageIcon::Information,
+                    MessageButtons::Ok, nativeHandle()});
+    discardInputAfterModal();
+}
+
+}  // namespace ludexa

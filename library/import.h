@@ -1,0 +1,35 @@
+// Importing a folder of shortcuts (.desktop and .lnk) into the library: one
+// new row of data.db and one new record per shortcut whose program and
+// arguments are not in the library yet.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "library/game_info.h"
+#include "platform/icons.h"
+
+namespace ludexa {
+
+struct ImportedGame {
+    GameInfo info;  // as stored, with the id SQLite gave it; its texture is not made yet
+    std::shared_ptr<const std::vector<unsigned char>> iconPng;  // the stored PNG bytes, or null
+};
+
+// Imports the shortcuts directly inside `folder` into the database at
+// `databasePath` and returns the new records in file-name order. A shortcut
+// is already in the library when a row has the same exe_path and the same
+// launch_args: one program (steam, lutris, an emulator) starts many games.
+// Unreadable, malformed and targetless files are skipped; the rest are
+// written in one transaction, so either all of them are stored and returned
+// or, when the database refuses the write, none. Touches no texture, so it
+// may run on a worker thread.
+std::vector<ImportedGame> importShortcutFolder(const std::string& folder, const std::string& databasePath,
+                                               IconLoader& icons);
+
+// Appends the records to `games`, decoding each icon into its texture (so
+// this runs on the main thread); returns how many were appended.
+int appendImportedGames(std::vector<GameInfo>& games, std::vector<ImportedGame> imported);
+
+}  // namespace ludexa

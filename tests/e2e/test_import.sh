@@ -1,0 +1,139 @@
+#!/usr/bin/env bash
+# Importing a folder of shortcuts through the "添加游戏" button: the folder
+# chooser, the waiting pop-up centred on the main window, the count message,
+# and the rows in data.db (names, programs, arguments, folders, dates, icons).
+# Bad files and a sub-folder are skipped; a second import adds nothing.
+source "$(dirname "$0")/lib.sh"
+
+base=$(make_portable "导入 测试")
+db="$base/data.db"
+src="$base/快捷 方式"
+mkdir -p "$src/sub"
+
+# GTK's chooser opens in "Recent" by default, where a typed path is not taken.
+export XDG_CONFIG_HOME="$base/config"
+mkdir -p "$XDG_CONFIG_HOME/glib-2.0/settings"
+printf "[org/gtk/settings/file-chooser]\nstartup-mode='cwd'\n" >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile"
+export GSETTINGS_BACKEND=keyfile
+
+# ---- the folder
+convert -size 256x256 gradient:red-blue "$base/foo.png"
+cat >"$src/Foo Game.desktop" <<EOF
+[Desktop Entry]
+Type=Application
+Name=Foo Game
+Name[zh_CN]=福游戏
+Exec="/opt/Foo Game/foo" --windowed %U
+Icon=$base/foo.png
+EOF
+printf '[Desktop Entry]\nType=Application\nName=Portal\nExec=steam steam://rungameid/400\n' >"$src/Portal.desktop"
+printf '[Desktop Entry]\nType=Application\nName=Half-Life\nExec=steam steam://rungameid/70\n' >"$src/Half-Life.desktop"
+printf '[Desktop Entry]\nType=Link\nURL=https://example.com\nName=Web\n' >"$src/Web.desktop"
+printf '[Desktop Entry]\nType=Application\nName=Inner\nExec=/bin/inner\n' >"$src/sub/Inner.desktop"
+# Windows links built by tests/unit/lnk_fixture.h: an ANSI one (C:\Games\Foo\foo.exe
+# "-windowed --lang zh") and a Unicode one (D:\游戏\pal.exe -窗口 "存档 1").
+corpus="$E2E_DIR/../fuzz/corpus/shortcut_lnk"
+cp "$corpus/ansi_full.lnk" "$src/Bar.lnk"
+cp "$corpus/unicode_full.lnk" "$src/仙剑.LNK"
+head -c 60 "$corpus/ansi_full.lnk" >"$src/Broken.lnk"
+touch -d "2021-03-04 05:06:07" "$src/Foo Game.desktop"
+touch -d "2019-12-31 23:59:58" "$src/Bar.lnk"
+# Enough further entries that the scan lasts long enough to see the pop-up.
+fillers=1500
+for i in $(seq "$fillers"); do
+  printf '[Desktop Entry]\nType=Application\nName=Filler %s\nExec=/bin/true --filler %s\n' "$i" "$i" >"$src/zz filler $i.desktop"
+done
+expected=$((fillers + 5))
+
+# The user's language picks Name[zh_CN].
+export LANGUAGE=zh_CN
+start_launcher "$base"
+
+# Finds a shown top-level window of the pop-up's size; prints "id x y".
+find_popup() {
+  xwininfo -root -children 2>/dev/null | awk 'match($0, / 360x80\+-?[0-9]+\+-?[0-9]+/) {
+    split(substr($0, RSTART + 8, RLENGTH - 8), pos, "+"); print $1, pos[1], pos[2]; exit }'
+}
+
+choose_folder() {  # path
+  local chooser
+  chooser=$(wait_window "^选择包含游戏快捷方式的文件夹$" 15)
+  xdotool windowfocus --sync "$chooser" || true
+  sleep 0.5
+  xdotool key --clearmodifiers ctrl+l
+  sleep 0.3
+  xdotool type --delay 30 "$1/"
+  sleep 0.5
+  xdotool key --clearmodifiers Delete Return
+}
+
+# Closes the count message; fails when it does not come.
+close_message() {
+  local box
+  box=$(wait_window "^添加游戏$" 120)
+  xdotool windowfocus --sync "$box" || true
+  sleep 0.3
+  xdotool key --clearmodifiers Return
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --name "^添加游戏$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "the message box did not close"
+}
+
+click 215 22
+choose_folder "$src"
+
+popup=""
+for _ in $(seq 300); do
+  popup=$(find_popup || true)
+  [ -n "$popup" ] && break
+  xdotool search --onlyvisible --name "^添加游戏$" >/dev/null 2>&1 && break
+  sleep 0.02
+done
+[ -n "$popup" ] || fail "no waiting pop-up was seen"
+read -r _ popup_x popup_y <<<"$popup"
+# Centred on the 1200 x 800 window at (0, 0).
+assert_eq "420 360" "$popup_x $popup_y" "pop-up position"
+screenshot "$base/popup.png"
+if [ -n "$(find_popup || true)" ]; then
+  assert_eq "40,40,45" "$(pixel "$base/popup.png" 425 365)" "pop-up background"
+fi
+
+close_message
+assert_eq "$expected" "$(sql "$db" 'SELECT count(*) FROM games')" "games after the import"
+sleep 0.5
+screenshot "$base/imported.png"
+# Nothing was selected in the empty library: the first game of the sorted grid is now.
+IFS=, read -r r g b <<<"$(pixel "$base/imported.png" 368 130)"
+[ "$b" -gt "$r" ] || fail "the first game is not selected after the import ($r,$g,$b)"
+
+row() {  # name
+  sql "$db" "SELECT exe_path || '|' || launch_args || '|' || folder_path || '|' || category || '|' || (category IS NULL) FROM games WHERE name = '$1'"
+}
+assert_eq "/opt/Foo Game/foo|--windowed|/opt/Foo Game||0" "$(row '福游戏')" "the .desktop entry (Chinese name for zh_CN)"
+assert_eq "steam|steam://rungameid/400|||0" "$(row Portal)" "Portal"
+assert_eq "steam|steam://rungameid/70|||0" "$(row Half-Life)" "Half-Life, the same program with other arguments"
+assert_eq 'C:\Games\Foo\foo.exe|-windowed --lang zh|C:\Games\Foo||0' "$(row Bar)" "the ANSI link"
+assert_eq 'D:\游戏\pal.exe|-窗口 "存档 1"|D:\游戏||0' "$(row 仙剑)" "the Unicode link, its name cut after four characters"
+assert_eq 0 "$(sql "$db" "SELECT count(*) FROM games WHERE name IN ('Web', 'Inner', 'Broken')")" "skipped entries"
+assert_eq "2021-03-04 05:06:07" "$(sql "$db" "SELECT created_at FROM games WHERE name = '福游戏'")" "date of the .desktop file"
+assert_eq "2019-12-31 23:59:58" "$(sql "$db" "SELECT created_at FROM games WHERE name = 'Bar'")" "date of the .lnk file"
+assert_eq "0|0|0|0|1" "$(sql "$db" "SELECT max(play_count), max(game_size), max(is_favorite), max(length(save_dir)), min(last_played IS NULL) FROM games")" "defaults"
+
+# Icons are PNG files: the Foo picture at 256 x 256, the links their type's icon.
+assert_eq 0 "$(sql "$db" "SELECT count(*) FROM games WHERE icon IS NULL OR hex(substr(icon, 1, 8)) != '89504E470D0A1A0A'")" "every game has a PNG icon"
+sql "$db" "SELECT writefile('$base/foo_icon.png', icon) FROM games WHERE name = '福游戏'" >/dev/null
+assert_eq "256x256" "$(identify -format '%wx%h' "$base/foo_icon.png")" "size of the Foo icon"
+assert_eq "$(pixel "$base/foo.png" 128 128)" "$(pixel "$base/foo_icon.png" 128 128)" "the Foo icon is its picture"
+
+# The same folder again: nothing new.
+click 215 22
+choose_folder "$src"
+close_message
+assert_eq "$expected" "$(sql "$db" 'SELECT count(*) FROM games')" "games after a second import"
+
+# The launcher is still responsive and exits normally.
+send_key Escape
+assert_eq 0 "$(wait_exit)" "exit code"
+echo PASS
