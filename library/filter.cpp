@@ -65,8 +65,11 @@ std::vector<std::size_t> filterGameIndices(const std::vector<GameInfo>& games, i
         // A search reads two small heap blocks per game (the name and its
         // keys), scattered over memory; asking for those of a game a few
         // places ahead lets the loads overlap instead of waiting one by one.
-        if (!query.empty() && i + kLookahead < games.size()) {
-            const GameInfo& ahead = games[i + kLookahead];
+        if (!query.empty() && i + 2 * kLookahead < games.size()) {
+            const GameInfo& far = games[i + 2 * kLookahead];  // its string headers first,
+            __builtin_prefetch(&far.name);
+            __builtin_prefetch(&far.nameKeys);
+            const GameInfo& ahead = games[i + kLookahead];  // then the blocks they point to
             __builtin_prefetch(ahead.name.data());
             __builtin_prefetch(ahead.nameKeys.text.data());
         }
