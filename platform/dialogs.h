@@ -39,6 +39,15 @@ std::optional<std::string> chooseFolder(const std::string& title, NativeWindow o
 using ChooseFolderHook = std::function<std::optional<std::string>(const std::string& title)>;
 void setChooseFolderHook(ChooseFolderHook hook);
 
+// Asks for an existing file with the toolkit's file chooser. Each filter is a
+// name and its patterns separated by ";" ("*.jpg;*.png"); nullopt on cancel.
+struct FileFilter {
+    std::string name;
+    std::string patterns;
+};
+std::optional<std::string> chooseFile(const std::string& title, NativeWindow owner,
+                                      const std::vector<FileFilter>& filters);
+
 // Runs `work` on a worker thread and returns once it has finished. Meanwhile
 // a small undecorated window showing `text` sits centred on `owner` and is
 // kept drawn; nothing else of the program runs. Without a display the work
