@@ -22,6 +22,7 @@
 #include "app/main_loop.h"
 #include "app/settings.h"
 #include "library/game_info.h"
+#include "library/icon_cache.h"
 #include "media/gif/gif_animation.h"
 #include "platform/image_codecs.h"
 #include "platform/joystick.h"
@@ -72,6 +73,7 @@ public:
     // ---- Library (library/) -----------------------------------------------
     std::vector<GameInfo> games;
     int selectedIndex = 0;
+    std::unique_ptr<IconCache> iconCache;  // the grid's icons, decoded on demand
 
     // ---- Sorting (library/sort.cpp) ----------------------------------------
     int sortMode = 2;  // 0 by time added, 1 by name, 2 by order (id)
@@ -274,7 +276,9 @@ public:
 
     // Main window UI
     void render();                                      // ui/render.cpp
-    void drawGridCells(const GridGeometry& grid, std::size_t count);  // ui/render.cpp
+    // Draws the visible cells; false while a visible icon is still being decoded.
+    bool drawGridCells(const GridGeometry& grid, std::size_t count);  // ui/render.cpp
+    std::size_t iconTextureCount() const;               // ui/render.cpp
     void drawMenus();                                   // ui/render.cpp
     void drawCategoryBar();                             // ui/category_bar.cpp
     bool handleCategoryBarClick(float x, float y);      // ui/category_bar.cpp

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "platform/dialogs.h"
+#include "platform/paths.h"
 #include "platform/window.h"
 
 namespace ludexa {
@@ -37,6 +38,7 @@ GameLauncher::GameLauncher()
         showMessageBox({"Failed to load font!", "Error", MessageIcon::Plain, MessageButtons::Ok, 0});
 
     initGames();
+    iconCache = std::make_unique<IconCache>(databasePath());
     sortGames();
     if (!games.empty()) selectedIndex = 0;
     updateTextContent();

@@ -30,6 +30,7 @@ void GameLauncher::deleteGame(int index) {
     // it never points at another game by accident or past the end.
     const auto it = std::find(filteredIndices.begin(), filteredIndices.end(), static_cast<std::size_t>(index));
     const std::size_t position = it == filteredIndices.end() ? 0 : static_cast<std::size_t>(it - filteredIndices.begin());
+    iconCache->forget(game.id);
     games.erase(games.begin() + index);
     if (selectedIndex > index) --selectedIndex;
     filterGames();

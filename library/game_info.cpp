@@ -38,7 +38,7 @@ std::vector<GameInfo> loadGames(const std::string& path) {
     auto db = Database::open(path, false);
     if (!db) return games;
     auto stmt = db->prepare(
-        "SELECT id, name, exe_path, folder_path, category, icon, created_at, last_played, play_count, "
+        "SELECT id, name, exe_path, folder_path, category, length(icon), created_at, last_played, play_count, "
         "launch_args, save_dir, game_size, is_favorite FROM games");
     if (!stmt) return games;
     while (stmt->step() == SQLITE_ROW) {
@@ -48,8 +48,7 @@ std::vector<GameInfo> loadGames(const std::string& path) {
         g.exe_path = stmt->columnText(2);
         g.folder_path = stmt->columnText(3);
         g.category = stmt->columnText(4);
-        const auto blob = stmt->columnBlob(5);
-        if (!blob.empty() && g.icon.loadFromMemory(blob.data(), blob.size())) g.hasIcon = true;
+        g.hasIconBlob = stmt->columnInt64(5) > 0;
         g.created_at = stmt->columnText(6);
         g.last_played = stmt->columnText(7);
         g.play_count = stmt->columnInt(8);

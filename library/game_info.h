@@ -1,8 +1,6 @@
 // One game of the library: a row of the games table plus its decoded icon.
 #pragma once
 
-#include <SFML/Graphics/Texture.hpp>
-
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -18,8 +16,10 @@ struct GameInfo {
     std::string exe_path;
     std::string folder_path;
     std::string category;  // category names joined by "|"
-    sf::Texture icon;
-    bool hasIcon = false;
+    // The icon itself is decoded on demand and kept by the launcher's icon
+    // cache (library/icon_cache.h), keyed by `id`.
+    bool hasIconBlob = false;  // the row holds a non-empty icon blob
+    bool hasIcon = false;      // that blob decoded into a picture (known once it was decoded)
     std::string created_at;   // "YYYY-MM-DD HH:MM:SS", local time
     std::string last_played;  // same form; empty until the first launch
     int play_count = 0;
@@ -38,7 +38,8 @@ std::vector<std::string> splitCategories(std::string_view field);
 bool hasCategory(std::string_view field, std::string_view category);
 
 // The games table of the database at `path`, in the order SQLite returns the
-// rows, every icon blob decoded. An unreadable file or table gives an empty list.
+// rows. Icon blobs are not read here: only whether a row has one. An unreadable
+// file or table gives an empty list.
 std::vector<GameInfo> loadGames(const std::string& path);
 
 }  // namespace ludexa

@@ -7,11 +7,9 @@
 // the textures, since GL objects belong on the thread that draws.
 #include "library/import.h"
 
-#include <SFML/Graphics/Image.hpp>
 
 #include <cstdio>
 #include <ctime>
-#include <map>
 #include <set>
 #include <utility>
 
@@ -43,9 +41,9 @@ using PngBytes = std::shared_ptr<const std::vector<unsigned char>>;
 
 // Shortcuts of one folder often share an icon (one launcher, one icon name,
 // one file type): each distinct source is looked up and encoded once per import.
-class IconCache {
+class ShortcutIcons {
 public:
-    explicit IconCache(IconLoader& loader) : loader_(loader) {}
+    explicit ShortcutIcons(IconLoader& loader) : loader_(loader) {}
 
     PngBytes iconFor(const std::vector<IconSource>& sources) {
         for (const auto& source : sources)
@@ -112,7 +110,7 @@ std::vector<ImportedGame> importShortcutFolder(const std::string& folder, const 
     // Reading the shortcuts and their icons takes the time; it happens before
     // the write transaction so the database stays free for others meanwhile.
     std::vector<ImportedGame> candidates;
-    IconCache iconCache(icons);
+    ShortcutIcons shortcutIcons(icons);
     for (const auto& path : listShortcutFiles(folder)) {
         auto shortcut = readShortcut(path);
         if (!shortcut) continue;
@@ -124,7 +122,7 @@ std::vector<ImportedGame> importShortcutFolder(const std::string& folder, const 
         game.info.launch_args = std::move(shortcut->launch_args);
         game.info.folder_path = std::move(shortcut->folder_path);
         game.info.created_at = createdAtText(shortcut->modified);
-        game.iconPng = iconCache.iconFor(shortcut->icons);
+        game.iconPng = shortcutIcons.iconFor(shortcut->icons);
         candidates.push_back(std::move(game));
     }
     if (candidates.empty()) return {};
@@ -154,22 +152,12 @@ std::vector<ImportedGame> importShortcutFolder(const std::string& folder, const 
 
 int appendImportedGames(std::vector<GameInfo>& games, std::vector<ImportedGame> imported) {
     games.reserve(games.size() + imported.size());
-    // Games that share an icon share one decoded picture.
-    std::map<const void*, sf::Image> decoded;
+    // The icons were stored with the rows; the grid's icon cache decodes them
+    // from data.db when their cells are shown.
     for (auto& game : imported) {
+        game.info.hasIconBlob = game.iconPng && !game.iconPng->empty();
+        game.info.hasIcon = game.info.hasIconBlob;
         games.push_back(std::move(game.info));
-        GameInfo& added = games.back();
-        if (!game.iconPng || game.iconPng->empty()) continue;
-        auto it = decoded.find(game.iconPng.get());
-        if (it == decoded.end()) {
-            sf::Image image;
-            if (!image.loadFromMemory(game.iconPng->data(), game.iconPng->size())) image = sf::Image();
-            it = decoded.emplace(game.iconPng.get(), std::move(image)).first;
-        }
-        if (it->second.getSize().x > 0 && added.icon.loadFromImage(it->second)) {
-            added.icon.setSmooth(true);
-            added.hasIcon = true;
-        }
     }
     return static_cast<int>(imported.size());
 }

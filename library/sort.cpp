@@ -76,17 +76,9 @@ void sortGameList(std::vector<GameInfo>& games, int sortMode, bool ascending, co
         sortPositions(order, ascending, [&](std::size_t i) { return ids[i]; });
     }
 
-    // GameInfo's move falls back to copying its icon texture (SFML 2.5
-    // textures cannot move), which would copy every icon on the graphics card.
-    // Each icon is swapped out, the rest of the record moved, the icon swapped in.
     std::vector<GameInfo> sorted;
     sorted.reserve(n);
-    sf::Texture icon;  // empty again after every round
-    for (std::size_t from : order) {
-        icon.swap(games[from].icon);
-        sorted.push_back(std::move(games[from]));
-        sorted.back().icon.swap(icon);
-    }
+    for (std::size_t from : order) sorted.push_back(std::move(games[from]));
     games.swap(sorted);
 }
 

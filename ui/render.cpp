@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/GameLauncher.h"
+#include "app/frame_observer.h"
 #include "appearance/themes.h"
 #include "platform/text.h"
 #include "ui/draw.h"
@@ -10,6 +11,9 @@
 #include "ui/menus.h"
 
 namespace ludexa {
+
+FrameObserver g_frameObserver = nullptr;
+
 namespace {
 
 struct ToolbarButton {
@@ -51,6 +55,7 @@ void GameLauncher::render() {
     const float gridLeft = grid.left;
     const float gridHeight = windowHeight - gridTop;
 
+    iconCache->beginFrame();
     window.clear(sf::Color(30, 30, 30, 255));
 
     // Custom background, scaled to cover the window and centred.
@@ -128,9 +133,10 @@ void GameLauncher::render() {
     const float contentHeight = grid.contentHeight(count);
     gridMaxScroll = gridMaxScrollFor(contentHeight, gridHeight);
     if (gridScrollOffset > gridMaxScroll) gridScrollOffset = gridMaxScroll;
+    bool gridComplete = true;
     {
         ClipScope clip(window, gridLeft, gridTop, windowWidth - gridLeft, gridHeight);
-        drawGridCells(grid, count);
+        gridComplete = drawGridCells(grid, count);
     }
 
     if (gridMaxScroll > 0) {
@@ -216,10 +222,20 @@ void GameLauncher::render() {
     drawThemeMenu();
     drawSoftKeyboard();
     window.display();
+    if (g_frameObserver) g_frameObserver(*this, FrameReport{gridComplete});
 }
 
-void GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
-    if (count == 0) return;
+std::size_t GameLauncher::iconTextureCount() const { return iconCache ? iconCache->textureCount() : 0; }
+
+bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
+    // Icons still to decode for the cells of this frame, top row first.
+    std::vector<int> wanted;
+    struct WantIcons {
+        IconCache& cache;
+        std::vector<int>& ids;
+        ~WantIcons() { cache.want(std::move(ids)); }
+    } want{*iconCache, wanted};
+    if (count == 0) return true;
     const float gridTop = grid.top;
     const float gridBottom = windowHeight;
     const float rowHeight = grid.rowHeight();
@@ -238,7 +254,7 @@ void GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
     for (long long row = firstRow; row <= lastRow; ++row) {
         for (std::size_t c = 0; c < columns; ++c) {
             const std::size_t i = static_cast<std::size_t>(row) * columns + c;
-            if (i >= count) return;
+            if (i >= count) return wanted.empty();
             const float x = grid.cellX(i), y = grid.cellY(i, gridScrollOffset);
             if (y + grid.iconPx + grid.labelH < gridTop - 100 || y > gridBottom + 100) continue;
             const float centreX = x + grid.iconPx / 2;
@@ -277,15 +293,23 @@ void GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
                 outlinedRect(window, x, y, grid.iconPx, grid.iconPx,
                              highlighted ? sf::Color(40, 60, 90) : sf::Color(50, 50, 50),
                              highlighted ? sf::Color(100, 170, 255) : sf::Color(80, 80, 80));
-                if (game.hasIcon && game.icon.getSize().x > 0 && game.icon.getSize().y > 0) {
-                    sf::Sprite icon(game.icon);
-                    const auto size = game.icon.getSize();
+                // A blob still being decoded leaves the square empty: never the
+                // fallback letter, never another game's icon.
+                const auto state = game.hasIconBlob ? iconCache->state(game.id) : IconCache::State::Failed;
+                if (state == IconCache::State::Unknown) {
+                    wanted.push_back(game.id);
+                } else if (state == IconCache::State::Ready) {
+                    games[gameIndex].hasIcon = true;
+                    const sf::Texture& texture = *iconCache->texture(game.id);
+                    sf::Sprite icon(texture);
+                    const auto size = texture.getSize();
                     const float scale = std::max(grid.iconPx / static_cast<float>(size.x), grid.iconPx / static_cast<float>(size.y));
                     icon.setScale(scale, scale);
                     icon.setPosition(x + (grid.iconPx - static_cast<float>(size.x) * scale) / 2,
                                      y + (grid.iconPx - static_cast<float>(size.y) * scale) / 2);
                     window.draw(icon);
                 } else {
+                    games[gameIndex].hasIcon = false;
                     const std::string first = name.empty() ? "?" : name.substr(0, utf8SequenceLength(name, 0));
                     auto letter = makeText(first, contentFont, static_cast<unsigned>(grid.iconPx / 2), sf::Color(150, 150, 180));
                     centreText(letter, centreX, y + grid.iconPx / 2);
@@ -311,6 +335,7 @@ void GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
             }
         }
     }
+    return wanted.empty();
 }
 
 void GameLauncher::drawMenus() {

@@ -3,10 +3,14 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <thread>
+
+#include <SFML/Graphics/Image.hpp>
 
 #include "library/database.h"
 #include "library/game_info.h"
+#include "library/icon_cache.h"
 
 using namespace ludexa;
 
@@ -86,8 +90,9 @@ TEST(Database, RowsLoadWithNullsAndBadIcons) {
     EXPECT_EQ(games[0].name, "甲");
     EXPECT_EQ(games[1].name, "甲");  // two rows with one name are two games
     EXPECT_NE(games[0].id, games[1].id);
-    EXPECT_FALSE(games[0].hasIcon);  // not a picture
-    EXPECT_FALSE(games[2].hasIcon);  // empty blob
+    EXPECT_TRUE(games[0].hasIconBlob);   // a blob, decoded later by the icon cache
+    EXPECT_FALSE(games[1].hasIconBlob);  // NULL
+    EXPECT_FALSE(games[2].hasIconBlob);  // empty blob
     EXPECT_TRUE(games[0].last_played.empty());
     EXPECT_EQ(games[0].game_size, 5000000000LL);
     EXPECT_TRUE(games[0].is_favorite);
@@ -96,28 +101,74 @@ TEST(Database, RowsLoadWithNullsAndBadIcons) {
     EXPECT_EQ(splitCategories(games[0].category), (std::vector<std::string>{"A", "B"}));
 }
 
-TEST(Database, ValidPngIconDecodes) {
+namespace {
+
+// A one-pixel PNG of the given colour.
+std::vector<unsigned char> pixelPng(sf::Color colour) {
+    sf::Image image;
+    image.create(1, 1, colour);
+    const std::string path = ::testing::TempDir() + "ludexa_pixel.png";
+    EXPECT_TRUE(image.saveToFile(path));
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+int insertWithIcon(Database& db, const char* name, const std::vector<unsigned char>* png) {
+    auto insert = db.prepare("INSERT INTO games (name, icon) VALUES (?, ?)");
+    insert->bind(1, std::string_view(name));
+    if (png) insert->bindBlob(2, *png); else insert->bindNull(2);
+    EXPECT_TRUE(insert->stepDone());
+    return static_cast<int>(db.lastInsertRowId());
+}
+
+void settle(IconCache& cache) {
+    for (int i = 0; i < 500 && cache.busy(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    cache.beginFrame();
+}
+
+}  // namespace
+
+// Icons are decoded on demand, keyed by id: a decodable blob shows, a blob that
+// is not a picture gives the fallback, and no game ever gets another's icon.
+TEST(IconCacheTest, DecodesByIdAndNeverMixesGames) {
     TempDir dir;
     const auto path = dir.file("data.db");
     ASSERT_TRUE(initDatabase(path));
-    // A 1 x 1 red PNG.
-    const unsigned char png[] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A, 0x00, 0x00, 0x00, 0x0D, 0x49,
-                                 0x48, 0x44, 0x52, 0x00, 0x00, 0x00, 0x01, 0x00, 0x00, 0x00, 0x01, 0x08, 0x02,
-                                 0x00, 0x00, 0x00, 0x90, 0x77, 0x53, 0xDE, 0x00, 0x00, 0x00, 0x0C, 0x49, 0x44,
-                                 0x41, 0x54, 0x08, 0xD7, 0x63, 0xF8, 0xCF, 0xC0, 0x00, 0x00, 0x03, 0x01, 0x01,
-                                 0x00, 0x18, 0xDD, 0x8D, 0xB0, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4E, 0x44,
-                                 0xAE, 0x42, 0x60, 0x82};
-    {
-        auto db = Database::open(path);
-        auto insert = db->prepare("INSERT INTO games (name, icon) VALUES (?, ?)");
-        ASSERT_TRUE(insert);
-        insert->bind(1, std::string_view("red")).bindBlob(2, png);
-        ASSERT_TRUE(insert->stepDone());
-    }
-    const auto games = loadGames(path);
-    ASSERT_EQ(games.size(), 1u);
-    EXPECT_TRUE(games[0].hasIcon);
-    EXPECT_EQ(games[0].icon.getSize(), sf::Vector2u(1, 1));
+    const auto red = pixelPng(sf::Color::Red), blue = pixelPng(sf::Color::Blue);
+    const std::vector<unsigned char> junk = {0, 1, 2, 3};
+    auto db = Database::open(path);
+    const int redId = insertWithIcon(*db, "red", &red);
+    const int blueId = insertWithIcon(*db, "blue", &blue);
+    const int junkId = insertWithIcon(*db, "junk", &junk);
+    const int noneId = insertWithIcon(*db, "none", nullptr);
+
+    IconCache cache(path, 1);
+    EXPECT_EQ(cache.state(redId), IconCache::State::Unknown);  // nothing decoded before it is wanted
+    cache.want({blueId, redId, junkId, noneId});
+    settle(cache);
+    ASSERT_EQ(cache.state(redId), IconCache::State::Ready);
+    ASSERT_EQ(cache.state(blueId), IconCache::State::Ready);
+    EXPECT_EQ(cache.texture(redId)->copyToImage().getPixel(0, 0), sf::Color::Red);
+    EXPECT_EQ(cache.texture(blueId)->copyToImage().getPixel(0, 0), sf::Color::Blue);
+    EXPECT_EQ(cache.state(junkId), IconCache::State::Failed);
+    EXPECT_EQ(cache.state(noneId), IconCache::State::Failed);
+
+    // Deleting a game and importing another: SQLite never reuses the id, so
+    // the new game starts undecoded and gets its own icon.
+    ASSERT_TRUE(db->exec(("DELETE FROM games WHERE id = " + std::to_string(redId)).c_str()));
+    cache.forget(redId);
+    const int newId = insertWithIcon(*db, "new", &blue);
+    EXPECT_NE(newId, redId);
+    EXPECT_EQ(cache.state(newId), IconCache::State::Unknown);
+    cache.want({newId});
+    settle(cache);
+    EXPECT_EQ(cache.texture(newId)->copyToImage().getPixel(0, 0), sf::Color::Blue);
+    EXPECT_EQ(cache.state(redId), IconCache::State::Unknown);
+
+    // Textures beyond the capacity that were not used last frame are evicted.
+    cache.beginFrame();
+    cache.beginFrame();
+    EXPECT_LE(cache.textureCount(), 1u);
 }
 
 TEST(Database, BusyTimeoutLetsASecondWriterWait) {

@@ -7,11 +7,13 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <thread>
 #include <filesystem>
 #include <fstream>
 
 #include "library/database.h"
 #include "library/icons.h"
+#include "library/icon_cache.h"
 #include "library/import.h"
 #include "lnk_fixture.h"
 #include "platform/shortcuts.h"
@@ -309,7 +311,7 @@ TEST(Import, FiveThousandShortcutsImportQuickly) {
     RecordProperty("seconds", std::to_string(seconds));
 }
 
-TEST(Import, AppendedRecordsGetTheirTextures) {
+TEST(Import, AppendedRecordsKnowTheirIcons) {
     Library lib;
     lib.app("a.desktop", "/bin/a", "Icon=shared\n");
     lib.app("b.desktop", "/bin/b", "Icon=shared\n");
@@ -326,8 +328,16 @@ TEST(Import, AppendedRecordsGetTheirTextures) {
     ASSERT_EQ(games.size(), 4u);
     EXPECT_EQ(games[0].name, "existing");
     EXPECT_EQ(games[1].name, "a");
+    EXPECT_TRUE(games[1].hasIconBlob);
     EXPECT_TRUE(games[1].hasIcon);
-    EXPECT_EQ(games[1].icon.getSize(), sf::Vector2u(96, 96));
     EXPECT_TRUE(games[2].hasIcon);
+    EXPECT_FALSE(games[3].hasIconBlob);
     EXPECT_FALSE(games[3].hasIcon);
+    // The stored blob is what the grid's icon cache decodes later.
+    IconCache cache(lib.db());
+    cache.want({games[1].id});
+    for (int i = 0; i < 500 && cache.busy(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    cache.beginFrame();
+    ASSERT_EQ(cache.state(games[1].id), IconCache::State::Ready);
+    EXPECT_EQ(cache.texture(games[1].id)->getSize(), sf::Vector2u(96, 96));
 }
