@@ -3,8 +3,6 @@
 // `iconSize` pixels that compresses like real artwork (gradients, shapes and
 // a little grain), plus set.ini with a few categories.
 //   make_library <folder> <count> <iconEvery> [iconSize]
-#include <stb_image_write.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -14,6 +12,7 @@
 #include <vector>
 
 #include "library/database.h"
+#include "library/icons.h"
 
 namespace {
 
@@ -41,11 +40,6 @@ std::string makeName(std::mt19937& rng, int index) {
     return name + " " + std::to_string(index);
 }
 
-void appendBytes(void* context, void* data, int size) {
-    auto* out = static_cast<std::vector<unsigned char>*>(context);
-    out->insert(out->end(), static_cast<unsigned char*>(data), static_cast<unsigned char*>(data) + size);
-}
-
 std::vector<unsigned char> makeIcon(std::mt19937& rng, int size) {
     std::vector<unsigned char> rgba(static_cast<std::size_t>(size) * size * 4);
     std::uniform_int_distribution<int> colour(0, 255), grain(-6, 6);
@@ -66,9 +60,10 @@ std::vector<unsigned char> makeIcon(std::mt19937& rng, int size) {
             p[3] = 255;
         }
     }
-    std::vector<unsigned char> png;
-    stbi_write_png_to_func(appendBytes, &png, size, size, 4, rgba.data(), size * 4);
-    return png;
+    ludexa::RgbaImage image;
+    image.width = image.height = size;
+    image.pixels = std::move(rgba);
+    return ludexa::encodePng(image);
 }
 
 }  // namespace
