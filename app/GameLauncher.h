@@ -279,6 +279,8 @@ public:
     // Draws the visible cells; false while a visible icon is still being decoded.
     bool drawGridCells(const GridGeometry& grid, std::size_t count);  // ui/render.cpp
     std::size_t iconTextureCount() const;               // ui/render.cpp
+    // Starts decoding the icons of the first screen before the first frame.
+    void primeVisibleIcons();                           // ui/render.cpp
     void drawMenus();                                   // ui/render.cpp
     void drawCategoryBar();                             // ui/category_bar.cpp
     bool handleCategoryBarClick(float x, float y);      // ui/category_bar.cpp

@@ -41,6 +41,8 @@ GameLauncher::GameLauncher()
     iconCache = std::make_unique<IconCache>(databasePath());
     sortGames();
     if (!games.empty()) selectedIndex = 0;
+    // The first screen's icons decode while the rest of the start-up runs.
+    primeVisibleIcons();
     updateTextContent();
 
     sf::Image icon;

@@ -9,9 +9,9 @@
 
 namespace ludexa {
 
-IconCache::IconCache(std::string databasePath, std::size_t capacity)
+IconCache::IconCache(std::string databasePath, std::size_t capacity, unsigned workers)
     : databasePath_(std::move(databasePath)), capacity_(capacity) {
-    worker_ = std::thread([this] { workerBody(); });
+    for (unsigned i = 0; i < std::max(1u, workers); ++i) workers_.emplace_back([this] { workerBody(); });
 }
 
 IconCache::~IconCache() {
@@ -21,7 +21,8 @@ IconCache::~IconCache() {
         wanted_.clear();
     }
     wake_.notify_all();
-    if (worker_.joinable()) worker_.join();
+    for (auto& worker : workers_)
+        if (worker.joinable()) worker.join();
 }
 
 void IconCache::workerBody() {
@@ -41,8 +42,7 @@ void IconCache::workerBody() {
             if (stopping_) return;
             id = wanted_.front();
             wanted_.pop_front();
-            inFlight_ = id;
-            decoding_ = true;
+            inFlight_.push_back(id);
         }
         Decoded result;
         result.id = id;
@@ -66,7 +66,7 @@ void IconCache::workerBody() {
             }
         }
         std::lock_guard lock(mutex_);
-        decoding_ = false;
+        inFlight_.erase(std::find(inFlight_.begin(), inFlight_.end(), id));
         decoded_.push_back(std::move(result));
     }
 }
@@ -132,9 +132,9 @@ void IconCache::want(std::vector<int> ids) {
         // Results already decoded or being decoded need no second decode.
         for (const auto& d : decoded_)
             wanted_.erase(std::remove(wanted_.begin(), wanted_.end(), d.id), wanted_.end());
-        if (decoding_) wanted_.erase(std::remove(wanted_.begin(), wanted_.end(), inFlight_), wanted_.end());
+        for (int id : inFlight_) wanted_.erase(std::remove(wanted_.begin(), wanted_.end(), id), wanted_.end());
     }
-    wake_.notify_one();
+    wake_.notify_all();
 }
 
 void IconCache::forget(int id) {
@@ -147,7 +147,7 @@ void IconCache::forget(int id) {
 
 bool IconCache::busy() {
     std::lock_guard lock(mutex_);
-    return !wanted_.empty() || decoding_ || !decoded_.empty();
+    return !wanted_.empty() || !inFlight_.empty() || !decoded_.empty();
 }
 
 }  // namespace ludexa

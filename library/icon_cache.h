@@ -26,8 +26,9 @@ class IconCache {
 public:
     enum class State { Unknown, Ready, Failed };
 
-    // `capacity`: textures kept beyond the ones in use this frame.
-    explicit IconCache(std::string databasePath, std::size_t capacity = 384);
+    // `capacity`: textures kept beyond the ones in use this frame; `workers`:
+    // decoding threads, each with its own connection to the database.
+    explicit IconCache(std::string databasePath, std::size_t capacity = 384, unsigned workers = 2);
     ~IconCache();
     IconCache(const IconCache&) = delete;
     IconCache& operator=(const IconCache&) = delete;
@@ -78,10 +79,9 @@ private:
     std::condition_variable wake_;
     std::deque<int> wanted_;        // guarded by mutex_
     std::vector<Decoded> decoded_;  // guarded by mutex_
-    int inFlight_ = 0;              // guarded by mutex_: the id being decoded ...
-    bool decoding_ = false;         // guarded by mutex_: ... while this is set
+    std::vector<int> inFlight_;     // guarded by mutex_: ids being decoded now
     bool stopping_ = false;         // guarded by mutex_
-    std::thread worker_;
+    std::vector<std::thread> workers_;
 };
 
 }  // namespace ludexa

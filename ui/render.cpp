@@ -225,6 +225,21 @@ void GameLauncher::render() {
     if (g_frameObserver) g_frameObserver(*this, FrameReport{gridComplete});
 }
 
+void GameLauncher::primeVisibleIcons() {
+    if (desktopMode || filteredIndices.empty()) return;
+    const GridGeometry grid = currentGrid();
+    const auto columns = static_cast<std::size_t>(grid.columns);
+    const auto firstRow = static_cast<std::size_t>(std::max(0.0f, gridScrollOffset / grid.rowHeight()));
+    const auto rows = static_cast<std::size_t>((windowHeight - grid.top) / grid.rowHeight()) + 2;
+    const std::size_t end = std::min(filteredIndices.size(), (firstRow + rows) * columns);
+    std::vector<int> ids;
+    for (std::size_t i = firstRow * columns; i < end; ++i) {
+        const GameInfo& game = games[filteredIndices[i]];
+        if (game.hasIconBlob) ids.push_back(game.id);
+    }
+    iconCache->want(std::move(ids));
+}
+
 std::size_t GameLauncher::iconTextureCount() const { return iconCache ? iconCache->textureCount() : 0; }
 
 bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
