@@ -288,6 +288,8 @@ public:
     CategoryState categoryState() const;                // ui/category_bar.cpp
     void applyCategoryState(const CategoryState& state);  // ui/category_bar.cpp
     void refreshAfterCategoryChange();                  // ui/category_bar.cpp
+    // Selects the first visible game (or none) and refreshes the text area.
+    void selectFirstVisible();                          // ui/category_bar.cpp
     void chooseTag(int id, bool fromGamepad);           // ui/category_bar.cpp
     void enterDesktopView();                            // ui/category_bar.cpp
     void drawSoftKeyboard();                            // ui/soft_keyboard.cpp

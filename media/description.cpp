@@ -2,30 +2,16 @@
 #include "media/description.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "app/GameLauncher.h"
+#include "library/size_count.h"
 #include "media/media_folder.h"
 #include "platform/text.h"
 
 namespace ludexa {
 
-std::string formatByteSize(std::int64_t bytes) {
-    const double n = static_cast<double>(bytes);
-    char buffer[32];
-    if (bytes < 1024)
-        std::snprintf(buffer, sizeof buffer, "%.2f B", n);
-    else if (bytes < 1048576)
-        std::snprintf(buffer, sizeof buffer, "%.2f KB", n / 1024);
-    else if (bytes < 1073741824)
-        std::snprintf(buffer, sizeof buffer, "%.2f MB", n / 1048576);
-    else
-        std::snprintf(buffer, sizeof buffer, "%.2f GB", n / 1073741824);
-    return buffer;
-}
-
 std::string composeGameHeader(const GameInfo& game, std::size_t position) {
-    const std::string size = game.game_size < 1 ? "未统计" : formatByteSize(game.game_size);
+    const std::string size = game.game_size < 1 ? "未统计" : formatByteCount(game.game_size);
     return "名称：" + game.name + "  收藏：" + (game.is_favorite ? "★" : "☆") + "  容量：" + size +
            "  序号：" + (position == 0 ? std::string("?") : std::to_string(position)) +
            "  类型：" + (game.category.empty() ? std::string("未分类") : game.category);

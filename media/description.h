@@ -10,9 +10,6 @@
 
 namespace ludexa {
 
-// "%.2f B", "KB", "MB" or "GB" in units of 1024.
-std::string formatByteSize(std::int64_t bytes);
-
 // "名称：… 收藏：… 容量：… 序号：… 类型：…" for one game; `position` is its 1-based
 // place in the visible list, or 0 when it is not listed ("?").
 std::string composeGameHeader(const GameInfo& game, std::size_t position);

@@ -162,11 +162,11 @@ void GameLauncher::drawCategoryBar() {
     const unsigned size = static_cast<unsigned>(fontSize);
     const bool ringShown = gamepadFocusActive && gamepadFocusArea == 0;
 
-    auto drawTag = [&](const TagRect& rect, const std::wstring& label, bool active, unsigned labelSize) {
-        outlinedRect(window, rect.x, rect.y, rect.width, rect.height, active ? activeFill : idleFill,
-                     active ? activeFill : idleOutline);
+    auto drawTag = [&](const TagRect& rect, const std::wstring& label, sf::Color fill, sf::Color outline,
+                       sf::Color labelColor, unsigned labelSize) {
+        outlinedRect(window, rect.x, rect.y, rect.width, rect.height, fill, outline);
         sf::Text text(sf::String(label), contentFont, labelSize);
-        text.setFillColor(active ? sf::Color::White : idleLabel);
+        text.setFillColor(labelColor);
         const auto b = text.getLocalBounds();
         text.setPosition(std::floor(rect.x + (rect.width - b.width) / 2 - b.left),
                          std::floor(rect.y + kTagHeight / 2 - contentFont.getLineSpacing(labelSize) / 2));
@@ -180,26 +180,16 @@ void GameLauncher::drawCategoryBar() {
             window.draw(ring);
         }
     };
+    auto drawChoice = [&](const TagRect& rect, const std::wstring& label, bool active) {
+        drawTag(rect, label, active ? activeFill : idleFill, active ? activeFill : idleOutline,
+                active ? sf::Color::White : idleLabel, size);
+    };
 
     for (const auto& rect : layout.tagRects(categoriesExpanded)) {
         if (rect.id == kTagMultiSelect) {
             const bool on = multiSelectMode;
-            outlinedRect(window, rect.x, rect.y, rect.width, rect.height, on ? sf::Color(100, 160, 80) : idleFill,
-                         on ? sf::Color(130, 190, 100) : idleOutline);
-            sf::Text text(sf::String(L"多选"), contentFont, size > 1 ? size - 1 : size);
-            text.setFillColor(on ? sf::Color::White : idleLabel);
-            const auto b = text.getLocalBounds();
-            text.setPosition(std::floor(rect.x + (rect.width - b.width) / 2 - b.left),
-                             std::floor(rect.y + kTagHeight / 2 - contentFont.getLineSpacing(size - 1) / 2));
-            window.draw(text);
-            if (ringShown && gamepadFocusTag == kTagMultiSelect) {
-                sf::RectangleShape ring({rect.width + 4, 30});
-                ring.setPosition(rect.x - 2, rect.y - 2);
-                ring.setFillColor(sf::Color::Transparent);
-                ring.setOutlineColor(sf::Color(220, 130, 130));
-                ring.setOutlineThickness(1);
-                window.draw(ring);
-            }
+            drawTag(rect, L"多选", on ? sf::Color(100, 160, 80) : idleFill, on ? sf::Color(130, 190, 100) : idleOutline,
+                    on ? sf::Color::White : idleLabel, size > 1 ? size - 1 : size);
             continue;
         }
         if (rect.id < 0) {
@@ -208,11 +198,11 @@ void GameLauncher::drawCategoryBar() {
             const bool active = rect.id == kTagAll      ? categoryMode == 0 && selectedCategories.empty() && !desktopMode
                                 : rect.id == kTagFavorites ? categoryMode == 1
                                                            : desktopMode;
-            drawTag(rect, tag.label, active, size);
+            drawChoice(rect, tag.label, active);
         } else {
             const auto& name = categories[static_cast<std::size_t>(rect.id)];
-            drawTag(rect, layout.categoryTags[static_cast<std::size_t>(rect.id)].label,
-                    selectedCategories.count(name) > 0, size);
+            drawChoice(rect, layout.categoryTags[static_cast<std::size_t>(rect.id)].label,
+                       selectedCategories.count(name) > 0);
         }
     }
     fillRect(window, layout.separatorX(), 11, 1, 20, sf::Color(100, 110, 130));
@@ -248,13 +238,19 @@ void GameLauncher::applyCategoryState(const CategoryState& state) {
 
 void GameLauncher::refreshAfterCategoryChange() {
     filterGames();
+    selectFirstVisible();
+}
+
+void GameLauncher::selectFirstVisible() {
+    focusIndex = 0;
     if (filteredIndices.empty()) {
         selectedIndex = -1;
-        focusIndex = 0;
-    } else {
-        focusIndex = 0;
-        selectedIndex = static_cast<int>(filteredIndices.front());
+        // With a search, the filter has already said "没有匹配的游戏"; without
+        // one the text area must not keep describing a game no longer listed.
+        if (searchQuery.empty()) updateTextContent();
+        return;
     }
+    selectedIndex = static_cast<int>(filteredIndices.front());
     updateTextContent();
 }
 

@@ -334,14 +334,7 @@ void GameLauncher::handleGamepad() {
         searchBox.cursorPos = searchBox.text.size();
         searchBox.adjustScroll();
         handleSearchChange();
-        if (filteredIndices.empty()) {
-            selectedIndex = -1;
-            focusIndex = 0;
-        } else {
-            focusIndex = 0;
-            selectedIndex = static_cast<int>(filteredIndices.front());
-            updateTextContent();
-        }
+        selectFirstVisible();
     }
 
     if (a.collapseForGrid) categoriesExpanded = false;

@@ -260,6 +260,16 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
     auto measure = [&](const std::string& s) {
         return sf::Text(sf::String(utf8ToWstring(s)), contentFont, labelSize).getLocalBounds().width;
     };
+    // The label lines under the icon square of a cell whose top is at y.
+    auto drawLabel = [&](const std::vector<std::string>& lines, float centreX, float y, bool highlighted) {
+        for (std::size_t j = 0; j < lines.size(); ++j) {
+            auto label = makeText(lines[j], contentFont, labelSize, highlighted ? sf::Color::White : normalLabel);
+            const auto b = label.getLocalBounds();
+            label.setPosition(std::floor(centreX - b.width / 2 - b.left),
+                              y + grid.iconPx + 5 + static_cast<float>(j) * static_cast<float>(labelSize + 3));
+            window.draw(label);
+        }
+    };
 
     // Only the rows that reach into the band [gridTop - 100, bottom + 100].
     const float firstY = gridTop + 15 - gridScrollOffset;
@@ -330,24 +340,11 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
                     centreText(letter, centreX, y + grid.iconPx / 2);
                     window.draw(letter);
                 }
-                for (std::size_t j = 0; j < lines.size(); ++j) {
-                    auto label = makeText(lines[j], contentFont, labelSize, highlighted ? sf::Color::White : normalLabel);
-                    const auto b = label.getLocalBounds();
-                    label.setPosition(std::floor(centreX - b.width / 2 - b.left),
-                                      y + grid.iconPx + 5 + static_cast<float>(j) * static_cast<float>(labelSize + 3));
-                    window.draw(label);
-                }
+                drawLabel(lines, centreX, y, highlighted);
                 continue;
             }
             // Desktop items: the label under the icon.
-            const auto lines = breakLabel(name, labelWidth, measure);
-            for (std::size_t j = 0; j < lines.size(); ++j) {
-                auto label = makeText(lines[j], contentFont, labelSize, highlighted ? sf::Color::White : normalLabel);
-                const auto b = label.getLocalBounds();
-                label.setPosition(std::floor(centreX - b.width / 2 - b.left),
-                                  y + grid.iconPx + 5 + static_cast<float>(j) * static_cast<float>(labelSize + 3));
-                window.draw(label);
-            }
+            drawLabel(breakLabel(name, labelWidth, measure), centreX, y, highlighted);
         }
     }
     return wanted.empty();
