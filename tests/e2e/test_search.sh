@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Searching: typing on the grid focuses the search box and filters; the
+# pinyin initials of a Chinese name find it, and Enter starts that game.
+source "$(dirname "$0")/lib.sh"
+
+base=$(make_portable "search")
+"$E2E_DIR/../../scripts/demo" "$base" "$LUDEXA_BIN" >/dev/null
+target_id=$(sql "$base/data.db" "SELECT id FROM games WHERE name='中国人'")
+start_launcher "$base"
+
+type_text "zgr"
+sleep 0.5
+screenshot "$base/search.png"
+# One match: the first cell is filled, the second is empty grid.
+[ "$(pixel "$base/search.png" 409 99)" != "235,235,240" ] || fail "no game shown for zgr"
+assert_eq "235,235,240" "$(pixel "$base/search.png" 499 99)" "second cell after searching zgr"
+
+send_key Return
+for _ in $(seq 50); do [ -s "$base/launch.log" ] && break; sleep 0.1; done
+assert_eq "game=$target_id" "$(cut -f1 "$base/launch.log")" "the game Enter started"
+send_key Escape
+assert_eq 0 "$(wait_exit)" "exit code"
+echo PASS
