@@ -54,7 +54,7 @@ std::string writeWebp(const std::string& path, int w, int h, sf::Color c) {
 }
 
 std::string writeAvif(const std::string& path, int w, int h, sf::Color c) {
-    auto rgba = solidRgba(w, h, c);
+    auto rgba = solidRgba(w, h, c);  // stored as YUV: read back within a few steps
     avifImage* image = avifImageCreate(w, h, 8, AVIF_PIXEL_FORMAT_YUV444);
     avifRGBImage rgb;
     avifRGBImageSetDefaults(&rgb, image);
@@ -82,14 +82,11 @@ std::string writeNoise(const std::string& path, std::size_t size) {
     return path;
 }
 
-// Within a few steps per channel: AVIF stores colours as YUV.
 ::testing::AssertionResult near(const RgbaImage& image, int x, int y, sf::Color c, int tolerance = 0) {
     const auto* p = image.pixels.data() + (static_cast<std::size_t>(y) * image.width + x) * 4;
-    const int got[4] = {p[0], p[1], p[2], p[3]};
     const int want[4] = {c.r, c.g, c.b, c.a};
     for (int i = 0; i < 4; ++i)
-        if (std::abs(got[i] - want[i]) > tolerance)
-            return ::testing::AssertionFailure() << "pixel " << got[0] << "," << got[1] << "," << got[2] << "," << got[3];
+        if (std::abs(p[i] - want[i]) > tolerance) return ::testing::AssertionFailure() << "channel " << i << ": " << int(p[i]);
     return ::testing::AssertionSuccess();
 }
 
@@ -116,12 +113,7 @@ TEST(LoaderRules, PictureAreaFitsTheColumnWidth) {
 
 TEST(LoaderDecode, PicturesAndGifsDecodeAndJunkDoesNot) {
     TempFolder dir;
-    struct Still {
-        std::string path;
-        int w, h;
-        sf::Color colour;
-        int tolerance;
-    } stills[] = {
+    const struct { std::string path; int w, h; sf::Color colour; int tolerance; } stills[] = {
         {writePng(dir.file("红.png"), 3, 2, sf::Color::Red), 3, 2, sf::Color::Red, 0},
         {writeWebp(dir.file("g.webp"), 4, 3, sf::Color::Green), 4, 3, sf::Color::Green, 0},
         {writeAvif(dir.file("b.avif"), 8, 6, sf::Color(40, 90, 200)), 8, 6, sf::Color(40, 90, 200), 4},  // YUV
@@ -142,7 +134,6 @@ TEST(LoaderDecode, PicturesAndGifsDecodeAndJunkDoesNot) {
     ASSERT_TRUE(decodePicture(dir.file("A.GIF"), p));
     EXPECT_FALSE(p.isGif);
     EXPECT_TRUE(near(p.image, 1, 0, sf::Color::Blue));
-
     // A WebP named with one capital goes to the general decoder, which cannot read WebP.
     for (const auto& path : {writeNoise(dir.file("noise.gif"), 3000), writeNoise(dir.file("noise.webp"), 3000),
                              writeNoise(dir.file("noise.avif"), 3000), writeNoise(dir.file("empty.webp"), 0),
@@ -156,9 +147,7 @@ TEST(LoaderDecode, PicturesAndGifsDecodeAndJunkDoesNot) {
 // The launcher's side: a real window, the loader thread, textures.
 class LauncherLoader : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (std::getenv("DISPLAY")) launcher = new GameLauncher();
-    }
+    static void SetUpTestSuite() { launcher = std::getenv("DISPLAY") ? new GameLauncher() : nullptr; }
     static void TearDownTestSuite() { delete launcher, launcher = nullptr; }
     void SetUp() override {
         if (!launcher) GTEST_SKIP() << "needs an X display";
@@ -210,7 +199,6 @@ TEST_F(LauncherLoader, PicturesAreUploadedAndTheAreaFitted) {
     EXPECT_FLOAT_EQ(launcher->leftTopHeight, 300);
     launcher->previewGif.updateTexture(launcher->previewTexture);
     EXPECT_EQ(shown(), sf::Color::Green);
-
     const auto showing = [](sf::Color c) { return [c] { return hasPicture() && shown() == c; }; };
     show(files, 3);
     ASSERT_TRUE(pumpUntil(showing(sf::Color::Blue)));
@@ -238,7 +226,6 @@ TEST_F(LauncherLoader, OnlyTheNewestRequestIsEverShown) {
         EXPECT_EQ(shown(), sf::Color::Magenta) << "round " << round;
         idle(100);
         EXPECT_EQ(shown(), sf::Color::Magenta) << "round " << round;
-
         // Clearing the preview (a game without pictures) while a picture is
         // still decoding: it never appears nor resizes the picture area.
         launcher->leftTopHeight = 400;

@@ -94,39 +94,19 @@ TEST(LnkReading, AnsiLinkGivesTargetArgumentsFolderAndIcons) {
 }
 
 TEST(LnkReading, LinkVariants) {
-    struct Case {
-        const char* what;
-        std::function<void(Link&)> change;
-        const char *exe, *args, *folder;
-    } cases[] = {
+    const struct { const char* what; std::function<void(Link&)> change; const char *exe, *args, *folder; } cases[] = {
         {"unicode",
-         [](Link& l) {
-             l.unicode = true;
-             l.localPath = "D:\\Games\\Pal\\pal.exe";
-             l.description = "仙剑奇侠传";
-             l.arguments = "-窗口 \"存档 1\"";
-         },
+         [](Link& l) { l.unicode = true, l.localPath = "D:\\Games\\Pal\\pal.exe", l.arguments = "-窗口 \"存档 1\""; },
          "D:\\Games\\Pal\\pal.exe", "-窗口 \"存档 1\"", "D:\\Games\\Pal"},
-        {"ansi is gbk",
-         [](Link& l) {
-             l.localPath = "C:\\\xD3\xCE\xCF\xB7\\a.exe";  // "游戏"
-             l.arguments = "\xD6\xD0\xCE\xC4";               // "中文"
-         },
+        {"ansi is gbk",  // "游戏", "中文"
+         [](Link& l) { l.localPath = "C:\\\xD3\xCE\xCF\xB7\\a.exe", l.arguments = "\xD6\xD0\xCE\xC4"; },
          "C:\\游戏\\a.exe", "中文", "C:\\游戏"},
-        {"no arguments or icon",
-         [](Link& l) {
-             l.localPath = "C:\\game.exe";
-             l.hasArguments = l.hasIcon = false;
-         },
+        {"no arguments or icon", [](Link& l) { l.localPath = "C:\\game.exe", l.hasArguments = l.hasIcon = false; },
          "C:\\game.exe", "", "C:"},
         {"id list stepped over", [](Link& l) { l.idList = true; }, "C:\\Games\\Foo\\foo.exe", "-windowed --lang zh",
          "C:\\Games\\Foo"},
         {"network path",
-         [](Link& l) {
-             l.localPath.clear();
-             l.networkName = "\\\\server\\games";
-             l.pathSuffix = "Foo\\foo.exe";
-         },
+         [](Link& l) { l.localPath.clear(), l.networkName = "\\\\server\\games", l.pathSuffix = "Foo\\foo.exe"; },
          "\\\\server\\games\\Foo\\foo.exe", "-windowed --lang zh", "\\\\server\\games\\Foo"},
     };
     for (const auto& c : cases) {
@@ -139,10 +119,8 @@ TEST(LnkReading, LinkVariants) {
         EXPECT_EQ(s->folder_path, c.folder) << c.what;
         EXPECT_EQ(s->icons.size(), l.hasIcon ? 2u : 1u) << c.what;
     }
-    Link pal;
-    pal.unicode = pal.hasIcon = true;
-    pal.localPath = "D:\\p.exe";
-    pal.iconLocation = "D:\\Games\\Pal\\图标.ico";
+    Link pal = gameLink();
+    pal.unicode = true, pal.description = "仙剑奇侠传", pal.iconLocation = "D:\\Games\\Pal\\图标.ico";
     EXPECT_EQ(parseLnk(lnk_fixture::build(pal), "x.lnk")->icons.front().value, "D:\\Games\\Pal\\图标.ico");
 
     const auto bytes = lnk_fixture::build(gameLink());
@@ -156,11 +134,8 @@ TEST(LnkReading, DamagedLinksAreSkipped) {
     withList.idList = true;
     lnk_fixture::Layout at;
     const auto good = lnk_fixture::build(withList, &at);
-    using lnk_fixture::put32;
-    struct Case {
-        const char* what;
-        std::function<void(Bytes&)> damage;
-    } cases[] = {
+    using lnk_fixture::put32;  // each case breaks one field of a good link
+    const struct { const char* what; std::function<void(Bytes&)> damage; } cases[] = {
         {"empty", [](Bytes& b) { b.clear(); }},
         {"cut inside the header", [](Bytes& b) { b.resize(40); }},
         {"header size", [](Bytes& b) { b[0] = 0x4D; }},
@@ -175,11 +150,7 @@ TEST(LnkReading, DamagedLinksAreSkipped) {
         {"promised strings missing", [&](Bytes& b) { b.resize(at.stringData); }},
         {"string count past the end", [&](Bytes& b) { b[at.stringData] = 0xFF, b[at.stringData + 1] = 0x7F; }},
         {"extra block past the end", [&](Bytes& b) { put32(b, at.end, 0x10000); }},
-        {"extra block without room for its signature",
-         [&](Bytes& b) {
-             put32(b, at.end, 6);
-             b.insert(b.end(), 6, 0);
-         }},
+        {"extra block without room for its signature", [&](Bytes& b) { put32(b, at.end, 6), b.insert(b.end(), 6, 0); }},
     };
     ASSERT_TRUE(parseLnk(good, "x.lnk"));
     for (const auto& c : cases) {
@@ -211,10 +182,7 @@ TEST(LnkReading, EveryTruncationIsSkippedOrReadWithoutCrashing) {
 // .desktop: the Exec line
 
 TEST(ExecSplitting, QuotesEscapesAndFieldCodes) {
-    struct Case {
-        const char* exec;
-        std::vector<std::string> words;
-    } cases[] = {
+    const struct { const char* exec; std::vector<std::string> words; } cases[] = {
         {"\"/opt/My Game/start\" \"--name=A B\" %U", {"/opt/My Game/start", "--name=A B"}},
         {R"(prog "say \"hi\"" "a\\b" "\$HOME" "\`x\`")", {"prog", "say \"hi\"", "a\\b", "$HOME", "`x`"}},
         {"prog 100%% %f %F %u %d %D %n %N %i %c %k %v %m", {"prog", "100%"}},
