@@ -212,9 +212,8 @@ TEST(Import, FiveThousandShortcutsImportQuickly) {
     const auto loader = makeIconLoader();  // the real one: every entry needs its type's icon
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(importShortcutFolder(lib.folder(), lib.db(), *loader).size(), 5000u);
-    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(lib.count(), 5000);
-    EXPECT_LT(seconds, 10.0);
 }
 
 TEST(Import, AppendedRecordsKnowTheirIcons) {
@@ -225,7 +224,7 @@ TEST(Import, AppendedRecordsKnowTheirIcons) {
     auto imported = importShortcutFolder(lib.folder(), lib.db(), icons);
     ASSERT_EQ(imported.size(), 2u);
     EXPECT_EQ(imported[0].iconPng, imported[1].iconPng) << "one icon, encoded once";
-    lib.app("c.desktop", "/bin/c");
+    lib.app("c.desktop", "/bin/c");  // a game without any icon is stored with NULL
     icons.giveIcons = false;
     auto bare = importShortcutFolder(lib.folder(), lib.db(), icons);
     ASSERT_EQ(bare.size(), 1u);

@@ -44,9 +44,8 @@ std::string writePng(const std::string& path, unsigned w, unsigned h, sf::Color 
 }
 
 std::string writeWebp(const std::string& path, int w, int h, sf::Color c) {
-    const auto rgba = solidRgba(w, h, c);
     std::uint8_t* out = nullptr;
-    const std::size_t size = WebPEncodeLosslessRGBA(rgba.data(), w, h, w * 4, &out);
+    const std::size_t size = WebPEncodeLosslessRGBA(solidRgba(w, h, c).data(), w, h, w * 4, &out);
     EXPECT_GT(size, 0u);
     writeFile(path, std::vector<std::uint8_t>(out, out + size));
     WebPFree(out);
@@ -103,7 +102,7 @@ TEST(LoaderRules, DecoderChosenByTheExactEnding) {
     for (const auto& [path, decoder] : cases) EXPECT_EQ(chooseDecoder(path), decoder) << path;
 }
 
-TEST(LoaderRules, PictureAreaFitsTheColumnWidth) {
+TEST(LoaderRules, PictureAreaFitsTheColumnWidth) {  // width, height, column, room
     EXPECT_FLOAT_EQ(fitPictureHeight(400, 100, 300, 600), 100);   // 75, raised to the minimum
     EXPECT_FLOAT_EQ(fitPictureHeight(100, 1000, 300, 600), 496);  // 3000, capped at 600 - 104
     EXPECT_FLOAT_EQ(fitPictureHeight(200, 101, 200, 600), 101);
@@ -212,9 +211,9 @@ TEST_F(LauncherLoader, PicturesAreUploadedAndTheAreaFitted) {
 }
 
 TEST_F(LauncherLoader, OnlyTheNewestRequestIsEverShown) {
-    const sf::Color colours[] = {sf::Color::Red, sf::Color::Green, sf::Color::Blue, sf::Color::Magenta};
     std::vector<std::string> files;
-    for (int i = 0; i < 4; ++i) files.push_back(writePng(dir.file(std::to_string(i) + ".png"), 900, 900, colours[i]));
+    for (auto c : {sf::Color::Red, sf::Color::Green, sf::Color::Blue, sf::Color::Magenta})
+        files.push_back(writePng(dir.file(std::to_string(files.size()) + ".png"), 900, 900, c));
     const auto big = writePng(dir.file("big.png"), 2000, 2000, sf::Color::Red);
     for (int round = 0; round < 5; ++round) {
         for (int i = 0; i < 4; ++i) {
@@ -247,7 +246,7 @@ TEST_F(LauncherLoader, StaleResultInTheSlotIsDiscarded) {
         launcher->resultIsImage = launcher->resultReady = true;
         launcher->resultGeneration = launcher->loadGeneration - 1;
     }
-    launcher->checkLoadComplete();
+    launcher->checkLoadComplete();  // a stale result is never uploaded
     EXPECT_FALSE(hasPicture());
     EXPECT_FALSE(launcher->resultReady);
     EXPECT_TRUE(launcher->resultImage.pixels.empty());
