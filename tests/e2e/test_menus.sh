@@ -31,7 +31,7 @@ grep -q $'^sortAscending=1\r$' "$base/set.ini" || fail "the name sort does not s
 
 # The tag bar: the category tag is the last dark tag of the first row.
 screenshot "$base/tags.png"
-tag_x=$(convert "$base/tags.png" -crop 600x1+590+12 txt:- |
+tag_x=$(convert "$base/tags.png" -crop 600x1+590+9 txt:- |
   awk -F'[ ,:]+' '/srgb\(50,55,70\)/ { x = $1 + 590; if (x != last + 1) start = x; last = x } END { print start + 5 }')
 [ -n "$tag_x" ] || fail "no category tag found"
 click "$tag_x" 20

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# The desktop view: the "桌面" tag lists the entries of the user's desktop
+# folder (hidden files left out) with the first one focused, and "全部" leaves it.
+source "$(dirname "$0")/lib.sh"
+
+base=$(make_portable "desktop")
+"$E2E_DIR/../../scripts/demo" "$base" "$LUDEXA_BIN" >/dev/null
+export HOME="$base/home"
+mkdir -p "$HOME/Desktop/文件夹"
+printf 'notes' >"$HOME/Desktop/Notes.txt"
+printf 'hidden' >"$HOME/Desktop/.hidden"
+start_launcher "$base"
+
+screenshot "$base/tags.png"
+# The second dark tag of the bar is "桌面" ("全部" is lit, "收藏" comes first).
+desktop_x=$(convert "$base/tags.png" -crop 600x1+590+9 txt:- |
+  awk -F'[ ,:]+' '/srgb\(50,55,70\)/ { x = $1 + 590; if (x != last + 1) { runs++; if (runs == 2) start = x } last = x } END { print start + 5 }')
+click "$desktop_x" 20
+sleep 1
+screenshot "$base/desktop.png"
+# The focused first entry is backed by the focus colour; the third cell is empty.
+assert_eq "80,140,220" "$(pixel "$base/desktop.png" 370 150)" "focused desktop entry"
+assert_eq "235,235,240" "$(pixel "$base/desktop.png" 560 150)" "third cell (only two visible entries)"
+
+# "全部" (the first tag) returns to the library.
+click 600 20
+sleep 0.5
+screenshot "$base/games.png"
+[ "$(pixel "$base/games.png" 560 99)" != "235,235,240" ] || fail "the library did not come back"
+send_key Escape
+assert_eq 0 "$(wait_exit)" "exit code"
+echo PASS
