@@ -35,7 +35,9 @@ public:
 
 private:
     struct Closer {
-        void operator()(sqlite3* db) const { sqlite3_close(db); }
+        // close_v2: a statement that outlives its connection object keeps the
+        // connection alive until it is finalized, instead of leaking it.
+        void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
     };
     explicit Database(sqlite3* db) : db_(db) {}
     std::unique_ptr<sqlite3, Closer> db_;
