@@ -87,7 +87,8 @@ choose_folder "$src"
 popup=""
 for _ in $(seq 300); do
   popup=$(find_popup || true)
-  [ -n "$popup" ] && break
+  # GTK creates the window at (0, 0) and moves it as it maps it: wait for the move.
+  [ -n "$popup" ] && [ "${popup#* }" != "0 0" ] && break
   xdotool search --onlyvisible --name "^添加游戏$" >/dev/null 2>&1 && break
   sleep 0.02
 done
