@@ -260,6 +260,18 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
     auto measure = [&](const std::string& s) {
         return sf::Text(sf::String(utf8ToWstring(s)), contentFont, labelSize).getLocalBounds().width;
     };
+    // An icon centred on the square at (x, y), scaled uniformly: a game's icon
+    // covers the square (it may overhang), a desktop item's fits inside it.
+    auto drawIcon = [&](const sf::Texture& texture, float x, float y, bool cover) {
+        const auto size = texture.getSize();
+        const float sx = grid.iconPx / static_cast<float>(size.x), sy = grid.iconPx / static_cast<float>(size.y);
+        const float scale = cover ? std::max(sx, sy) : std::min(sx, sy);
+        sf::Sprite icon(texture);
+        icon.setScale(scale, scale);
+        icon.setPosition(x + (grid.iconPx - static_cast<float>(size.x) * scale) / 2,
+                         y + (grid.iconPx - static_cast<float>(size.y) * scale) / 2);
+        window.draw(icon);
+    };
     // The label lines under the icon square of a cell whose top is at y.
     auto drawLabel = [&](const std::vector<std::string>& lines, float centreX, float y, bool highlighted) {
         for (std::size_t j = 0; j < lines.size(); ++j) {
@@ -294,15 +306,8 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
                 highlighted = static_cast<int>(i) == focusIndex;
                 if (highlighted)
                     fillRect(window, x - 4, y - 4, grid.iconPx + 8, grid.iconPx + grid.labelH + 8, sf::Color(80, 140, 220));
-                if (item.texture && item.texture->getSize().x > 0 && item.texture->getSize().y > 0) {
-                    sf::Sprite icon(*item.texture);
-                    const auto size = item.texture->getSize();
-                    const float scale = std::min(grid.iconPx / static_cast<float>(size.x), grid.iconPx / static_cast<float>(size.y));
-                    icon.setScale(scale, scale);
-                    icon.setPosition(x + (grid.iconPx - static_cast<float>(size.x) * scale) / 2,
-                                     y + (grid.iconPx - static_cast<float>(size.y) * scale) / 2);
-                    window.draw(icon);
-                }
+                if (item.texture && item.texture->getSize().x > 0 && item.texture->getSize().y > 0)
+                    drawIcon(*item.texture, x, y, false);
             } else {
                 const std::size_t gameIndex = filteredIndices[i];
                 if (gameIndex >= games.size()) continue;
@@ -325,14 +330,7 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
                     wanted.push_back(game.id);
                 } else if (state == IconCache::State::Ready) {
                     games[gameIndex].hasIcon = true;
-                    const sf::Texture& texture = *iconCache->texture(game.id);
-                    sf::Sprite icon(texture);
-                    const auto size = texture.getSize();
-                    const float scale = std::max(grid.iconPx / static_cast<float>(size.x), grid.iconPx / static_cast<float>(size.y));
-                    icon.setScale(scale, scale);
-                    icon.setPosition(x + (grid.iconPx - static_cast<float>(size.x) * scale) / 2,
-                                     y + (grid.iconPx - static_cast<float>(size.y) * scale) / 2);
-                    window.draw(icon);
+                    drawIcon(*iconCache->texture(game.id), x, y, true);
                 } else {
                     games[gameIndex].hasIcon = false;
                     const std::string first = name.empty() ? "?" : name.substr(0, utf8SequenceLength(name, 0));
