@@ -5,10 +5,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <regex>
 
 #include "library/launch.h"
 #include "platform/shell.h"
+#include "temp_dir.h"
 
 using namespace ludexa;
 
@@ -77,9 +79,10 @@ TEST(LaunchRecord, LocalTimeHasNineteenCharacters) {
 }
 
 TEST(ShellSpawn, RunsWithArgumentsAndWorkingDirectory) {
-    const std::string dir = ::testing::TempDir() + "ludexa spawn 测试";
+    const test::ScopedTempDir temp;
+    const std::string dir = temp / "ludexa spawn 测试";
     const std::string marker = dir + "/marker";
-    ASSERT_EQ(system(("rm -rf '" + dir + "' && mkdir -p '" + dir + "'").c_str()), 0);
+    ASSERT_TRUE(std::filesystem::create_directory(dir));
     ASSERT_TRUE(spawnDetached({"/bin/sh", "-c", "pwd > marker; printf '%s|' \"$@\" >> marker", "sh", "a b", "中"}, dir));
     // The program is detached: wait for it to finish writing.
     const std::string expected = dir + "\na b|中|";
