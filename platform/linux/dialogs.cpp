@@ -83,9 +83,17 @@ void setMessageBoxHook(MessageBoxHook h) { hook() = std::move(h); }
 bool showMessageBox(const MessageBoxRequest& request) {
     if (hook()) return hook()(request);
     if (!initDialogs()) return false;
-    GtkWidget* dialog = gtk_message_dialog_new(
-        nullptr, GTK_DIALOG_MODAL, messageType(request.icon),
-        request.buttons == MessageButtons::YesNo ? GTK_BUTTONS_YES_NO : GTK_BUTTONS_OK, "%s", request.text.c_str());
+    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, messageType(request.icon), GTK_BUTTONS_NONE,
+                                               "%s", request.text.c_str());
+    // The buttons speak the program's language whatever the system's locale.
+    if (request.buttons == MessageButtons::YesNo) {
+        gtk_dialog_add_button(GTK_DIALOG(dialog), "是(_Y)", GTK_RESPONSE_YES);
+        gtk_dialog_add_button(GTK_DIALOG(dialog), "否(_N)", GTK_RESPONSE_NO);
+        gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_YES);
+    } else {
+        gtk_dialog_add_button(GTK_DIALOG(dialog), "确定", GTK_RESPONSE_OK);
+        gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    }
     gtk_window_set_title(GTK_WINDOW(dialog), request.caption.c_str());
     native_gtk::styleAsDialog(dialog);
     addIcon(dialog, request.icon);

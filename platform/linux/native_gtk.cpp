@@ -21,17 +21,19 @@ constexpr const char* kStyle = R"css(
   font-family: "Noto Sans CJK SC", "WenQuanYi Micro Hei", "WenQuanYi Zen Hei", "Droid Sans Fallback",
                "AR PL UMing CN", sans-serif;
 }
-.ludexa-dialog button:focus, .ludexa-dialog checkbutton:focus, .ludexa-dialog radiobutton:focus,
-.ludexa-dialog scale:focus, .ludexa-dialog treeview:focus, .ludexa-dialog textview:focus {
-  outline-color: rgb(28, 113, 216);
-  outline-style: solid;
-  outline-width: 2px;
-}
 .ludexa-dialog button:focus {
-  outline-offset: -3px;
+  box-shadow: inset 0 0 0 2px rgb(28, 113, 216);
 }
-.ludexa-dialog textview:focus {
-  outline-offset: -2px;
+.ludexa-dialog scale:focus slider, .ludexa-dialog checkbutton:focus check,
+.ludexa-dialog radiobutton:focus radio {
+  border-color: rgb(28, 113, 216);
+  box-shadow: 0 0 0 2px rgb(28, 113, 216);
+}
+.ludexa-dialog checkbutton:focus label, .ludexa-dialog radiobutton:focus label {
+  color: rgb(28, 113, 216);
+}
+.ludexa-dialog scrolledwindow.ludexa-focused, .ludexa-dialog scrolledwindow.frame.ludexa-focused {
+  border: 2px solid rgb(28, 113, 216);
 }
 .ludexa-dialog entry.ludexa-readonly, .ludexa-dialog entry.ludexa-readonly:focus {
   background-color: @theme_bg_color;
@@ -64,13 +66,9 @@ button.ludexa-switch:checked:active, button.ludexa-switch:checked:hover:active {
 button.ludexa-switch label, button.ludexa-switch:disabled label {
   color: white;
 }
-button.ludexa-switch:focus, button.ludexa-switch:checked:focus {
-  outline-color: white;
-  outline-style: solid;
-  outline-width: 2px;
-  outline-offset: -4px;
+.ludexa-dialog button.ludexa-switch:focus, .ludexa-dialog button.ludexa-switch:checked:focus {
   border-color: rgb(28, 113, 216);
-  box-shadow: 0 0 0 2px rgb(28, 113, 216);
+  box-shadow: 0 0 0 2px rgb(28, 113, 216), inset 0 0 0 1px white;
 }
 )css";
 
@@ -173,6 +171,24 @@ void enterAccepts(GtkWidget* dialog, int response, int cancel) {
 void makeReadOnly(GtkWidget* entry) {
     gtk_editable_set_editable(GTK_EDITABLE(entry), FALSE);
     gtk_style_context_add_class(gtk_widget_get_style_context(entry), "ludexa-readonly");
+}
+
+namespace {
+
+gboolean onFocusChange(GtkWidget*, GdkEventFocus* event, gpointer frame) {
+    GtkStyleContext* style = gtk_widget_get_style_context(GTK_WIDGET(frame));
+    if (event->in)
+        gtk_style_context_add_class(style, "ludexa-focused");
+    else
+        gtk_style_context_remove_class(style, "ludexa-focused");
+    return FALSE;
+}
+
+}  // namespace
+
+void showFocusOn(GtkWidget* focusable, GtkWidget* frame) {
+    g_signal_connect(focusable, "focus-in-event", G_CALLBACK(onFocusChange), frame);
+    g_signal_connect(focusable, "focus-out-event", G_CALLBACK(onFocusChange), frame);
 }
 
 void focusWhenMapped(GtkWidget* window) { g_signal_connect(window, "map-event", G_CALLBACK(focusOnMap), nullptr); }

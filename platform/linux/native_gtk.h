@@ -50,6 +50,9 @@ GtkWidget* newDialog(const char* title, NativeWindow owner, int width, int heigh
 void enterAccepts(GtkWidget* dialog, int response, int cancel);
 // An entry the user reads and selects from but cannot change, and that looks so.
 void makeReadOnly(GtkWidget* entry);
+// Marks `frame` while `focusable` inside it has the keyboard focus: a text
+// pane draws no focus of its own.
+void showFocusOn(GtkWidget* focusable, GtkWidget* frame);
 // Centres a window over `owner` (an X window) or over `parent` (a GTK window).
 void centreOver(GtkWindow* window, NativeWindow owner, GtkWindow* parent, int width, int height);
 // Gives the window the keyboard focus as soon as it is mapped (without a

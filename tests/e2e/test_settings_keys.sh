@@ -8,7 +8,7 @@ source "$(dirname "$0")/dialogs_lib.sh"
 dir=$(make_portable)
 seed_library "$dir"
 start_launcher "$dir"
-rate() { tr -d '\r' <"$dir/set.ini" 2>/dev/null | sed -n 's/^framerate_fps=//p'; }
+rate() { cat "$dir/set.ini" 2>/dev/null | tr -d "\r" | sed -n "s/^framerate_fps=//p"; }
 
 # The "120" preset (positions inside the dialog as GTK lays it out), then Enter.
 click 72 22
@@ -18,8 +18,9 @@ click_in "$w" 197 499
 sleep 0.3
 screenshot "$dir/focus.png"
 read -r wx wy _ _ < <(client_geometry "$w")
-# The focus mark: white inside the green switch, a few pixels in from its edge.
-assert_eq "255,255,255" "$(pixel "$dir/focus.png" $((wx + 197)) $((wy + 489)))" "the focused switch is marked"
+# The focus mark: a blue ring around the green switch (its left edge as GTK
+# lays the row out), where an unfocused switch has its own green border.
+assert_eq "28,113,216" "$(pixel "$dir/focus.png" $((wx + 173)) $((wy + 499)))" "the focused switch is marked"
 key_to "$w" Return
 wait_window_gone '^设置$'
 for _ in $(seq 30); do [ "$(rate)" == 120 ] && break; sleep 0.1; done
