@@ -14,6 +14,10 @@ rate() { cat "$dir/set.ini" 2>/dev/null | tr -d "\r" | sed -n "s/^framerate_fps=
 click 72 22
 w=$(wait_window '^设置$')
 sleep 0.3
+# Transient for the launcher, not above every program (the game settings
+# window and the category manager are).
+xprop -id "$w" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$LUDEXA_WINDOW")" || fail "not transient for the launcher"
+xprop -id "$w" _NET_WM_STATE | grep -q ABOVE && fail "the settings dialog stays above every program"
 click_in "$w" 197 499
 sleep 0.3
 screenshot "$dir/focus.png"
