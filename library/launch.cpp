@@ -162,12 +162,12 @@ LaunchPlan planLaunch(const std::string& exePath, const std::string& launchArgs,
     if (isWindowsProgram(exePath) || isWindowsDrivePath(exePath)) return planWine(exePath, launchArgs, folderPath, env);
 
     LaunchPlan plan;
+    if (isUri(exePath)) {
+        plan.method = LaunchMethod::DefaultHandler;
+        plan.target = exePath;
+        return plan;
+    }
     if (exePath.find('/') == std::string::npos) {
-        if (isUri(exePath)) {
-            plan.method = LaunchMethod::DefaultHandler;
-            plan.target = exePath;
-            return plan;
-        }
         const auto program = env.findProgram(exePath);
         if (program.empty()) return refused("找不到程序：系统的程序路径（PATH）中没有它。");
         plan.argv.push_back(program);

@@ -69,6 +69,24 @@ std::string spawnFailureReason(const GError* error) {
     return "系统无法启动这个程序。";
 }
 
+// GIO refuses an entry without saying why; the usual reason is a program
+// that is not installed, which the user should hear as such.
+std::string whyEntryCannotStart(const std::string& path) {
+    std::unique_ptr<GKeyFile, void (*)(GKeyFile*)> keys(g_key_file_new(), g_key_file_free);
+    if (g_key_file_load_from_file(keys.get(), path.c_str(), G_KEY_FILE_NONE, nullptr)) {
+        for (const char* key : {G_KEY_FILE_DESKTOP_KEY_TRY_EXEC, G_KEY_FILE_DESKTOP_KEY_EXEC}) {
+            std::unique_ptr<gchar, GFreeDeleter> value(
+                g_key_file_get_string(keys.get(), G_KEY_FILE_DESKTOP_GROUP, key, nullptr));
+            gchar** argv = nullptr;
+            if (!value || !g_shell_parse_argv(value.get(), nullptr, &argv, nullptr)) continue;
+            std::unique_ptr<gchar*, StrvDeleter> owned(argv);
+            std::unique_ptr<gchar, GFreeDeleter> found(g_find_program_in_path(argv[0]));
+            if (!found) return "找不到程序文件。";
+        }
+    }
+    return "这个快捷方式无法启动：它不是应用程序，或者内容有误。";
+}
+
 void rememberPid(GDesktopAppInfo*, GPid pid, gpointer data) { *static_cast<int*>(data) = static_cast<int>(pid); }
 
 }  // namespace
@@ -146,7 +164,7 @@ StartResult launchDesktopEntry(const std::string& path) {
     // Null also when the entry is malformed, is not an application, or its
     // TryExec program is not installed.
     std::unique_ptr<GDesktopAppInfo, ObjectDeleter> info(g_desktop_app_info_new_from_filename(path.c_str()));
-    if (!info) return failed("这个快捷方式无法启动：它不是应用程序，或者它需要的程序没有安装。");
+    if (!info) return failed(whyEntryCannotStart(path));
     Fd devNull(::open("/dev/null", O_RDWR | O_CLOEXEC));
     GError* error = nullptr;
     int pid = 0;

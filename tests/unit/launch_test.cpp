@@ -204,6 +204,7 @@ TEST(WinePrefix, WindowsFoldersMapThroughDosdevicesIgnoringCase) {
     namespace fs = std::filesystem;
     const std::string prefix = (s.root / "wine prefix").string();
     fs::create_directories(s.root / "wine prefix/drive_c/Games/Foo Bar/游戏");
+    std::ofstream(s.root / "wine prefix/drive_c/Games/Foo Bar/Foo.exe") << "MZ";
     fs::create_directories(s.root / "wine prefix/dosdevices");
     fs::create_directory_symlink("../drive_c", s.root / "wine prefix/dosdevices/c:");
     fs::create_directory_symlink("/", s.root / "wine prefix/dosdevices/z:");
