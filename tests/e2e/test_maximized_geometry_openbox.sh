@@ -12,7 +12,8 @@ ensure_display  # a display of our own: the window manager must not disturb othe
 openbox >/dev/null 2>&1 &
 openbox_pid=$!
 trap 'kill $openbox_pid 2>/dev/null || true; _cleanup' EXIT
-for _ in $(seq 50); do xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break; sleep 0.1; done
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wait_for 30 "openbox did not start" wm_running
 
 # "left top" of the frame's outer corner: the client's corner less the frame.
 frame_corner() {  # window
@@ -23,21 +24,24 @@ frame_corner() {  # window
   echo "$(($1 - $5)) $(($2 - $7))"
 }
 maximized() { xprop -id "$1" _NET_WM_STATE | grep -q MAXIMIZED_HORZ; }
-wait_maximized() {  # window yes|no message
-  for _ in $(seq 50); do
-    if maximized "$1"; then [ "$2" == yes ] && return 0; else [ "$2" == no ] && return 0; fi
-    sleep 0.1
-  done
-  fail "$3"
+is_maximized() {  # window yes|no
+  if maximized "$1"; then [ "$2" == yes ]; else [ "$2" == no ]; fi
 }
+wait_maximized() {  # window yes|no message
+  wait_for 30 "$3" is_maximized "$1" "$2"
+}
+corner_is() { [ "$(frame_corner "$1")" == "$2" ]; }
 wait_corner() {  # window "x y" message
-  local got=""
-  for _ in $(seq 50); do
-    got=$(frame_corner "$1")
-    [ "$got" == "$2" ] && return 0
-    sleep 0.1
-  done
-  fail "$3: expected [$2], got [$got]"
+  wait_for 30 "$3: expected [$2], got [$(frame_corner "$1")]" corner_is "$1" "$2"
+}
+# The window manager has settled a window when its frame and place read the
+# same twice in a row.
+settled() {  # window
+  local a b
+  a="$(client_geometry "$1") $(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null)"
+  sleep 0.2
+  b="$(client_geometry "$1") $(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null)"
+  [ "$a" == "$b" ] && [[ "$b" == *=* ]]
 }
 # Openbox toggles maximising on a double click on the title bar.
 toggle_maximized() {  # window
@@ -56,16 +60,13 @@ for round in $(seq 10); do
   (cd "$dir" && LD_PRELOAD="${LUDEXA_PRELOAD:-}" ./ludexa >"$dir/.stdout" 2>"$dir/.stderr"; echo $? >"$dir/.exit") &
   LUDEXA_PID=$!
   LUDEXA_DIR=$dir
-  w=""
-  for _ in $(seq 300); do
-    w=$(xdotool search --onlyvisible --name '^Ludexa ' 2>/dev/null | head -1 || true)
-    [ -n "$w" ] && break
-    sleep 0.1
-  done
-  [ -n "$w" ] || fail "round $round: no window"
+  shown() { xdotool search --onlyvisible --name '^Ludexa ' >/dev/null 2>&1; }
+  wait_for 60 "round $round: no window" shown
+  w=$(xdotool search --onlyvisible --name '^Ludexa ' | head -1)
   LUDEXA_WINDOW=$w
   wait_maximized "$w" yes "round $round: the window does not start maximised"
-  sleep 0.3  # let the window manager settle the maximised frame before the next click
+  wait_first_frame
+  wait_for 30 "round $round: the window manager did not settle the window" settled "$w"
   toggle_maximized "$w"
   wait_maximized "$w" no "round $round: the title-bar double click did not restore the window"
   wait_corner "$w" "$expected" "round $round: restored where it was last put"
@@ -76,8 +77,7 @@ for round in $(seq 10); do
   toggle_maximized "$w"
   wait_maximized "$w" yes "round $round: maximised again"
   key_to "$w" Escape
-  for _ in $(seq 200); do [ -f "$dir/.exit" ] && break; sleep 0.1; done
-  assert_eq 0 "$(cat "$dir/.exit" 2>/dev/null)" "round $round: exit code ($(cat "$dir/.stderr"))"
+  assert_eq 0 "$(wait_exit)" "round $round: exit code"
   rm -f "$dir/.exit"
   got=$(tr -d '\r' <"$dir/set.ini")
   for line in "windowX=${target% *}" "windowY=${target#* }" windowWidth=1000 windowHeight=600 windowMaximized=1; do
