@@ -6,6 +6,7 @@
 
 #include "app/GameLauncher.h"
 #include "library/database.h"
+#include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
 
@@ -73,6 +74,14 @@ LaunchPlan planLaunch(const std::string& exePath, const std::string& launchArgs,
 
 bool launchDebounced(bool armed, float secondsSinceLastLaunch) { return armed && secondsSinceLastLaunch < 2.0f; }
 
+LaunchOutcome decideAfterLaunch(bool started, bool sleepEnabled, bool sleepOnLaunch) {
+    LaunchOutcome outcome;
+    outcome.countPlay = started;
+    outcome.sleep = started && sleepEnabled && sleepOnLaunch;
+    outcome.reportFailure = !started;
+    return outcome;
+}
+
 std::string formatLocalTime(std::time_t when) {
     std::tm local{};
     localtime_r(&when, &local);
@@ -90,15 +99,21 @@ void GameLauncher::launchGame(int index) {
     launchClock.restart();
     launchDebounceArmed = true;
 
-    // A failed start is not reported, and the play is counted all the same.
     const auto plan = planLaunch(game.exe_path, game.launch_args, game.folder_path, findProgram, isDirectory);
+    bool started = false;
     switch (plan.method) {
-        case LaunchMethod::DesktopEntry: (void)launchDesktopEntry(plan.target); break;
+        case LaunchMethod::DesktopEntry: started = launchDesktopEntry(plan.target); break;
         case LaunchMethod::Spawn:
-        case LaunchMethod::Wine: (void)spawnDetached(plan.argv, plan.workingDirectory); break;
-        case LaunchMethod::DefaultHandler: (void)openWithDefaultHandler(plan.target); break;
+        case LaunchMethod::Wine: started = spawnDetached(plan.argv, plan.workingDirectory); break;
+        case LaunchMethod::DefaultHandler: started = openWithDefaultHandler(plan.target); break;
     }
 
+    const auto outcome = decideAfterLaunch(started, sleepEnabled, sleepOnLaunch);
+    if (outcome.reportFailure) {
+        showMessageBox({"无法启动：" + game.exe_path, "启动失败", MessageIcon::Error, MessageButtons::Ok, nativeHandle()});
+        discardInputAfterModal();
+    }
+    if (!outcome.countPlay) return;
     ++game.play_count;
     game.last_played = formatLocalTime(std::time(nullptr));
     if (auto db = Database::open(databasePath(), false)) {
@@ -108,7 +123,7 @@ void GameLauncher::launchGame(int index) {
         }
     }
 
-    if (sleepEnabled && sleepOnLaunch) {
+    if (outcome.sleep) {
         takeJoystickSnapshot(*joysticks, connectedJoysticks, joystickButtonSnapshot);
         isSleeping = true;
     }
