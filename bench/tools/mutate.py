@@ -15,6 +15,7 @@ The list holds blocks separated by blank lines; '#' lines are comments:
     @ path/of/the/file.cpp
     - text as it stands in the file (must occur exactly once)
     + the text that replaces it
+    ? Suite*:Other.*       (optional: a gtest filter, to run only those tests)
 
 The unit tests run under an Xvfb server of the script's own, so the tests
 that need a display take part too.
@@ -41,7 +42,7 @@ def parse_mutants(path):
                 block = {}
             continue
         tag, text = line[:1], line[2:]
-        key = {"=": "what", "@": "file", "-": "old", "+": "new"}.get(tag)
+        key = {"=": "what", "@": "file", "-": "old", "+": "new", "?": "filter"}.get(tag)
         if key is None:
             sys.exit(f"{path}: cannot read line: {line!r}")
         block[key] = block[key] + "\n" + text if key in ("old", "new") and key in block else text
@@ -67,9 +68,10 @@ def copy_tree(source, dest):
         if not os.path.isfile(src):
             continue
         os.makedirs(os.path.dirname(dst), exist_ok=True)
-        # Unchanged files keep their time stamps, so make rebuilds only what changed.
+        # Unchanged files keep their time stamps and changed ones get a new one, so
+        # make rebuilds exactly what changed.
         if not os.path.exists(dst) or open(src, "rb").read() != open(dst, "rb").read():
-            shutil.copy2(src, dst)
+            shutil.copyfile(src, dst)
 
 
 def start_xvfb():
@@ -133,7 +135,8 @@ def main():
                     f.write(original.replace(m["old"], m["new"]))
                 if run(compile_tests, src, env, log, 3600) != 0:
                     verdict = "no build"
-                elif run(tests, build, env, log, 1800) != 0:
+                elif run(tests + [f"--gtest_filter={m['filter']}"] if "filter" in m else tests, build, env, log,
+                         1800) != 0:
                     verdict = "killed"
                 else:
                     verdict = "SURVIVED"

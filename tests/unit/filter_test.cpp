@@ -77,7 +77,7 @@ TEST(Filter, RenamedGameIsSearchedByItsNewName) {
     EXPECT_TRUE(filterGameIndices(games, 0, {}, "czzzzzz", PolyphoneMap{}).empty());  // another table
 }
 
-TEST(Filter, LauncherSelectionAndTextArea) {
+TEST(FilterOnDisplay, LauncherSelectionAndTextArea) {
     GameLauncher l;
     l.games = library();
     l.selectedIndex = 2;

@@ -244,7 +244,7 @@ TEST(Import, FiveThousandShortcutsImportQuickly) {
     EXPECT_EQ(lib.count(), 5000);
 }
 
-TEST(Import, AppendedRecordsKnowTheirIcons) {
+TEST(ImportOnDisplay, AppendedRecordsKnowTheirIcons) {
     Library lib;
     lib.app("a.desktop", "/bin/a", "Icon=shared\n");
     lib.app("b.desktop", "/bin/b", "Icon=shared\n");

@@ -130,7 +130,8 @@ TEST(SettingsRead, LimitsReadBackAndWrittenBack) {
     high.sortMode = 2, high.gamepadMode = 4, high.framerate_fps = 500;
     auto same = [](const Settings& a, const Settings& b) {
         return a.windowWidth == b.windowWidth && a.windowHeight == b.windowHeight && a.windowX == b.windowX &&
-               a.windowY == b.windowY && a.toolbarHeight == b.toolbarHeight && a.iconSize == b.iconSize &&
+               a.windowY == b.windowY && std::abs(a.toolbarHeight - b.toolbarHeight) < 0.001f &&
+               a.iconSize == b.iconSize &&
                a.themeIndex == b.themeIndex && a.fontSize == b.fontSize && a.sortMode == b.sortMode &&
                a.gamepadMode == b.gamepadMode && a.framerate_fps == b.framerate_fps;
     };

@@ -145,6 +145,7 @@ TEST(LnkReading, DamagedLinksAreSkipped) {
         {"id item past its list", [](Bytes& b) { b[0x4E] = 0x40; }},
         {"link info size past the end", [&](Bytes& b) { put32(b, at.linkInfo, 0x7FFFFFF0); }},
         {"path offset past the block", [&](Bytes& b) { put32(b, at.linkInfo + 16, 0xFFFF); }},
+        {"volume id past the block", [&](Bytes& b) { put32(b, at.linkInfo + 0x1C, 0x1000); }},
         {"link info header too big", [&](Bytes& b) { put32(b, at.linkInfo + 4, 0x1000); }},
         {"link info smaller than its header", [&](Bytes& b) { put32(b, at.linkInfo, 8); }},
         {"promised strings missing", [&](Bytes& b) { b.resize(at.stringData); }},

@@ -151,7 +151,7 @@ TEST(Sort, CollationLocaleFromTheEnvironment) {
     EXPECT_EQ(lowerCase(L"ABC ÄÖ Σ 中国 Ａ İ"), L"abc äö σ 中国 ａ i");  // one character for one
 }
 
-TEST(Sort, LauncherKeepsTheSelectedGame) {
+TEST(SortOnDisplay, LauncherKeepsTheSelectedGame) {
     GameLauncher l;
     l.games.clear();
     l.filteredIndices = {7};
