@@ -211,6 +211,14 @@ std::string launchFailureText(const std::string& name, const std::string& reason
 
 bool launchDebounced(bool armed, float secondsSinceLastLaunch) { return armed && secondsSinceLastLaunch < 2.0f; }
 
+LaunchOutcome decideAfterLaunch(bool started, bool sleepEnabled, bool sleepOnLaunch) {
+    LaunchOutcome outcome;
+    outcome.countPlay = started;
+    outcome.sleep = started && sleepEnabled && sleepOnLaunch;
+    outcome.reportFailure = !started;
+    return outcome;
+}
+
 std::string formatLocalTime(std::time_t when) {
     std::tm local{};
     localtime_r(&when, &local);
@@ -231,13 +239,13 @@ void GameLauncher::launchGame(int index) {
     // A launch that did not happen is said so, and nothing is counted.
     const auto plan = planLaunch(game.exe_path, game.launch_args, game.folder_path, systemLaunchEnvironment());
     const StartResult started = startLaunch(plan);
-    if (!started.started) {
+    const auto outcome = decideAfterLaunch(started.started, sleepEnabled, sleepOnLaunch);
+    if (outcome.reportFailure) {
         showMessageBox({launchFailureText(game.name, started.error, game.exe_path), "启动失败", MessageIcon::Error,
                         MessageButtons::Ok, nativeHandle()});
         discardInputAfterModal();
-        return;
     }
-
+    if (!outcome.countPlay) return;
     ++game.play_count;
     game.last_played = formatLocalTime(std::time(nullptr));
     if (auto db = Database::open(databasePath(), false)) {
@@ -247,7 +255,7 @@ void GameLauncher::launchGame(int index) {
         }
     }
 
-    if (sleepEnabled && sleepOnLaunch) {
+    if (outcome.sleep) {
         takeJoystickSnapshot(*joysticks, connectedJoysticks, joystickButtonSnapshot);
         isSleeping = true;
     }

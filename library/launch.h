@@ -51,6 +51,16 @@ std::string launchFailureText(const std::string& name, const std::string& reason
 // Any launch blocks every launch for the next two seconds.
 bool launchDebounced(bool armed, float secondsSinceLastLaunch);
 
+// What a launch leads to once the start has been tried. Only a game that
+// started counts as played; only then may the launcher fall asleep, which
+// needs both sleep settings. A start that failed is reported instead.
+struct LaunchOutcome {
+    bool countPlay = false;      // play_count + 1 and last_played, in memory and in data.db
+    bool sleep = false;          // fall asleep at once
+    bool reportFailure = false;  // tell the user the game did not start
+};
+LaunchOutcome decideAfterLaunch(bool started, bool sleepEnabled, bool sleepOnLaunch);
+
 // "YYYY-MM-DD HH:MM:SS" in local time.
 std::string formatLocalTime(std::time_t when);
 

@@ -126,7 +126,7 @@ void settle(IconCache& cache) {
 
 // Icons are decoded on demand, keyed by id: a decodable blob shows, a blob that
 // is not a picture gives the fallback, and no game ever gets another's icon.
-TEST(IconCacheTest, DecodesByIdAndNeverMixesGames) {
+TEST(IconCacheOnDisplay, DecodesByIdAndNeverMixesGames) {
     TempDir dir;
     const auto path = dir.file("data.db");
     ASSERT_TRUE(initDatabase(path));

@@ -9,7 +9,7 @@
 
 using namespace ludexa;
 
-TEST(ClipScope, GlyphsLoadedWhileClippingSurvive) {
+TEST(ClipScopeOnDisplay, GlyphsLoadedWhileClippingSurvive) {
     sf::Font font;
     std::vector<std::uint8_t> storage;
     ASSERT_TRUE(loadFirstFont(uiFontChain(), font, storage));

@@ -37,7 +37,7 @@ TEST(Filter, TextAndInitials) {
     const std::pair<const char*, Indices> cases[] = {
         {"", {0, 1, 2, 3, 4, 5}},
         {"ABC", {0}},  // case ignored on both sides
-        {"zgr", {1}}, {"zg", {1}}, {"GR", {1}}, {"zr", {}},
+        {"zgr", {1}}, {"zg", {1}}, {"GR", {1}}, {"zr", {}}, {"rz", {}}, {"zgrz", {}},  // zgr twice is not zgrzgr
         {"国人", {1}},
         {"中g", {1}},   // no text match; its letter g is in zgr
         {"mc 2", {2}},  // no text match; its letters mc are the initials of 马超
@@ -77,7 +77,7 @@ TEST(Filter, RenamedGameIsSearchedByItsNewName) {
     EXPECT_TRUE(filterGameIndices(games, 0, {}, "czzzzzz", PolyphoneMap{}).empty());  // another table
 }
 
-TEST(Filter, LauncherSelectionAndTextArea) {
+TEST(FilterOnDisplay, LauncherSelectionAndTextArea) {
     GameLauncher l;
     l.games = library();
     l.selectedIndex = 2;

@@ -156,7 +156,7 @@ TEST(GamepadActivity, ControllerUseKeepsTheLauncherAwake) {
     EXPECT_TRUE(rig.frame().acted);  // a text scroll
 }
 
-TEST(GamepadLauncher, ControllerDrivesTheRealState) {
+TEST(GamepadLauncherOnDisplay, ControllerDrivesTheRealState) {
     GameLauncher l;
     auto scripted = std::make_unique<ScriptedJoysticks>();
     auto& pad = scripted->pads[0];

@@ -9,6 +9,7 @@
 #include <thread>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "library/database.h"
 #include "library/icons.h"
@@ -129,7 +130,9 @@ TEST(Import, RealIconsAreStoredAsPng) {
         ASSERT_TRUE(game.iconPng) << game.info.name;
         sf::Image decoded;
         ASSERT_TRUE(decoded.loadFromMemory(game.iconPng->data(), game.iconPng->size()));
-        if (game.info.name == "Art") EXPECT_EQ(decoded.getSize(), sf::Vector2u(256, 256));
+        if (game.info.name == "Art") {
+            EXPECT_EQ(decoded.getSize(), sf::Vector2u(256, 256));
+        }
     }
 }
 
@@ -155,6 +158,31 @@ TEST(Import, DuplicatesAreProgramAndArgumentsTogether) {
     EXPECT_TRUE(importShortcutFolder(lib.folder(), lib.db(), icons).empty());
     EXPECT_EQ(icons.loads, loads);
     EXPECT_EQ(lib.count(), 5);
+}
+
+// Another program adds one of the folder's games while the shortcuts are read
+// (here: while the first icon is looked up). The import must not store it twice.
+TEST(Import, GameAddedByAnotherProgramDuringTheScanIsStoredOnce) {
+    Library lib;
+    lib.app("a.desktop", "/bin/a --x");
+    lib.app("b.desktop", "/bin/b");
+    lib.app("c.desktop", "/bin/b --other");  // same program, other arguments: another game
+    struct MeddlingLoader : StubLoader {
+        std::function<void()> meddle;
+        std::optional<RgbaImage> load(const IconSource& s, int size, IconFit fit) override {
+            if (meddle) std::exchange(meddle, nullptr)();
+            return StubLoader::load(s, size, fit);
+        }
+    } icons;
+    icons.meddle = [&] {
+        EXPECT_TRUE(Database::open(lib.db(), false)
+                        ->exec("INSERT INTO games (name, exe_path, launch_args) VALUES ('B', '/bin/b', '')"));
+    };
+    std::vector<std::string> names;
+    for (const auto& g : importShortcutFolder(lib.folder(), lib.db(), icons)) names.push_back(g.info.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"a", "c"}));
+    EXPECT_EQ(lib.scalar("SELECT count(*) FROM games WHERE exe_path = '/bin/b' AND launch_args = ''"), 1);
+    EXPECT_EQ(lib.count(), 3);
 }
 
 TEST(Import, BadFilesAreSkippedAndTheGoodOnesAroundThemImported) {
@@ -282,7 +310,7 @@ TEST(Import, FiveThousandShortcutsImportQuickly) {
     EXPECT_EQ(lib.count(), 5000);
 }
 
-TEST(Import, AppendedRecordsKnowTheirIcons) {
+TEST(ImportOnDisplay, AppendedRecordsKnowTheirIcons) {
     Library lib;
     lib.app("a.desktop", "/bin/a", "Icon=shared\n");
     lib.app("b.desktop", "/bin/b", "Icon=shared\n");

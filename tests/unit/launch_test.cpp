@@ -141,6 +141,25 @@ TEST(LaunchDebounce, TwoSecondsAfterAnyLaunch) {
     EXPECT_FALSE(launchDebounced(true, 2.0f));
 }
 
+// What follows the start: only a started game is counted, and only then may
+// the launcher fall asleep, which takes both sleep settings.
+TEST(LaunchOutcome, CountAndSleepOnlyAfterAStart) {
+    const struct { bool started, sleepEnabled, sleepOnLaunch, count, sleep; } cases[] = {
+        {true, true, true, true, true},
+        {true, true, false, true, false},  // sleep on, but not on launch: stays awake
+        {true, false, true, true, false},  // sleep on launch is on by default, the feature is not
+        {true, false, false, true, false},
+        {false, true, true, false, false},  // a failed start is reported instead
+        {false, false, false, false, false},
+    };
+    for (const auto& c : cases) {
+        const auto o = decideAfterLaunch(c.started, c.sleepEnabled, c.sleepOnLaunch);
+        EXPECT_EQ(o.countPlay, c.count) << c.started << c.sleepEnabled << c.sleepOnLaunch;
+        EXPECT_EQ(o.sleep, c.sleep) << c.started << c.sleepEnabled << c.sleepOnLaunch;
+        EXPECT_EQ(o.reportFailure, !c.started);
+    }
+}
+
 TEST(LaunchRecord, LocalTimeHasNineteenCharacters) {
     const auto text = formatLocalTime(0);
     EXPECT_TRUE(std::regex_match(text, std::regex(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2})"))) << text;

@@ -1,6 +1,7 @@
 // Windows shell links (.lnk) built byte by byte for the tests, following the
 // MS-SHLLINK layout: a 0x4C-byte header, an optional LinkInfo block with the
-// target's path, StringData (counted strings) and the terminal ExtraData block.
+// target's path, StringData (counted strings) and ExtraData blocks up to the
+// terminal one.
 // The offsets of each part are kept so a test can break one field on purpose.
 #pragma once
 
@@ -16,6 +17,8 @@ using Bytes = std::vector<std::uint8_t>;
 constexpr std::uint32_t kHasLinkTargetIdList = 0x00000001;
 constexpr std::uint32_t kHasLinkInfo = 0x00000002;
 constexpr std::uint32_t kHasName = 0x00000004;
+constexpr std::uint32_t kHasRelativePath = 0x00000008;
+constexpr std::uint32_t kHasWorkingDir = 0x00000010;
 constexpr std::uint32_t kHasArguments = 0x00000020;
 constexpr std::uint32_t kHasIconLocation = 0x00000040;
 constexpr std::uint32_t kIsUnicode = 0x00000080;
@@ -27,10 +30,13 @@ struct Link {
     std::string pathSuffix;   // CommonPathSuffix, appended to the network name
     bool unicode = false;     // StringData as UTF-16LE (and the local path also as Unicode)
     std::string description;  // NAME_STRING; empty: none
+    std::string relativePath;  // RELATIVE_PATH; empty: none
+    std::string workingDir;    // WORKING_DIR; empty: none
     bool hasArguments = false;
     std::string arguments;  // COMMAND_LINE_ARGUMENTS (UTF-8 here, converted when `unicode`)
     bool hasIcon = false;
     std::string iconLocation;  // ICON_LOCATION
+    bool extraData = false;    // environment, tracker and special-folder blocks before the terminal one
 };
 
 // Where each part landed in the last build.
@@ -90,6 +96,8 @@ inline Bytes build(const Link& link, Layout* layout = nullptr) {
     if (link.idList) flags |= kHasLinkTargetIdList;
     if (hasLinkInfo) flags |= kHasLinkInfo;
     if (!link.description.empty()) flags |= kHasName;
+    if (!link.relativePath.empty()) flags |= kHasRelativePath;
+    if (!link.workingDir.empty()) flags |= kHasWorkingDir;
     if (link.hasArguments) flags |= kHasArguments;
     if (link.hasIcon) flags |= kHasIconLocation;
     if (link.unicode) flags |= kIsUnicode;
@@ -179,10 +187,37 @@ inline Bytes build(const Link& link, Layout* layout = nullptr) {
     // ---- StringData, in the order the format fixes
     where.stringData = b.size();
     if (!link.description.empty()) countedString(b, link.description, link.unicode);  // NAME_STRING
+    if (!link.relativePath.empty()) countedString(b, link.relativePath, link.unicode);  // RELATIVE_PATH
+    if (!link.workingDir.empty()) countedString(b, link.workingDir, link.unicode);      // WORKING_DIR
     if (link.hasArguments) countedString(b, link.arguments, link.unicode);           // COMMAND_LINE_ARGUMENTS
     if (link.hasIcon) countedString(b, link.iconLocation, link.unicode);             // ICON_LOCATION
 
-    // ---- ExtraData: the TerminalBlock only
+    // ---- ExtraData
+    if (link.extraData) {
+        // EnvironmentVariableDataBlock: the target as ANSI and as Unicode, 260 characters each.
+        const std::size_t env = b.size();
+        u32(b, 0x314);
+        u32(b, 0xA0000001);
+        b.resize(env + 0x314, 0);
+        const std::string target = "%ProgramFiles%\\Foo\\foo.exe";
+        std::copy(target.begin(), target.end(), b.begin() + static_cast<std::ptrdiff_t>(env + 8));
+        for (std::size_t i = 0; i < target.size(); ++i) b[env + 8 + 260 + 2 * i] = static_cast<std::uint8_t>(target[i]);
+        // TrackerDataBlock: the machine name and two pairs of object ids.
+        u32(b, 0x60);
+        u32(b, 0xA0000003);
+        u32(b, 0x58);  // Length
+        u32(b, 0);     // Version
+        const std::string machine = "gamepc";
+        b.insert(b.end(), machine.begin(), machine.end());
+        b.insert(b.end(), 16 - machine.size(), 0);
+        for (int i = 0; i < 64; ++i) b.push_back(static_cast<std::uint8_t>(i * 7));
+        // SpecialFolderDataBlock: CSIDL_PROGRAM_FILES, at the start of the item list.
+        u32(b, 0x10);
+        u32(b, 0xA0000005);
+        u32(b, 0x26);
+        u32(b, 0);
+    }
+    // The TerminalBlock
     where.end = b.size();
     u32(b, 0);
     if (layout != nullptr) *layout = where;

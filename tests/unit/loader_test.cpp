@@ -144,7 +144,7 @@ TEST(LoaderDecode, PicturesAndGifsDecodeAndJunkDoesNot) {
 }
 
 // The launcher's side: a real window, the loader thread, textures.
-class LauncherLoader : public ::testing::Test {
+class LauncherLoaderOnDisplay : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { launcher = std::getenv("DISPLAY") ? new GameLauncher() : nullptr; }
     static void TearDownTestSuite() { delete launcher, launcher = nullptr; }
@@ -178,9 +178,9 @@ protected:
     static GameLauncher* launcher;
     TempFolder dir;
 };
-GameLauncher* LauncherLoader::launcher = nullptr;
+GameLauncher* LauncherLoaderOnDisplay::launcher = nullptr;
 
-TEST_F(LauncherLoader, PicturesAreUploadedAndTheAreaFitted) {
+TEST_F(LauncherLoaderOnDisplay, PicturesAreUploadedAndTheAreaFitted) {
     const auto gif = makeGif(2, 2, basicPalette(), {solid(0, 0, 2, 2, 0, 2), solid(0, 0, 2, 2, 1, 2)});
     writeFile(dir.file("c.gif"), gif.bytes);
     const std::vector<std::string> files = {
@@ -210,7 +210,7 @@ TEST_F(LauncherLoader, PicturesAreUploadedAndTheAreaFitted) {
     EXPECT_FLOAT_EQ(launcher->leftTopHeight, 800 - 48 - 104);  // 3000, capped
 }
 
-TEST_F(LauncherLoader, OnlyTheNewestRequestIsEverShown) {
+TEST_F(LauncherLoaderOnDisplay, OnlyTheNewestRequestIsEverShown) {
     std::vector<std::string> files;
     for (auto c : {sf::Color::Red, sf::Color::Green, sf::Color::Blue, sf::Color::Magenta})
         files.push_back(writePng(dir.file(std::to_string(files.size()) + ".png"), 900, 900, c));
@@ -238,7 +238,7 @@ TEST_F(LauncherLoader, OnlyTheNewestRequestIsEverShown) {
     }
 }
 
-TEST_F(LauncherLoader, StaleResultInTheSlotIsDiscarded) {
+TEST_F(LauncherLoaderOnDisplay, StaleResultInTheSlotIsDiscarded) {
     {
         std::lock_guard lock(launcher->resultMutex);
         launcher->resultImage.width = launcher->resultImage.height = 1;
@@ -253,7 +253,7 @@ TEST_F(LauncherLoader, StaleResultInTheSlotIsDiscarded) {
     EXPECT_FLOAT_EQ(launcher->leftTopHeight, 400);
 }
 
-TEST_F(LauncherLoader, StopsWhileDecodingAndStartsAgain) {
+TEST_F(LauncherLoaderOnDisplay, StopsWhileDecodingAndStartsAgain) {
     show({writePng(dir.file("big.png"), 3000, 3000, sf::Color::Red)}, 0);
     launcher->stopLoaderThread();  // finishes the decode, then ends
     EXPECT_FALSE(launcher->loaderThread.joinable());

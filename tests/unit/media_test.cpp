@@ -65,13 +65,29 @@ TEST_F(MediaDir, DescriptionOfOnlyLineFeedsIsTheDefault) {
     EXPECT_TRUE(scanMediaFolder("", {}).pictures.empty());
 }
 
-TEST_F(MediaDir, UnsafeNamesNeverLeaveTheMediaRoot) {
-    for (const char* bad : {"", ".", "..", "../x", "a/b", "/etc"}) {
+// A name becomes one folder under media/ or none. A NUL would end the path
+// early ("Game\0 2" would use the folder of "Game"); control characters are
+// legal in Linux names and are kept, as the name is stored.
+TEST_F(MediaDir, NamesBecomeOneFolderOrNone) {
+    using namespace std::string_literals;
+    for (const auto& bad : {""s, "."s, ".."s, "../x"s, "a/b"s, "/etc"s, "Game\0 2"s, "\0"s, "Game\0/../x"s}) {
         EXPECT_FALSE(isSafeFolderName(bad)) << bad;
         EXPECT_EQ(gameMediaFolder(folder(), bad), "") << bad;
     }
     EXPECT_EQ(gameMediaFolder(folder(), "中国人 2"), folder() + "中国人 2/");
     EXPECT_TRUE(isSafeFolderName("..."));
+
+    fs::create_directories(root / "media" / "Game");
+    write("media/Game/shot.png", "x");
+    const std::string control = "Tab\there\x01\x1f\x7f\r\n";
+    const auto counts = createMediaFolders(folder() + "media/", {"Game\0 2"s, control});
+    EXPECT_EQ(counts.failed, 1);
+    EXPECT_EQ(counts.created, 1);
+    EXPECT_TRUE(fs::is_directory(root / "media" / control));
+    EXPECT_EQ(std::distance(fs::directory_iterator(root / "media"), fs::directory_iterator()), 2);
+    EXPECT_TRUE(scanMediaFolder(gameMediaFolder(folder() + "media/", "Game\0 2"s), {}).pictures.empty());
+    write("media/" + control + "/a.png", "x");
+    EXPECT_EQ(scanMediaFolder(gameMediaFolder(folder() + "media/", control), {}).pictures.size(), 1u);
 }
 
 TEST_F(MediaDir, CreatingFoldersCountsEachOutcome) {

@@ -2,20 +2,56 @@
 // combinations a name yields.
 #include <gtest/gtest.h>
 
+#include <map>
+
+#include "library/filter.h"
 #include "library/pinyin.h"
+#include "platform/codepage.h"
+#include "platform/text.h"
 
 using namespace ludexa;
 
 TEST(Pinyin, SingleCharacters) {
     const std::pair<wchar_t, char> cases[] = {
-        {L'啊', 'a'}, {L'座', 'z'},  // first and last codes of the level-1 block (B0A1, D7F9)
-        {L'哦', 'o'},                // the short O run
+        {L'座', 'z'},                // last code of the level-1 block (D7F9)
         {L'亍', 0},                  // first code of level 2 (D8A1), not in the extra list
         {L'镖', 'b'},                // level 2, in the extra list
         {L'丂', 0},                  // GBK extension, below the block
         {L'Q', 'q'}, {L'q', 'q'}, {L'7', 0}, {L' ', 0}, {L'Ａ', 0}, {L'é', 0}, {L'ア', 0}, {L'😀', 0},
     };
     for (const auto& [ch, expected] : cases) EXPECT_EQ(getPinyinInitial(ch), expected) << "U+" << std::hex << int(ch);
+}
+
+// The first character of each initial's run in the pinyin-ordered GB2312
+// block, a to z without i, u and v; the character coded just before it ends
+// the previous run.
+TEST(Pinyin, EveryInitialAtBothEndsOfItsRun) {
+    const char* firsts[] = {"啊", "芭", "擦", "搭", "蛾", "发", "噶", "哈", "击", "喀", "垃", "妈",
+                            "拿", "哦", "啪", "期", "然", "撒", "塌", "挖", "昔", "压", "匝"};
+    const std::string letters = "abcdefghjklmnopqrstwxyz";
+    auto code = [](wchar_t ch) {
+        const auto gbk = toGbk(ch);
+        return gbk.size() == 2 ? static_cast<unsigned char>(gbk[0]) * 256u + static_cast<unsigned char>(gbk[1]) : 0u;
+    };
+    std::map<unsigned, wchar_t> byCode;
+    for (wchar_t ch = 0x4E00; ch <= 0x9FA5; ++ch) byCode[code(ch)] = ch;
+    std::vector<GameInfo> games;
+    for (std::size_t k = 0; k < letters.size(); ++k) {
+        const wchar_t first = utf8ToWstring(firsts[k]).at(0);
+        EXPECT_EQ(getPinyinInitial(first), letters[k]) << firsts[k];
+        if (k > 0) {
+            EXPECT_EQ(getPinyinInitial(byCode.at(code(first) - 1)), letters[k - 1]) << "before " << firsts[k];
+        }
+        games.emplace_back().name = firsts[k];
+    }
+    // As searches: each letter finds its one game, upper or lower case; i, u
+    // and v, which no syllable starts with, find none.
+    const auto table = buildPolyphoneInitials();
+    for (std::size_t k = 0; k < letters.size(); ++k) {
+        EXPECT_EQ(filterGameIndices(games, 0, {}, letters.substr(k, 1), table), std::vector<std::size_t>{k});
+        EXPECT_EQ(filterGameIndices(games, 0, {}, std::string(1, char(letters[k] - 32)), table), std::vector<std::size_t>{k});
+    }
+    for (const char* none : {"i", "u", "v", "I", "ab"}) EXPECT_TRUE(filterGameIndices(games, 0, {}, none, table).empty()) << none;
 }
 
 TEST(Pinyin, PolyphoneTableKeepsTheFirstListing) {

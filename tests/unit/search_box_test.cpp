@@ -25,7 +25,7 @@ SearchBox boxWith(const std::wstring& text) {
 
 }  // namespace
 
-TEST(SearchBoxScroll, CaretStaysInViewWhileTypingAndDeleting) {
+TEST(SearchBoxScrollOnDisplay, CaretStaysInViewWhileTypingAndDeleting) {
     SearchBox box = boxWith(L"");
     const float visible = box.size.x - 16;
     for (wchar_t c : std::wstring(L"搜索 Ludexa 游戏启动器 WWWW mmmm 最终幻想")) {
@@ -56,7 +56,7 @@ TEST(SearchBoxScroll, CaretStaysInViewWhileTypingAndDeleting) {
 
 }
 
-TEST(SearchBoxCaret, MouseClickPicksTheNearestBoundaryLeftOnTies) {
+TEST(SearchBoxCaretOnDisplay, MouseClickPicksTheNearestBoundaryLeftOnTies) {
     SearchBox box = boxWith(L"ab游");
     const float w1 = box.getTextWidth(L"a"), w2 = box.getTextWidth(L"ab");
     const float mouseX = box.position.x + 8 + (w1 + w2) / 2;
@@ -75,7 +75,7 @@ TEST(SearchBoxCaret, MouseClickPicksTheNearestBoundaryLeftOnTies) {
     EXPECT_EQ(box.cursorPos, 0u);
 }
 
-TEST(SearchBoxPaste, JoinsLinesAtTheCaret) {
+TEST(SearchBoxPasteOnDisplay, JoinsLinesAtTheCaret) {
     SearchBox box = boxWith(L"ab");
     box.cursorPos = 1;
     EXPECT_TRUE(box.insertPastedText(L"游戏\r\n启动\n\tx"));
@@ -88,7 +88,7 @@ TEST(SearchBoxPaste, JoinsLinesAtTheCaret) {
     EXPECT_EQ(box.text, L"a游戏启动\txbz");
 }
 
-TEST(SearchBoxPaste, ClipboardCarriesChineseFromTheTextBox) {
+TEST(SearchBoxPasteOnDisplay, ClipboardCarriesChineseFromTheTextBox) {
     prepareClipboard();
     SfmlTextBox textBox;
     textBox.setText(L"游戏名\r\n第二行", true);
@@ -112,7 +112,7 @@ TEST(SearchBoxText, Utf8EndsAtTheFirstNul) {
     EXPECT_EQ(box.getTextUTF8(), "ab");
 }
 
-TEST(SearchBoxDraw, TextStaysInsideAndHintOnlyWhileUnfocused) {
+TEST(SearchBoxDrawOnDisplay, TextStaysInsideAndHintOnlyWhileUnfocused) {
     sf::RenderTexture canvas;
     ASSERT_TRUE(canvas.create(220, 80));
     SearchBox box;

@@ -145,6 +145,7 @@ TEST(LnkReading, DamagedLinksAreSkipped) {
         {"id item past its list", [](Bytes& b) { b[0x4E] = 0x40; }},
         {"link info size past the end", [&](Bytes& b) { put32(b, at.linkInfo, 0x7FFFFFF0); }},
         {"path offset past the block", [&](Bytes& b) { put32(b, at.linkInfo + 16, 0xFFFF); }},
+        {"volume id past the block", [&](Bytes& b) { put32(b, at.linkInfo + 0x1C, 0x1000); }},
         {"link info header too big", [&](Bytes& b) { put32(b, at.linkInfo + 4, 0x1000); }},
         {"link info smaller than its header", [&](Bytes& b) { put32(b, at.linkInfo, 8); }},
         {"promised strings missing", [&](Bytes& b) { b.resize(at.stringData); }},
@@ -164,16 +165,32 @@ TEST(LnkReading, DamagedLinksAreSkipped) {
     EXPECT_FALSE(parseLnk(lnk_fixture::build(noTarget), "x.lnk"));
 }
 
+// A link with every optional part (item list, link info with a local and a
+// network path, each string, extra blocks), cut at every byte. Run under the
+// sanitizers, this shows that no size or offset of a cut-off file is trusted.
 TEST(LnkReading, EveryTruncationIsSkippedOrReadWithoutCrashing) {
     for (bool unicode : {false, true}) {
         Link l = gameLink();
         l.unicode = unicode;
-        l.description = "desc";
+        l.idList = true;
+        l.networkName = "\\\\server\\games";
+        l.description = "仙剑 desc";
+        l.relativePath = "..\\Games\\Foo\\foo.exe";
+        l.workingDir = "C:\\Games\\Foo";
+        l.extraData = true;
         const auto good = lnk_fixture::build(l);
+        const auto whole = parseLnk(good, "x.lnk");
+        ASSERT_TRUE(whole) << unicode;
+        ASSERT_EQ(whole->exe_path, "C:\\Games\\Foo\\foo.exe");
+        ASSERT_EQ(whole->launch_args, "-windowed --lang zh");
+        ASSERT_EQ(whole->icons.size(), 2u);
         for (std::size_t n = 0; n < good.size(); ++n) {
             // A cut-off link may at most lose its trailing parts, never gain garbage.
-            if (const auto s = parseLnk(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n)), "x.lnk"))
-                EXPECT_EQ(s->exe_path, "C:\\Games\\Foo\\foo.exe") << n;
+            const auto s = parseLnk(Bytes(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(n)), "x.lnk");
+            if (!s) continue;
+            EXPECT_EQ(s->exe_path, whole->exe_path) << n;
+            EXPECT_EQ(s->launch_args, whole->launch_args) << n;
+            EXPECT_EQ(s->icons, whole->icons) << n;
         }
     }
 }

@@ -53,7 +53,7 @@ TEST(SoftKeyboard, LayoutMovesAndEdits) {
     EXPECT_EQ(text, L"G");
 }
 
-TEST(SoftKeyboard, DrawnOverTheGrid) {
+TEST(SoftKeyboardOnDisplay, DrawnOverTheGrid) {
     sf::RenderTexture canvas;
     ASSERT_TRUE(canvas.create(1200, 800));
     const sf::Color gridColor = THEMES[0].panelColor;

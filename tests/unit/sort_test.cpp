@@ -80,6 +80,47 @@ TEST(Sort, ListInEachModeAndAfterRenames) {
     EXPECT_EQ(ids(games), (std::vector<int>{2, 3, 1, 4}));
 }
 
+// Games added in the same second, or named alike but for case, tie. In either
+// direction ties keep the order they had, and the comparison stays a strict
+// weak ordering: a sort given anything else may scramble or overrun the list.
+TEST(Sort, TiesKeepTheirOrderInBothDirections) {
+    const char* names[] = {"Beta", "alpha", "ALPHA", "beta", "Gamma"};
+    std::vector<GameInfo> games;  // more than 16, where sorts stop using insertion sort
+    for (int i = 0; i < 40; ++i)
+        games.push_back(game(100 + i, names[i % 5], "2024-05-0" + std::to_string(1 + i % 3) + " 12:00:00"));
+    for (int mode : {SortByTime, SortByName}) {
+        for (bool ascending : {true, false}) {
+            auto sorted = games;
+            sortGameList(sorted, mode, ascending, chinese());
+            for (std::size_t k = 1; k < sorted.size(); ++k) {
+                const auto &before = sorted[k - 1], &after = sorted[k];
+                EXPECT_FALSE(gameComesFirst(after, before, mode, ascending, chinese())) << mode << ascending << k;
+                const bool tie = !gameComesFirst(before, after, mode, ascending, chinese());
+                EXPECT_TRUE(!tie || before.id < after.id) << "tie reordered: " << mode << ascending << k;
+            }
+        }
+    }
+    games.resize(10);
+    for (int mode : {SortByTime, SortByName, SortById}) {
+        for (bool ascending : {true, false}) {
+            const auto first = [&](const GameInfo& a, const GameInfo& b) {
+                return gameComesFirst(a, b, mode, ascending, chinese());
+            };
+            for (const auto& a : games) {
+                EXPECT_FALSE(first(a, a));
+                for (const auto& b : games) {
+                    EXPECT_FALSE(first(a, b) && first(b, a));
+                    for (const auto& c : games) {
+                        EXPECT_TRUE(!(first(a, b) && first(b, c)) || first(a, c));
+                        const bool tieAB = !first(a, b) && !first(b, a), tieBC = !first(b, c) && !first(c, b);
+                        EXPECT_TRUE(!(tieAB && tieBC) || (!first(a, c) && !first(c, a)));
+                    }
+                }
+            }
+        }
+    }
+}
+
 TEST(Sort, UnusableCollatorKeepsTheOrder) {
     // Every comparison fails: the names rank equal and nothing moves, rather
     // than an order that contradicts itself.
@@ -110,7 +151,7 @@ TEST(Sort, CollationLocaleFromTheEnvironment) {
     EXPECT_EQ(lowerCase(L"ABC ÄÖ Σ 中国 Ａ İ"), L"abc äö σ 中国 ａ i");  // one character for one
 }
 
-TEST(Sort, LauncherKeepsTheSelectedGame) {
+TEST(SortOnDisplay, LauncherKeepsTheSelectedGame) {
     GameLauncher l;
     l.games.clear();
     l.filteredIndices = {7};

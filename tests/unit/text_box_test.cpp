@@ -49,7 +49,7 @@ SfmlTextBox boxWith(const std::wstring& text, float width = 300, bool bold = fal
 
 }  // namespace
 
-TEST(TextBoxLayout, ParagraphsOffsetsAndSelection) {
+TEST(TextBoxLayoutOnDisplay, ParagraphsOffsetsAndSelection) {
     auto box = boxWith(L"游戏\r\n启动");
     ASSERT_EQ(box.lines.size(), 2u);
     EXPECT_EQ(box.lines[0].text, L"游戏");
@@ -72,7 +72,7 @@ TEST(TextBoxLayout, ParagraphsOffsetsAndSelection) {
     EXPECT_EQ(box.getRawOffset(3), 5);
 }
 
-TEST(TextBoxLayout, NarrowBoxesAndMissingFont) {
+TEST(TextBoxLayoutOnDisplay, NarrowBoxesAndMissingFont) {
     auto box = boxWith(L"ab\n游", 2 * 8 + 6 + 1);  // one usable pixel
     ASSERT_EQ(box.lines.size(), 3u);
     EXPECT_EQ(box.lines[1].text, L"b");
@@ -91,7 +91,7 @@ TEST(TextBoxLayout, NarrowBoxesAndMissingFont) {
     EXPECT_EQ(box.hitTest(50, 50), 0);
 }
 
-TEST(TextBoxLayout, WrapMatchesDirectSfTextMeasurement) {
+TEST(TextBoxLayoutOnDisplay, WrapMatchesDirectSfTextMeasurement) {
     const std::wstring sample =
         L"Ludexa 游戏启动器：AVATAR To Wy, \"quoted\"\tTab 中文与English混排，标点。！？ 1234567890 "
         L"ffi fl WAVE Yo 《黑神话：悟空》 VA-11 Hall-A … 😀 end";
@@ -130,7 +130,7 @@ TEST(TextBoxLayout, WrapMatchesDirectSfTextMeasurement) {
     }
 }
 
-TEST(TextBoxLayout, BoldHeaderWrapsAtBoldWidth) {
+TEST(TextBoxLayoutOnDisplay, BoldHeaderWrapsAtBoldWidth) {
     const std::wstring body = L"Header line of a game, 游戏名称 and categories MMMMWWWW";
     const auto box = boxWith(body + L"\r\n" + body, 180, true);
     const auto bold = measuredWrap(body, testFont(), 14, true, 180 - 22);
@@ -140,7 +140,7 @@ TEST(TextBoxLayout, BoldHeaderWrapsAtBoldWidth) {
     EXPECT_EQ(lineTexts(box, 1), normal);
 }
 
-TEST(TextBoxHitTest, NearestOffsetOnTheRowUnderThePoint) {
+TEST(TextBoxHitTestOnDisplay, NearestOffsetOnTheRowUnderThePoint) {
     auto box = boxWith(L"游戏\r\nabc");
     const float row1 = box.y + box.marginY + box.lineHeight() + 2;
     EXPECT_EQ(box.hitTest(0, row1), 3);          // left of the line: its start
@@ -156,7 +156,7 @@ TEST(TextBoxHitTest, NearestOffsetOnTheRowUnderThePoint) {
     EXPECT_EQ(box.hitTest(0, box.y + box.marginY + 1), 3);
 }
 
-TEST(TextBoxScroll, RewrapKeepsTheScrollOnTheContent) {
+TEST(TextBoxScrollOnDisplay, RewrapKeepsTheScrollOnTheContent) {
     std::wstring longText;
     for (int i = 0; i < 200; ++i) longText += L"描述文字 text ";
     auto box = boxWith(longText, 120);
@@ -172,7 +172,7 @@ TEST(TextBoxScroll, RewrapKeepsTheScrollOnTheContent) {
     EXPECT_EQ(box.selEnd, 0);
 }
 
-TEST(TextBoxDraw, ClipsToTheBoxAndHidesACaretCutByTheEdge) {
+TEST(TextBoxDrawOnDisplay, ClipsToTheBoxAndHidesACaretCutByTheEdge) {
     sf::RenderTexture canvas;
     ASSERT_TRUE(canvas.create(300, 200));
     SfmlTextBox box;

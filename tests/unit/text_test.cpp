@@ -52,7 +52,7 @@ TEST(FontCollection, ExtractsOneFaceAndRejectsDamagedData) {
     EXPECT_TRUE(extractCollectionFace(badOffset, 1).empty());
 }
 
-TEST(FontChain, ChineseFaceFirstAndNeverTheJapaneseOne) {
+TEST(FontChainOnDisplay, ChineseFaceFirstAndNeverTheJapaneseOne) {
     const auto chain = uiFontChain();
     ASSERT_FALSE(chain.empty());
     for (const auto& face : chain) {
