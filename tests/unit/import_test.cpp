@@ -298,15 +298,15 @@ TEST(Import, DatabaseFailures) {
     EXPECT_TRUE(importShortcutFolder(lib.folder() + "/nowhere", lib.db(), icons).empty());
 }
 
-TEST(Import, FiveThousandShortcutsImportQuickly) {
+// How fast is bench/tools/import_desktop's question; this one is that nothing
+// of a big folder is lost.
+TEST(Import, FiveThousandShortcutsAllImported) {
     Library lib;
     for (int i = 0; i < 5000; ++i)
         lib.app("game " + std::to_string(i) + ".desktop", "/bin/true --game " + std::to_string(i),
                 "Name=游戏 " + std::to_string(i) + "\n");
     const auto loader = makeIconLoader();  // the real one: every entry needs its type's icon
-    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(importShortcutFolder(lib.folder(), lib.db(), *loader).size(), 5000u);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     EXPECT_EQ(lib.count(), 5000);
 }
 
