@@ -8,7 +8,7 @@ BUILD_PACKAGES=(
 )
 TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool x11-utils imagemagick xclip
-  webp libavif-bin sqlite3 openbox libgl1-mesa-dri
+  webp libavif-bin sqlite3 openbox libgl1-mesa-dri libxdamage-dev
 )
 
 install_packages() {

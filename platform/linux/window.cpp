@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace ludexa {
@@ -240,6 +241,9 @@ struct PlacementWatch {
     // window may have a thinner frame than the geometry being restored.
     std::vector<long> extents;
     std::vector<ScreenRect> history;
+    // Part of the window was uncovered or it was mapped again: the launcher,
+    // which draws only when something changed, must draw once more.
+    bool exposed = false;
 };
 PlacementWatch& placementWatch() {
     static PlacementWatch watch;
@@ -265,6 +269,9 @@ void drainPlacementEvents() {
         XNextEvent(d, &event);
         if (event.type == ReparentNotify && event.xreparent.window == watch.window) {
             watch.reparented = event.xreparent.parent != DefaultRootWindow(d);
+        } else if ((event.type == Expose && event.xexpose.window == watch.window) ||
+                   (event.type == MapNotify && event.xmap.window == watch.window)) {
+            watch.exposed = true;
         } else if (event.type == DestroyNotify && event.xdestroywindow.window == watch.window) {
             watch = {};
             return;
@@ -435,7 +442,7 @@ void watchWindowPlacement(NativeWindow window) {
     auto& watch = placementWatch();
     if (d == nullptr || window == 0 || watch.window == window) return;
     ErrorTrap trap(d);
-    XSelectInput(d, window, StructureNotifyMask | PropertyChangeMask);
+    XSelectInput(d, window, StructureNotifyMask | PropertyChangeMask | ExposureMask);
     watch = {};
     watch.window = window;
     watch.reparented = topLevelOf(d, window) != window;
@@ -445,6 +452,15 @@ void watchWindowPlacement(NativeWindow window) {
         return;
     }
     rememberGeometry(windowRect(window));
+}
+
+bool takeWindowExposed(NativeWindow window) {
+    Display* d = display();
+    auto& watch = placementWatch();
+    if (d == nullptr || watch.window == 0 || watch.window != window) return false;
+    // Asked on every turn of the main loop: only a queued event costs a drain.
+    if (XPending(d) > 0) drainPlacementEvents();
+    return std::exchange(watch.exposed, false);
 }
 
 ScreenRect restoredPlacement(NativeWindow window, bool maximized) {
