@@ -19,7 +19,15 @@ frames() {  # seconds
 }
 
 start_launcher "$dir"
-# Settled: a whole second without a frame (start-up draws and loads first).
+# The window can be mapped before the launcher has drawn into it: wait for
+# the help button of the first frame, then for a whole second without a frame.
+drawn=""
+for _ in $(seq 100); do
+  screenshot "$dir/start.png"
+  [ "$(pixel "$dir/start.png" 14 12)" == "245,85,85" ] && { drawn=1; break; }
+  sleep 0.2
+done
+[ -n "$drawn" ] || fail "no first frame"
 settled=""
 for _ in $(seq 20); do
   [ "$(frames 1)" -eq 0 ] && { settled=1; break; }
