@@ -19,6 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "app/frame_schedule.h"
 #include "app/main_loop.h"
 #include "app/settings.h"
 #include "library/game_info.h"
@@ -69,6 +70,8 @@ public:
     sf::Clock idleClock;
     JoystickSnapshot joystickButtonSnapshot{};
     std::unique_ptr<JoystickSource> joysticks;  // sf::Joystick, or a scripted pad in tests
+    FrameSchedule frames;        // why the next frame is drawn, and when
+    sf::Clock frameTimeline;     // the clock the schedule's times are read from
 
     // ---- Library (library/) -----------------------------------------------
     std::vector<GameInfo> games;
@@ -236,6 +239,10 @@ public:
     void run();                      // app/main_loop.cpp
     void enterSleep();               // app/main_loop.cpp
     void drawSleepScreen();          // app/main_loop.cpp
+    // Something shown changed outside a window event: draw it with the next frame.
+    void requestFrame(FrameReason why);  // app/main_loop.cpp
+    // Names when each running animation needs its next frame.
+    void scheduleAnimations(sf::Time now);  // app/main_loop.cpp
     void toggleFullscreen();         // app/display_mode.cpp
     void loadConfig();               // app/config.cpp
     void saveConfig();               // app/config.cpp

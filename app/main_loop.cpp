@@ -1,6 +1,7 @@
 // The main loop: one frame per iteration while awake, a slow poll while asleep.
 #include "app/main_loop.h"
 
+#include <SFML/System/Sleep.hpp>
 #include <SFML/Window/Event.hpp>
 
 #include <cmath>
@@ -93,6 +94,24 @@ void GameLauncher::drawSleepScreen() {
     window.display();
 }
 
+void GameLauncher::requestFrame(FrameReason why) { frames.request(why); }
+
+void GameLauncher::scheduleAnimations(sf::Time now) {
+    const sf::Time kCaretPhase = sf::milliseconds(500);
+    const sf::Time kTemporaryExpansion = sf::milliseconds(1000);
+    if (categoryTempExpanded)
+        frames.requestAt(FrameReason::CategoryCollapse,
+                         now + timeLeft(kTemporaryExpansion, categoryTempExpandClock.getElapsedTime()));
+    // Only a focused field shows its caret, so only then does the blink show.
+    if (searchBox.focused)
+        frames.requestAt(FrameReason::CaretBlink, now + timeLeft(kCaretPhase, searchBox.blinkClock.getElapsedTime()));
+    if (textBox.focused && textBox.selStart == textBox.selEnd && !textBox.lines.empty())
+        frames.requestAt(FrameReason::CaretBlink, now + timeLeft(kCaretPhase, textBox.caretClock.getElapsedTime()));
+    if (previewIsGif && mapVisible && !mapFiles.empty())
+        if (const auto micros = previewGif.microsUntilDue())
+            frames.requestAt(FrameReason::GifFrame, now + sf::microseconds(*micros));
+}
+
 void GameLauncher::run() {
     joysticks->update();
     connectedJoysticks = connectedJoystickIds(*joysticks);
@@ -104,9 +123,14 @@ void GameLauncher::run() {
         toggleFullscreen();
         if (startDisplayMode == 2) toggleFullscreen();
     }
+    frames.request(FrameReason::Shown);
 
     while (window.isOpen()) {
         if (!isSleeping) {
+            // A frame is drawn only when something shown changed; otherwise the
+            // loop rests until the next deadline, looking at the events and
+            // the gamepads once per poll interval.
+            if (resultReady.load()) frames.request(FrameReason::PictureArrived);
             checkLoadComplete();
             // While the counting window is up the main window takes no input;
             // a resize or close request is still honoured.
@@ -117,19 +141,41 @@ void GameLauncher::run() {
             }
             serviceNativeWindows();
             if (gridFlingActive) {
+                // One step per drawn frame: the schedule draws every frame
+                // while the fling runs, paced by the frame-rate cap.
                 FlingState fling{gridScrollOffset, gridFlingVelocity, gridFlingActive};
                 flingStep(fling, gridMaxScroll, framerate_fps);
                 gridScrollOffset = fling.offset;
                 gridFlingVelocity = fling.velocity;
                 gridFlingActive = fling.active;
+                frames.request(FrameReason::Fling);
             }
             handleGamepad();
             if (categoryTempExpanded && categoryTempExpandClock.getElapsedTime().asMilliseconds() > 999) {
                 categoryTempExpanded = false;
                 categoriesExpanded = false;
+                frames.request(FrameReason::CategoryCollapse);
             }
-            if (autoSleepDue(sleepEnabled, sleepAutoMinute, idleClock.getElapsedTime().asSeconds())) enterSleep();
-            if (window.isOpen()) render();
+            if (autoSleepDue(sleepEnabled, sleepAutoMinute, idleClock.getElapsedTime().asSeconds())) {
+                enterSleep();
+                frames.request(FrameReason::FallingAsleep);
+            }
+            if (!window.isOpen()) break;
+            if (iconCache && iconCache->resultsWaiting()) frames.request(FrameReason::IconArrived);
+            if (takeWindowExposed(nativeHandle())) frames.request(FrameReason::Exposed);
+
+            const sf::Time now = frameTimeline.getElapsedTime();
+            scheduleAnimations(now);
+            if (frames.due(now)) {
+                const float toolbarBefore = toolbarHeight;
+                render();
+                frames.drawn(now);
+                // The toolbar eases a quarter of the way per frame until it
+                // reaches the height its rows need.
+                if (toolbarHeight != toolbarBefore) frames.request(FrameReason::ToolbarEasing);
+            } else {
+                sf::sleep(frames.wait(now, pollInterval(framerate_fps)));
+            }
             continue;
         }
 
@@ -153,6 +199,7 @@ void GameLauncher::run() {
             isSleeping = false;
             idleClock.restart();
             render();
+            frames.drawn(frameTimeline.getElapsedTime());
         } else {
             drawSleepScreen();
         }

@@ -145,6 +145,11 @@ void IconCache::forget(int id) {
                    decoded_.end());
 }
 
+bool IconCache::resultsWaiting() {
+    std::lock_guard lock(mutex_);
+    return !decoded_.empty();
+}
+
 bool IconCache::busy() {
     std::lock_guard lock(mutex_);
     return !wanted_.empty() || !inFlight_.empty() || !decoded_.empty();

@@ -52,6 +52,8 @@ public:
 
     // Whether decodes are still outstanding for the current wish list.
     bool busy();
+    // Whether finished decodes wait for the next frame to upload them.
+    bool resultsWaiting();
 
     std::size_t textureCount() const { return textures_.size(); }
 

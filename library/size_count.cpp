@@ -167,6 +167,7 @@ void GameLauncher::showSizeCountingDialog(int index) {
     auto context = std::make_shared<SizeCountContext>(game.folder_path, [this, id](std::int64_t bytes) {
         storeGameSize(games, id, bytes, databasePath());
         updateTextContent();
+        requestFrame(FrameReason::SizeCounted);
     });
     sizeCountWindow = openCountingWindow(std::move(context), nativeHandle());
 }
@@ -177,6 +178,7 @@ void GameLauncher::serviceNativeWindows() {
     if (!sizeCountWindow->isOpen()) {
         sizeCountWindow.reset();
         discardInputAfterModal();
+        requestFrame(FrameReason::Input);  // the main window takes input again
     }
 }
 

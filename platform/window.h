@@ -53,6 +53,10 @@ void activateWindow(NativeWindow window);
 // Starts following the window's moves and state changes, so that
 // windowPlacement() knows the restored geometry of a maximised window.
 void watchWindowPlacement(NativeWindow window);
+// Whether the window system lost part of the window's picture (it was
+// uncovered, or shown again after being minimised) since the last call; only
+// for a window that watchWindowPlacement follows.
+bool takeWindowExposed(NativeWindow window);
 
 // Pure geometry shared by the functions above (tested without a display).
 ScreenRect intersectRects(const ScreenRect& a, const ScreenRect& b);

@@ -269,6 +269,18 @@ GamepadActions stepGamepad(GamepadState& s, const PadInput& in, const GamepadCon
     return a;
 }
 
+bool gamepadChangesView(const GamepadState& before, const GamepadState& after, const GamepadActions& a) {
+    const bool focusMoved = before.focusArea != after.focusArea || before.focusTag != after.focusTag ||
+                            before.focusIndex != after.focusIndex;
+    const bool keyboardChanged = before.keyboardVisible != after.keyboardVisible ||
+                                 (after.keyboardVisible && (before.keyRow != after.keyRow ||
+                                                            before.keyColumn != after.keyColumn));
+    return focusMoved || keyboardChanged || a.acted || a.keyEdit.kind != SoftKeyEdit::Kind::None ||
+           a.collapseForGrid || a.gridMoved || a.clickTag != kNoTag || a.activateIndex >= 0 ||
+           a.favoriteIndex >= 0 || a.pictureStep != 0 || a.textScrolled || a.barMoved || a.collapseForBack ||
+           a.quickSwitchBack || a.quickSwitchAhead;
+}
+
 GamepadPoll pollGamepad(JoystickSource& source, std::vector<int>& ids, float secondsSinceScan, bool windowFocused,
                         int mode, GamepadState& state, const GamepadContext& context) {
     GamepadPoll poll;
@@ -309,6 +321,8 @@ void GameLauncher::handleGamepad() {
     context.repeatElapsed = gamepadRepeatClock.getElapsedTime().asSeconds();
     context.textScrollElapsed = textScrollClock.getElapsedTime().asSeconds();
 
+    const GamepadState before = state;
+    const bool activeBefore = gamepadFocusActive;
     const GamepadPoll poll = pollGamepad(*joysticks, connectedJoysticks, joyScanClock.getElapsedTime().asSeconds(),
                                          window.hasFocus(), gamepadMode, state, context);
     if (poll.rescanned) {
@@ -316,8 +330,10 @@ void GameLauncher::handleGamepad() {
         gamepadFocusActive = !connectedJoysticks.empty();
         softKeyboardVisible = state.keyboardVisible;
     }
-    if (!poll.stepped) return;
     const GamepadActions& a = poll.actions;
+    // With a controller found or lost the focus marks appear or go.
+    if (gamepadFocusActive != activeBefore || gamepadChangesView(before, state, a)) requestFrame(FrameReason::Gamepad);
+    if (!poll.stepped) return;
 
     gamepadFocusArea = state.focusArea;
     gamepadFocusTag = state.focusTag;

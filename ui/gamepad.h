@@ -117,6 +117,11 @@ GamepadActions stepGamepad(GamepadState& state, const PadInput& input, const Gam
 // none left the soft keyboard closes, as only a controller can close it); does
 // nothing more while none is known or the window is in the background; else
 // the first active controller drives one step.
+// Whether a step changed anything the window shows: a focus, the soft
+// keyboard, or an action to carry out. Latches and clocks alone do not, so an
+// idle controller costs no frames.
+bool gamepadChangesView(const GamepadState& before, const GamepadState& after, const GamepadActions& actions);
+
 struct GamepadPoll {
     bool rescanned = false;  // restart the scan clock; the id list was rebuilt
     bool stepped = false;    // the state may have changed: copy it back

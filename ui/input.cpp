@@ -38,6 +38,7 @@ void GameLauncher::selectGame(int gameIndex) {
 void GameLauncher::handleEvents() {
     sf::Event event;
     while (window.pollEvent(event)) {
+        frames.request(FrameReason::Input);
         if (event.type == sf::Event::TextEntered || event.type == sf::Event::KeyPressed ||
             event.type == sf::Event::MouseButtonPressed)
             idleClock.restart();
@@ -578,6 +579,7 @@ void GameLauncher::handleLeftRelease(float x, float y) {
 void GameLauncher::discardInputAfterModal() {
     sf::Event event;
     while (window.pollEvent(event)) {
+        frames.request(FrameReason::Input);
         if (event.type == sf::Event::Closed) {
             saveConfig();
             window.close();

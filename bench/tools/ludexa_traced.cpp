@@ -60,7 +60,11 @@ void observe(ludexa::GameLauncher& launcher, const ludexa::FrameReport& report) 
         out << "first_frame_ns " << static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec << "\n"
             << "rss_kb " << residentKb() << "\n"
             << "textures " << launcher.iconTextureCount() << "\n";
-        if (g_trace.scrollFrames <= 0) launcher.window.close();
+        if (g_trace.scrollFrames <= 0) {
+            launcher.window.close();
+        } else {
+            launcher.requestFrame(ludexa::FrameReason::Input);
+        }
         g_trace.last = now;
         return;
     }
@@ -69,6 +73,8 @@ void observe(ludexa::GameLauncher& launcher, const ludexa::FrameReport& report) 
     if (g_trace.scrolled < g_trace.scrollFrames) {
         ++g_trace.scrolled;
         launcher.gridScrollOffset = launcher.gridMaxScroll * g_trace.scrolled / g_trace.scrollFrames;
+        // The launcher draws only when asked: the scroll stands in for a drag.
+        launcher.requestFrame(ludexa::FrameReason::Input);
         return;
     }
     const double period = 1000.0 / std::max(1, launcher.framerate_fps);

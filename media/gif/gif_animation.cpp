@@ -2,6 +2,7 @@
 // on the main thread.
 #include "media/gif/gif_animation.h"
 
+#include <algorithm>
 #include <fstream>
 #include <utility>
 
@@ -12,6 +13,15 @@ namespace ludexa {
 bool gifFrameDue(bool isAnimated, bool hasStream, bool hasFrame, std::int64_t elapsedMs, int delayMs) {
     if (!hasFrame) return true;
     return isAnimated && hasStream && elapsedMs >= delayMs;
+}
+
+std::optional<std::int64_t> gifMicrosUntilDue(bool isAnimated, bool hasStream, bool hasFrame, std::int64_t elapsedUs,
+                                              int delayMs) {
+    if (!hasStream) return std::nullopt;
+    if (!hasFrame) return 0;
+    if (!isAnimated) return std::nullopt;
+    // Due once the whole milliseconds elapsed reach the delay, as gifFrameDue counts them.
+    return std::max<std::int64_t>(0, std::int64_t{delayMs} * 1000 - elapsedUs);
 }
 
 namespace {
@@ -144,6 +154,11 @@ void GifAnimation::updateTexture(sf::Texture& texture) noexcept {
 bool GifAnimation::frameDue() const {
     return gifFrameDue(isAnimated, stream != nullptr, hasFrame,
                        frameClock.getElapsedTime().asMicroseconds() / 1000, delayMs);
+}
+
+std::optional<std::int64_t> GifAnimation::microsUntilDue() const {
+    return gifMicrosUntilDue(isAnimated, stream != nullptr, hasFrame, frameClock.getElapsedTime().asMicroseconds(),
+                             delayMs);
 }
 
 }  // namespace ludexa

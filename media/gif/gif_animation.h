@@ -9,6 +9,7 @@
 #include <SFML/System/Clock.hpp>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ constexpr int kGifZeroDelayMs = 50;
 // has no frame yet or once the shown frame's delay has elapsed (whole
 // milliseconds since its upload); a still GIF only until it has its frame.
 bool gifFrameDue(bool isAnimated, bool hasStream, bool hasFrame, std::int64_t elapsedMs, int delayMs);
+// When that rule will next let a step happen, in microseconds from now: 0 when
+// one is due, none when no step can come by itself (no stream to decode, or a
+// still GIF that already shows its frame).
+std::optional<std::int64_t> gifMicrosUntilDue(bool isAnimated, bool hasStream, bool hasFrame, std::int64_t elapsedUs,
+                                              int delayMs);
 
 class GifAnimation {
 public:
@@ -61,6 +67,8 @@ public:
     void updateTexture(sf::Texture& texture) noexcept;
     // gifFrameDue for this animation's state and clock.
     bool frameDue() const;
+    // gifMicrosUntilDue for this animation's state and clock.
+    std::optional<std::int64_t> microsUntilDue() const;
 
 private:
     void takeFrom(GifAnimation& other) noexcept;

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace ludexa {
@@ -246,6 +247,9 @@ struct PlacementWatch {
     bool reparented = false;
     int insideX = 0, insideY = 0;  // the client's place inside the frame, as of the last event read
     std::vector<ScreenRect> history;
+    // Part of the window was uncovered or it was mapped again: the launcher,
+    // which draws only when something changed, must draw once more.
+    bool exposed = false;
 };
 PlacementWatch& placementWatch() {
     static PlacementWatch watch;
@@ -294,6 +298,9 @@ void drainPlacementEvents() {
             watch.reparented = event.xreparent.parent != DefaultRootWindow(d);
             watch.insideX = watch.reparented ? event.xreparent.x : 0;
             watch.insideY = watch.reparented ? event.xreparent.y : 0;
+        } else if ((event.type == Expose && event.xexpose.window == watch.window) ||
+                   (event.type == MapNotify && event.xmap.window == watch.window)) {
+            watch.exposed = true;
         } else if (event.type == DestroyNotify && event.xdestroywindow.window == watch.window) {
             watch = {};
             return;
@@ -465,7 +472,7 @@ void watchWindowPlacement(NativeWindow window) {
     auto& watch = placementWatch();
     if (d == nullptr || window == 0 || watch.window == window) return;
     ErrorTrap trap(d);
-    XSelectInput(d, window, StructureNotifyMask);
+    XSelectInput(d, window, StructureNotifyMask | ExposureMask);
     watch = {};
     watch.window = window;
     watch.reparented = topLevelOf(d, window) != window;
@@ -475,6 +482,15 @@ void watchWindowPlacement(NativeWindow window) {
         return;
     }
     rememberGeometry(windowRect(window));
+}
+
+bool takeWindowExposed(NativeWindow window) {
+    Display* d = display();
+    auto& watch = placementWatch();
+    if (d == nullptr || watch.window == 0 || watch.window != window) return false;
+    // Asked on every turn of the main loop: only a queued event costs a drain.
+    if (XPending(d) > 0) drainPlacementEvents();
+    return std::exchange(watch.exposed, false);
 }
 
 ScreenRect restoredPlacement(NativeWindow window, bool maximized) {

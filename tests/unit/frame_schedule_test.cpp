@@ -1,0 +1,143 @@
+// The frame schedule: which reasons need a frame, which deadline comes next,
+// and what an idle or animating launcher draws over time.
+#include <gtest/gtest.h>
+
+#include "app/frame_schedule.h"
+#include "media/gif/gif_animation.h"
+#include "ui/gamepad.h"
+
+using namespace ludexa;
+
+namespace {
+
+sf::Time ms(int n) { return sf::milliseconds(n); }
+std::uint32_t bit(FrameReason r) { return 1u << static_cast<unsigned>(r); }
+
+}  // namespace
+
+TEST(FrameSchedule, NothingAskedMeansNoFrameAndAPollLongWait) {
+    FrameSchedule s;
+    EXPECT_FALSE(s.due(ms(1000)));
+    EXPECT_FALSE(s.nextDeadline());
+    EXPECT_EQ(s.wait(ms(1000), ms(33)), ms(33));
+}
+
+TEST(FrameSchedule, ARequestIsDueAtOnceAndADrawnFrameSatisfiesIt) {
+    FrameSchedule s;
+    s.request(FrameReason::Input);
+    s.request(FrameReason::IconArrived);
+    EXPECT_TRUE(s.due(ms(0)));
+    EXPECT_EQ(s.dueReasons(ms(0)), bit(FrameReason::Input) | bit(FrameReason::IconArrived));
+    EXPECT_EQ(s.wait(ms(0), ms(33)), sf::Time::Zero);
+    s.drawn(ms(0));
+    EXPECT_FALSE(s.due(ms(5000)));
+    EXPECT_FALSE(s.nextDeadline());
+}
+
+TEST(FrameSchedule, DeadlinesWaitTheirTurnAndTheNearestLeads) {
+    FrameSchedule s;
+    s.requestAt(FrameReason::CaretBlink, ms(500));
+    s.requestAt(FrameReason::GifFrame, ms(100));
+    EXPECT_FALSE(s.due(ms(99)));
+    EXPECT_EQ(*s.nextDeadline(), ms(100));
+    EXPECT_EQ(s.wait(ms(90), ms(33)), ms(10));  // sleeps to the deadline, not a whole poll
+    EXPECT_EQ(s.wait(ms(0), ms(33)), ms(33));   // never longer than one poll
+    EXPECT_EQ(s.dueReasons(ms(100)), bit(FrameReason::GifFrame));
+    EXPECT_EQ(s.dueReasons(ms(600)), bit(FrameReason::GifFrame) | bit(FrameReason::CaretBlink));
+}
+
+TEST(FrameSchedule, ReportingAnAnimationAgainNeverPostponesIt) {
+    FrameSchedule s;
+    s.requestAt(FrameReason::CaretBlink, ms(500));
+    s.requestAt(FrameReason::CaretBlink, ms(700));  // named again on a later turn of the loop
+    EXPECT_TRUE(s.due(ms(500)));
+    s.requestAt(FrameReason::CaretBlink, ms(400));
+    EXPECT_EQ(*s.nextDeadline(), ms(400));
+}
+
+TEST(FrameSchedule, AFrameDrawnForInputKeepsLaterDeadlines) {
+    FrameSchedule s;
+    s.requestAt(FrameReason::CaretBlink, ms(500));
+    s.request(FrameReason::Input);
+    s.drawn(ms(100));  // the mouse moved; the caret has not toggled yet
+    EXPECT_FALSE(s.due(ms(499)));
+    EXPECT_TRUE(s.due(ms(500)));
+    s.drawn(ms(500));
+    EXPECT_FALSE(s.nextDeadline());
+}
+
+TEST(FrameSchedule, PollFollowsTheFrameRateCapWithAFloor) {
+    EXPECT_EQ(pollInterval(30), sf::microseconds(33333));
+    EXPECT_EQ(pollInterval(15), sf::microseconds(66666));
+    EXPECT_EQ(pollInterval(0), sf::microseconds(33333));  // an unset cap counts as 30
+    EXPECT_EQ(pollInterval(500), ms(kShortestPollMs));
+    EXPECT_EQ(timeLeft(ms(500), ms(120)), ms(380));
+    EXPECT_EQ(timeLeft(ms(500), ms(900)), sf::Time::Zero);
+}
+
+TEST(FrameSchedule, GifStepsComeWhenTheirDelayRunsOut) {
+    // No stream: nothing can step by itself, however long it waits.
+    EXPECT_FALSE(gifMicrosUntilDue(true, false, false, 0, 100));
+    // Without a frame yet the step is due at once.
+    EXPECT_EQ(gifMicrosUntilDue(true, true, false, 0, 100), 0);
+    // A still GIF that shows its frame never asks again.
+    EXPECT_FALSE(gifMicrosUntilDue(false, true, true, 5000000, 100));
+    EXPECT_EQ(gifMicrosUntilDue(true, true, true, 40000, 100), 60000);
+    EXPECT_EQ(gifMicrosUntilDue(true, true, true, 250000, 100), 0);
+    // The deadline agrees with the playback rule's whole milliseconds.
+    EXPECT_EQ(gifMicrosUntilDue(true, true, true, 99999, 100), 1);
+    EXPECT_FALSE(gifFrameDue(true, true, true, 99999 / 1000, 100));
+    EXPECT_TRUE(gifFrameDue(true, true, true, 100000 / 1000, 100));
+}
+
+// The loop as the launcher runs it, on a made-up clock: a 10 fps GIF is drawn
+// ten times a second, not at the 30 fps cap, and nothing else is drawn.
+TEST(FrameSchedule, ATenFpsGifCostsTenFramesASecond) {
+    FrameSchedule s;
+    const sf::Time poll = pollInterval(30);
+    sf::Time now = sf::Time::Zero, frameShownAt = sf::Time::Zero;
+    bool hasFrame = false;
+    int frames = 0, wakeups = 0;
+    while (now < sf::seconds(2)) {
+        ++wakeups;
+        if (const auto micros = gifMicrosUntilDue(true, true, hasFrame, (now - frameShownAt).asMicroseconds(), 100))
+            s.requestAt(FrameReason::GifFrame, now + sf::microseconds(*micros));
+        if (s.due(now)) {
+            ++frames;
+            hasFrame = true;
+            frameShownAt = now;  // the frame step restarts the GIF's clock
+            s.drawn(now);
+            now += ms(2);  // drawing takes a little time
+        } else {
+            now += s.wait(now, poll);
+        }
+    }
+    EXPECT_GE(frames, 19);
+    EXPECT_LE(frames, 21);
+    // Between frames the loop only looks at events: about 30 times a second.
+    EXPECT_LE(wakeups, 2 * 30 + frames + 5);
+}
+
+TEST(GamepadView, OnlyShownChangesAskForAFrame) {
+    GamepadState before;
+    GamepadState after = before;
+    GamepadActions none;
+    EXPECT_FALSE(gamepadChangesView(before, after, none));
+
+    after.latches[kPadA] = true;  // a held button, already used: nothing new to show
+    none.restartRepeatClock = true;
+    EXPECT_FALSE(gamepadChangesView(before, after, none));
+
+    GamepadState moved = before;
+    moved.focusIndex = 3;
+    EXPECT_TRUE(gamepadChangesView(before, moved, GamepadActions{}));
+
+    // The key cursor of a hidden soft keyboard is not shown.
+    GamepadState hiddenKeys = before;
+    hiddenKeys.keyRow = before.keyRow + 1;
+    EXPECT_FALSE(gamepadChangesView(before, hiddenKeys, GamepadActions{}));
+
+    GamepadActions scrolled;
+    scrolled.textScrolled = true;
+    EXPECT_TRUE(gamepadChangesView(before, before, scrolled));
+}
