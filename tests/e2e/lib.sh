@@ -35,7 +35,12 @@ assert_eq() {  # expected actual message
 }
 
 _cleanup() {
-  [ -n "$LUDEXA_PID" ] && pkill -P "$LUDEXA_PID" 2>/dev/null || true
+  # The launcher goes first, so that nothing writes into the folder being removed.
+  if [ -n "$LUDEXA_PID" ]; then
+    pkill -P "$LUDEXA_PID" 2>/dev/null || true
+    for _ in $(seq 100); do kill -0 "$LUDEXA_PID" 2>/dev/null || break; sleep 0.1; done
+    pkill -KILL -P "$LUDEXA_PID" 2>/dev/null || true
+  fi
   [ -n "$_own_xvfb" ] && kill "$_own_xvfb" 2>/dev/null || true
   if [ -n "${KEEP_E2E:-}" ]; then
     echo "kept: $E2E_TMP" >&2

@@ -66,7 +66,7 @@ choose_folder() {  # path
 # Closes the count message; fails when it does not come.
 close_message() {
   local box
-  box=$(wait_window "^添加游戏$" 120)
+  box=$(wait_window "^添加游戏$" 240)
   wait_drawn "$box"
   xdotool windowfocus --sync "$box" || true
   xdotool key --clearmodifiers Return
