@@ -15,12 +15,28 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <unordered_map>
 #include <vector>
 
 namespace ludexa {
+
+// The import never stores an icon larger than 256 x 256; a blob whose header
+// declares a side beyond this is refused before it is decoded (a hostile
+// 16000 x 16000 canvas would take gigabytes and many seconds to decode).
+inline constexpr std::uint32_t kMaxIconSide = 1024;
+
+struct PictureSize {
+    std::uint32_t width = 0, height = 0;
+};
+// The size a PNG, JPEG, BMP or GIF header declares, without decoding; nullopt
+// for anything else or a header cut short.
+std::optional<PictureSize> declaredPictureSize(std::span<const unsigned char> bytes);
+// Whether an icon blob may be decoded: a known format of at most kMaxIconSide
+// on each side.
+bool iconBlobAcceptable(std::span<const unsigned char> bytes);
 
 class IconCache {
 public:
@@ -39,16 +55,16 @@ public:
     void beginFrame(std::size_t maxUploads = 256);
 
     // Main thread. The icon's state; a Ready texture is kept for this frame.
-    State state(int id);
-    const sf::Texture* texture(int id);
+    State state(std::int64_t id);
+    const sf::Texture* texture(std::int64_t id);
 
     // Main thread: the ids whose icons the grid needs now, most wanted first.
     // Replaces the previous wish list, so icons of cells scrolled past are
     // never decoded.
-    void want(std::vector<int> ids);
+    void want(std::vector<std::int64_t> ids);
 
     // Main thread: the icon of `id` changed or is gone; forget it.
-    void forget(int id);
+    void forget(std::int64_t id);
 
     // Whether decodes are still outstanding for the current wish list.
     bool busy();
@@ -57,13 +73,15 @@ public:
 
 private:
     struct Decoded {
-        int id = 0;
+        std::int64_t id = 0;
         bool ok = false;
         unsigned width = 0, height = 0;
         std::vector<std::uint8_t> pixels;
     };
     struct Entry {
-        sf::Texture texture;
+        // By pointer: SFML 2.5's sf::Texture has no move, and moving it into
+        // the map would upload every icon a second time.
+        std::unique_ptr<sf::Texture> texture;
         std::uint64_t lastUsed = 0;
     };
 
@@ -72,14 +90,14 @@ private:
     std::string databasePath_;
     std::size_t capacity_;
     std::uint64_t frame_ = 0;
-    std::unordered_map<int, Entry> textures_;  // main thread only
-    std::unordered_map<int, bool> failed_;     // main thread only
+    std::unordered_map<std::int64_t, Entry> textures_;  // main thread only
+    std::unordered_map<std::int64_t, bool> failed_;     // main thread only
 
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<int> wanted_;        // guarded by mutex_
+    std::deque<std::int64_t> wanted_;        // guarded by mutex_
     std::vector<Decoded> decoded_;  // guarded by mutex_
-    std::vector<int> inFlight_;     // guarded by mutex_: ids being decoded now
+    std::vector<std::int64_t> inFlight_;     // guarded by mutex_: ids being decoded now
     bool stopping_ = false;         // guarded by mutex_
     std::vector<std::thread> workers_;
 };
