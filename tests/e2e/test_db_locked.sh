@@ -18,10 +18,8 @@ holder=$!
 exec 3>"$dir/.holder"
 echo "BEGIN IMMEDIATE;" >&3
 # Held once a writer that does not wait is refused.
-for _ in $(seq 100); do
-  sqlite3 -cmd ".timeout 0" "$db" "BEGIN IMMEDIATE; ROLLBACK;" >/dev/null 2>&1 || break
-  sleep 0.1
-done
+held() { ! sqlite3 -cmd ".timeout 0" "$db" "BEGIN IMMEDIATE; ROLLBACK;" >/dev/null 2>&1; }
+wait_for 10 "the sqlite3 shell does not hold data.db" held
 
 # The first cell's icon menu, third entry "收藏游戏（未收藏）".
 click 409 99 3
@@ -40,11 +38,8 @@ assert_eq 0 "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" "favouri
 click 409 99 3
 sleep 0.3
 click 450 189
-for _ in $(seq 100); do
-  [ "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" == 1 ] && break
-  sleep 0.1
-done
-assert_eq 1 "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" "favourite once data.db is free"
+favourite() { [ "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" == 1 ]; }
+wait_for 10 "not marked a favourite once data.db is free" favourite
 
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"

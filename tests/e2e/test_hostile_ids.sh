@@ -16,11 +16,10 @@ start_launcher "$dir"
 click 409 99 3
 sleep 0.3
 click 450 189
-for _ in $(seq 100); do
-  [ "$(sql "$dir/data.db" "SELECT is_favorite FROM games WHERE id=4294967297")" == 1 ] && break
-  sleep 0.1
-done
-assert_eq 1 "$(sql "$dir/data.db" "SELECT is_favorite FROM games WHERE id=4294967297")" "Attacker's favourite flag"
+favourite_is() {  # id flag
+  [ "$(sql "$dir/data.db" "SELECT is_favorite FROM games WHERE id=$1")" == "$2" ]
+}
+wait_for 10 "Attacker is not marked a favourite" favourite_is 4294967297 1
 assert_eq "0|Victim" "$(sql "$dir/data.db" "SELECT is_favorite, name FROM games WHERE id=1")" "Victim's row"
 
 send_key Escape

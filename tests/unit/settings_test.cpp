@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 
 #include "app/settings.h"
+#include "temp_dir.h"
 
 using namespace ludexa;
 
@@ -186,9 +187,8 @@ TEST(SettingsRead, LastValidOccurrenceWins) {
 }
 
 TEST(SettingsFile, AtomicWriteReplacesAndLeavesNoTemporary) {
-    const auto dir = std::filesystem::temp_directory_path() / "ludexa_settings_test";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    const test::ScopedTempDir temp;
+    const auto& dir = temp.path();
     const auto path = (dir / "set.ini").string();
     ASSERT_TRUE(writeFileAtomically(path, "old"));
     ASSERT_TRUE(writeFileAtomically(path, "new contents"));
@@ -219,19 +219,15 @@ TEST(SettingsFile, AtomicWriteReplacesAndLeavesNoTemporary) {
     ASSERT_TRUE(readWholeFile(target.string(), back));
     EXPECT_EQ(back, "through the link");
     EXPECT_FALSE(std::filesystem::exists(dir / "real" / "mine.ini.tmp"));
-    std::filesystem::remove_all(dir);
 }
 
 // A FIFO or device named set.ini is not read (the open would block the start).
 TEST(SettingsFile, SpecialFilesAreNotRead) {
-    const auto dir = std::filesystem::temp_directory_path() / "ludexa_settings_fifo";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    const auto fifo = (dir / "set.ini").string();
+    const test::ScopedTempDir temp;
+    const auto fifo = (temp.path() / "set.ini").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::string text = "unchanged";
     EXPECT_FALSE(readWholeFile(fifo, text));  // returns at once: no writer is waited for
     EXPECT_FALSE(readWholeFile("/dev/zero", text));
     EXPECT_TRUE(text.empty());
-    std::filesystem::remove_all(dir);
 }
