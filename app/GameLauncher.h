@@ -11,6 +11,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -34,7 +35,8 @@
 
 namespace ludexa {
 
-class CountingWindow;  // platform/native_dialogs.h
+class CountingWindow;     // platform/native_dialogs.h
+enum class WriteOutcome;  // library/database.h
 
 class GameLauncher {
 public:
@@ -96,6 +98,7 @@ public:
     bool categoriesExpanded = false;
     bool categoryTempExpanded = false;
     sf::Clock categoryTempExpandClock;
+    mutable CategoryBarCache categoryBarCache;  // main thread only
 
     // ---- Layout (ui/layout.cpp) -------------------------------------------
     float toolbarHeight = 44;
@@ -267,6 +270,9 @@ public:
     void serviceNativeWindows();                        // library/size_count.cpp
     bool nativeWindowOpen() const;                      // library/size_count.cpp
     void setFavorite(int index, bool favorite);         // library/favorite.cpp
+    // Runs a write to data.db under the wait cursor. When another program
+    // held the file past the busy timeout, says so in one message box.
+    WriteOutcome writeLibrary(const std::function<WriteOutcome()>& write);  // library/favorite.cpp
     void deleteGame(int index);                         // library/delete.cpp
 
     // Game media
@@ -292,7 +298,7 @@ public:
     void drawMenus();                                   // ui/render.cpp
     void drawCategoryBar();                             // ui/category_bar.cpp
     bool handleCategoryBarClick(float x, float y);      // ui/category_bar.cpp
-    CategoryBarLayout categoryBarLayout() const;        // ui/category_bar.cpp
+    const CategoryBarLayout& categoryBarLayout() const;  // ui/category_bar.cpp
     CategoryState categoryState() const;                // ui/category_bar.cpp
     void applyCategoryState(const CategoryState& state);  // ui/category_bar.cpp
     void refreshAfterCategoryChange();                  // ui/category_bar.cpp

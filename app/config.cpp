@@ -83,10 +83,19 @@ void GameLauncher::loadConfig() {
     if (!readWholeFile(settingsPath(), text)) return;
     Settings s = currentSettings();
     const auto result = readSettings(text, s, static_cast<int>(THEMES.size()));
+    if (result.windowSizeGiven) {
+        ScreenRect screen = monitorRectFor(nativeHandle());
+        if (screen.width <= 0 || screen.height <= 0) {
+            const auto desktop = sf::VideoMode::getDesktopMode();
+            screen.width = static_cast<int>(desktop.width);
+            screen.height = static_cast<int>(desktop.height);
+        }
+        boundWindowSize(s, screen.width, screen.height);
+    }
     applySettings(s);
     if (result.windowSizeGiven)
         window.setSize({static_cast<unsigned>(windowWidth), static_cast<unsigned>(windowHeight)});
-    if (useCustomBackground && !backgroundTexture.loadFromFile(getBackgroundImagePath()))
+    if (useCustomBackground && !loadBackgroundPicture(getBackgroundImagePath(), backgroundTexture))
         useCustomBackground = false;
     leftPanelWidth = leftPanelWidthRatio * windowWidth;
     leftTopHeight = (windowHeight - (toolbarHeight + 4)) * leftTopHeightRatio;

@@ -2,8 +2,10 @@
 // because GTK switches the process locale and some locales write "0,5".
 #include "app/settings.h"
 
+#include "platform/files.h"
 #include "platform/text.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <cmath>
@@ -14,6 +16,7 @@
 #include <optional>
 #include <sstream>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace ludexa {
@@ -150,7 +153,11 @@ SettingsReadResult readSettings(std::string_view text, Settings& s, int themeCou
             while (start <= value.size()) {
                 const auto bar = value.find('|', start);
                 const auto end = bar == std::string_view::npos ? value.size() : bar;
-                if (end > start) names.emplace_back(value.substr(start, end - start));
+                // A hand-edited or damaged file may hold a million names or one
+                // of megabytes: what is beyond the bounds is dropped here, so it
+                // is neither drawn nor written back.
+                if (end > start && end - start <= kMaxCategoryNameBytes && names.size() < kMaxCategories)
+                    names.emplace_back(value.substr(start, end - start));
                 if (bar == std::string_view::npos) break;
                 start = bar + 1;
             }
@@ -169,6 +176,14 @@ SettingsReadResult readSettings(std::string_view text, Settings& s, int themeCou
         s.windowY = y;
     }
     return result;
+}
+
+void boundWindowSize(Settings& s, int screenWidth, int screenHeight) {
+    const auto bound = [](float& value, int screen, float minimum) {
+        if (screen > 0 && value > static_cast<float>(screen)) value = std::max(minimum, static_cast<float>(screen));
+    };
+    bound(s.windowWidth, screenWidth, 800.0f);
+    bound(s.windowHeight, screenHeight, 600.0f);
 }
 
 std::string writeSettings(const Settings& s) {
@@ -222,28 +237,54 @@ std::string writeSettings(const Settings& s) {
 }
 
 bool readWholeFile(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    out = buffer.str();
-    return true;
+    // Far beyond any file this program writes; a larger one is not a settings file.
+    constexpr std::size_t kMaxSettingsBytes = 64u << 20;
+    return readWholeRegularFile(path, kMaxSettingsBytes, out);
+}
+
+static std::string resolveLinkTarget(const std::string& path) {
+    std::string current = path;
+    // A chain of links is followed to its end; a loop gives up after a while.
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st {};
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return current;
+        std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        const ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n <= 0 || static_cast<std::size_t>(n) >= target.size()) return current;
+        target.resize(static_cast<std::size_t>(n));
+        if (target.front() != '/') {
+            const auto slash = current.find_last_of('/');
+            if (slash != std::string::npos) target = current.substr(0, slash + 1) + target;
+        }
+        current = std::move(target);
+    }
+    return path;
 }
 
 bool writeFileAtomically(const std::string& path, std::string_view contents) {
-    const std::string temp = path + ".tmp";
+    // Through a link, the link's target is replaced and the link kept.
+    const std::string target = resolveLinkTarget(path);
+    struct stat existing {};
+    const bool exists = ::stat(target.c_str(), &existing) == 0;
+    // A file the user made read-only stays as it is: the rename below would
+    // replace it regardless of its permissions. Nor is anything but a regular
+    // file replaced.
+    if (exists && (!S_ISREG(existing.st_mode) || (existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
+        return false;
+    const std::string temp = target + ".tmp";
     {
         std::FILE* raw = std::fopen(temp.c_str(), "wb");
         if (raw == nullptr) return false;
-        std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(raw, &std::fclose);
+        if (exists) (void)::fchmod(fileno(raw), existing.st_mode & 07777);
+        std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(raw, &std::fclose);
         const bool written = std::fwrite(contents.data(), 1, contents.size(), raw) == contents.size() &&
                              std::fflush(raw) == 0 && ::fsync(fileno(raw)) == 0;
-        if (!written || std::fclose(file.release()) != 0) {
+        if (!written || std::fclose(stream.release()) != 0) {
             std::remove(temp.c_str());
             return false;
         }
     }
-    if (std::rename(temp.c_str(), path.c_str()) != 0) {
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
         std::remove(temp.c_str());
         return false;
     }

@@ -3,6 +3,7 @@
 // loadConfig/saveConfig only copy these values to and from its fields.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,10 @@ struct Settings {
     std::vector<std::string> categories;
 };
 
+// Bounds on the categories read from the file; names beyond them are dropped.
+inline constexpr std::size_t kMaxCategories = 500;
+inline constexpr std::size_t kMaxCategoryNameBytes = 255;
+
 struct SettingsReadResult {
     bool windowSizeGiven = false;  // both width and height were valid: resize the window
 };
@@ -54,11 +59,19 @@ struct SettingsReadResult {
 // validated on its own. Accepts CR LF and LF line ends.
 SettingsReadResult readSettings(std::string_view text, Settings& settings, int themeCount);
 
+// A window size read from the file, bounded to the screen it opens on: a size
+// larger than the screen (windowWidth=32767) is cut to the screen's, but never
+// below the 800 x 600 the file must give. A screen of unknown size (0) bounds
+// nothing.
+void boundWindowSize(Settings& settings, int screenWidth, int screenHeight);
+
 // The whole file, in its fixed order, with CR LF line ends.
 std::string writeSettings(const Settings& settings);
 
 // Replaces the file at `path` by `contents` through a temporary file beside it,
-// so a crash or a full disk never leaves a half-written file. False on failure.
+// so a crash or a full disk never leaves a half-written file. A symbolic link
+// is kept and its target replaced; a read-only file (or anything but a regular
+// file) is left alone. False when nothing was written.
 bool writeFileAtomically(const std::string& path, std::string_view contents);
 
 // The file's bytes, or nullopt-like false when it cannot be read.

@@ -2,7 +2,7 @@
 // extraction that keeps Chinese text out of the Japanese face of Noto Sans CJK.
 #include "appearance/fonts.h"
 
-#include <fstream>
+#include "platform/files.h"
 
 namespace ludexa {
 
@@ -54,14 +54,11 @@ void writeU32(std::vector<std::uint8_t>& d, std::size_t at, std::uint32_t v) {
     d[at + 3] = static_cast<std::uint8_t>(v);
 }
 
+// Larger than any real font (Noto Sans CJK's collection is about 20 MB).
+constexpr std::size_t kMaxFontFileBytes = 256u << 20;
+
 bool readFile(const std::string& path, std::vector<std::uint8_t>& out) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return false;
-    const std::streamoff size = in.tellg();
-    if (size <= 0) return false;
-    out.resize(static_cast<std::size_t>(size));
-    in.seekg(0);
-    return static_cast<bool>(in.read(reinterpret_cast<char*>(out.data()), size));
+    return readWholeRegularFile(path, kMaxFontFileBytes, out) && !out.empty();
 }
 
 }  // namespace

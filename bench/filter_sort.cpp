@@ -45,7 +45,7 @@ std::vector<GameInfo> makeLibrary(std::size_t count) {
     std::vector<GameInfo> games(count);
     for (std::size_t i = 0; i < count; ++i) {
         auto& g = games[i];
-        g.id = static_cast<int>(i + 1);
+        g.id = static_cast<std::int64_t>(i + 1);
         switch (kind(rng)) {
         case 0: g.name = hanName(rng); break;
         case 1: g.name = latinName(rng); break;

@@ -141,8 +141,8 @@ void reloadCategoryAndSaveDir(std::vector<GameInfo>& games, const std::string& d
     if (!db) return;
     auto select = db->prepare("SELECT id, category, save_dir FROM games");
     if (!select) return;
-    std::map<int, std::pair<std::string, std::string>> byId;
-    while (select->step() == SQLITE_ROW) byId[select->columnInt(0)] = {select->columnText(1), select->columnText(2)};
+    std::map<std::int64_t, std::pair<std::string, std::string>> byId;
+    while (select->step() == SQLITE_ROW) byId[select->columnInt64(0)] = {select->columnText(1), select->columnText(2)};
     for (auto& game : games) {
         const auto it = byId.find(game.id);
         if (it == byId.end()) continue;

@@ -74,13 +74,13 @@ void applyGameSettings(const GameSettingsContext& context, GameInfo& game) {
     if (context.gameSize >= 0) game.game_size = context.gameSize;
 }
 
-bool saveGameRecord(const std::string& databasePath, const GameInfo& game) {
+WriteOutcome saveGameRecord(const std::string& databasePath, const GameInfo& game) {
     auto db = Database::open(databasePath, false);
-    if (!db) return false;
+    if (!db) return WriteOutcome::Failed;
     auto update = db->prepare(
         "UPDATE games SET name=?, category=?, exe_path=?, launch_args=?, folder_path=?, save_dir=?, game_size=? "
         "WHERE id=?");
-    if (!update) return false;
+    if (!update) return writeOutcomeOf(db->errorCode());
     update->bind(1, game.name)
         .bind(2, game.category)
         .bind(3, game.exe_path)
@@ -89,7 +89,7 @@ bool saveGameRecord(const std::string& databasePath, const GameInfo& game) {
         .bind(6, game.save_dir)
         .bind(7, game.game_size)
         .bind(8, game.id);
-    return update->stepDone();
+    return writeOutcomeOf(update->step());
 }
 
 GameSettingsDialogState::GameSettingsDialogState(GameInfo& game, int index, const std::vector<std::string>& categories) {
@@ -148,13 +148,15 @@ void GameLauncher::showGameSettingsDialog(int index) {
     GameSettingsDialogState state(games[static_cast<std::size_t>(index)], index, categories);
     const ModalRepaint repaint([this] { render(); });
     if (runGameSettingsDialog(state, nativeHandle()) && state.context.saved) {
-        GameInfo& game = games[static_cast<std::size_t>(index)];
-        applyGameSettings(state.context, game);
-        // data.db failing keeps the new values in memory; the list is re-sorted
-        // either way.
-        (void)saveGameRecord(databasePath(), game);
-        sortGames();
-        updateTextContent();
+        GameInfo updated = games[static_cast<std::size_t>(index)];
+        applyGameSettings(state.context, updated);
+        // data.db failing keeps the new values in memory; one held by another
+        // program did not take them, so the record keeps its old values.
+        if (writeLibrary([&] { return saveGameRecord(databasePath(), updated); }) != WriteOutcome::Busy) {
+            games[static_cast<std::size_t>(index)] = std::move(updated);
+            sortGames();
+            updateTextContent();
+        }
     }
     discardInputAfterModal();
 }

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "library/database.h"
 #include "library/game_info.h"
 #include "platform/native_dialogs.h"
 
@@ -41,7 +42,7 @@ std::optional<std::string> gameNameProblem(const std::string& name);
 
 // OK's changes to the record, and the record written to data.db by id.
 void applyGameSettings(const GameSettingsContext& context, GameInfo& game);
-bool saveGameRecord(const std::string& databasePath, const GameInfo& game);
+WriteOutcome saveGameRecord(const std::string& databasePath, const GameInfo& game);
 
 class GameSettingsDialogState final : public GameSettingsDialogModel {
 public:

@@ -78,6 +78,34 @@ std::span<const unsigned char> Statement::columnBlob(int column) const {
     return {data, static_cast<std::size_t>(size)};
 }
 
+WriteOutcome writeOutcomeOf(int rc) {
+    switch (rc & 0xFF) {  // extended codes carry the primary code in the low byte
+        case SQLITE_OK:
+        case SQLITE_DONE:
+        case SQLITE_ROW: return WriteOutcome::Done;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED: return WriteOutcome::Busy;
+        default: return WriteOutcome::Failed;
+    }
+}
+
+WriteOutcome storeFavorite(const std::string& path, std::int64_t id, bool favorite) {
+    auto db = Database::open(path, false);
+    if (!db) return WriteOutcome::Failed;
+    auto update = db->prepare("UPDATE games SET is_favorite=? WHERE id=?");
+    if (!update) return writeOutcomeOf(db->errorCode());
+    update->bind(1, favorite ? 1 : 0).bind(2, id);
+    return writeOutcomeOf(update->step());
+}
+
+WriteOutcome deleteGameRow(const std::string& path, std::int64_t id) {
+    auto db = Database::open(path, false);
+    if (!db) return WriteOutcome::Failed;
+    if (db->exec(("DELETE FROM games WHERE id = " + std::to_string(id)).c_str())) return WriteOutcome::Done;
+    const auto outcome = writeOutcomeOf(db->errorCode());
+    return outcome == WriteOutcome::Done ? WriteOutcome::Failed : outcome;
+}
+
 bool initDatabase(const std::string& path) {
     const bool existed = pathExists(path);
     auto db = Database::open(path);

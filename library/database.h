@@ -31,6 +31,8 @@ public:
     [[nodiscard]] std::optional<Statement> prepare(std::string_view sql);
 
     std::int64_t lastInsertRowId() const;
+    // The result code of the last failed call on this connection.
+    int errorCode() const { return sqlite3_errcode(db_.get()); }
     sqlite3* handle() const { return db_.get(); }
 
 private:
@@ -74,6 +76,18 @@ private:
     explicit Statement(sqlite3_stmt* stmt) : stmt_(stmt) {}
     std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
 };
+
+// How a write to data.db ended. Busy: another program held the file's write
+// lock past the busy timeout, so nothing was written and the user must hear
+// of it; Failed: the file could not be opened or the statement not run.
+enum class WriteOutcome { Done, Busy, Failed };
+// The outcome for a statement's (or connection's) result code.
+WriteOutcome writeOutcomeOf(int rc);
+
+// The favourite flag of game `id` in the database at `path`.
+WriteOutcome storeFavorite(const std::string& path, std::int64_t id, bool favorite);
+// Removes game `id` from the database at `path`.
+WriteOutcome deleteGameRow(const std::string& path, std::int64_t id);
 
 // The one schema of data.db, exactly as every Ludexa has created it.
 inline constexpr const char* kCreateGamesTable =

@@ -17,10 +17,10 @@ void GameLauncher::deleteGame(int index) {
     discardInputAfterModal();
     if (!confirmed) return;
 
-    auto db = Database::open(databasePath(), false);
-    const bool deleted = db && db->exec(("DELETE FROM games WHERE id = " + std::to_string(game.id)).c_str());
-    db.reset();
-    if (!deleted) {
+    const std::int64_t id = game.id;
+    const WriteOutcome outcome = writeLibrary([&] { return deleteGameRow(databasePath(), id); });
+    if (outcome == WriteOutcome::Busy) return;  // the user has been told; the game stays
+    if (outcome != WriteOutcome::Done) {
         showMessageBox({"删除失败，请重试。", "错误", MessageIcon::Error, MessageButtons::Ok, owner});
         discardInputAfterModal();
         return;

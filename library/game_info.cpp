@@ -43,7 +43,7 @@ std::vector<GameInfo> loadGames(const std::string& path) {
     if (!stmt) return games;
     while (stmt->step() == SQLITE_ROW) {
         GameInfo g;
-        g.id = stmt->columnInt(0);
+        g.id = stmt->columnInt64(0);
         g.name = stmt->columnText(1);
         g.exe_path = stmt->columnText(2);
         g.folder_path = stmt->columnText(3);

@@ -11,7 +11,7 @@
 namespace ludexa {
 
 struct GameInfo {
-    int id = 0;
+    std::int64_t id = 0;  // SQLite rowids are 64-bit; a narrower id would name another row
     std::string name;
     std::string exe_path;
     std::string folder_path;

@@ -31,7 +31,7 @@ void IconCache::workerBody() {
     std::optional<Database> db;
     std::optional<Statement> select;
     for (;;) {
-        int id = 0;
+        std::int64_t id = 0;
         {
             std::unique_lock lock(mutex_);
             if (wanted_.empty()) {
@@ -55,7 +55,7 @@ void IconCache::workerBody() {
             if (select->step() == SQLITE_ROW) {
                 const auto blob = select->columnBlob(0);
                 sf::Image image;
-                if (!blob.empty() && image.loadFromMemory(blob.data(), blob.size()) && image.getSize().x > 0 &&
+                if (iconBlobAcceptable(blob) && image.loadFromMemory(blob.data(), blob.size()) && image.getSize().x > 0 &&
                     image.getSize().y > 0) {
                     result.ok = true;
                     result.width = image.getSize().x;
@@ -86,18 +86,19 @@ void IconCache::beginFrame(std::size_t maxUploads) {
             continue;
         }
         Entry entry;
-        if (!entry.texture.create(d.width, d.height)) {
+        entry.texture = std::make_unique<sf::Texture>();
+        if (!entry.texture->create(d.width, d.height)) {
             failed_[d.id] = true;
             continue;
         }
-        entry.texture.update(d.pixels.data());
-        entry.texture.setSmooth(true);
+        entry.texture->update(d.pixels.data());
+        entry.texture->setSmooth(true);
         entry.lastUsed = frame_;
         textures_[d.id] = std::move(entry);
     }
     if (textures_.size() > capacity_) {
         // Evict the least recently used textures that no cell showed last frame.
-        std::vector<std::pair<std::uint64_t, int>> byAge;
+        std::vector<std::pair<std::uint64_t, std::int64_t>> byAge;
         for (const auto& [id, entry] : textures_)
             if (entry.lastUsed + 1 < frame_) byAge.emplace_back(entry.lastUsed, id);
         std::sort(byAge.begin(), byAge.end());
@@ -110,7 +111,7 @@ void IconCache::beginFrame(std::size_t maxUploads) {
     }
 }
 
-IconCache::State IconCache::state(int id) {
+IconCache::State IconCache::state(std::int64_t id) {
     if (auto it = textures_.find(id); it != textures_.end()) {
         it->second.lastUsed = frame_;
         return State::Ready;
@@ -118,26 +119,26 @@ IconCache::State IconCache::state(int id) {
     return failed_.count(id) ? State::Failed : State::Unknown;
 }
 
-const sf::Texture* IconCache::texture(int id) {
+const sf::Texture* IconCache::texture(std::int64_t id) {
     auto it = textures_.find(id);
     if (it == textures_.end()) return nullptr;
     it->second.lastUsed = frame_;
-    return &it->second.texture;
+    return it->second.texture.get();
 }
 
-void IconCache::want(std::vector<int> ids) {
+void IconCache::want(std::vector<std::int64_t> ids) {
     {
         std::lock_guard lock(mutex_);
         wanted_.assign(ids.begin(), ids.end());
         // Results already decoded or being decoded need no second decode.
         for (const auto& d : decoded_)
             wanted_.erase(std::remove(wanted_.begin(), wanted_.end(), d.id), wanted_.end());
-        for (int id : inFlight_) wanted_.erase(std::remove(wanted_.begin(), wanted_.end(), id), wanted_.end());
+        for (std::int64_t id : inFlight_) wanted_.erase(std::remove(wanted_.begin(), wanted_.end(), id), wanted_.end());
     }
     wake_.notify_all();
 }
 
-void IconCache::forget(int id) {
+void IconCache::forget(std::int64_t id) {
     textures_.erase(id);
     failed_.erase(id);
     std::lock_guard lock(mutex_);

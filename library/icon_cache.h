@@ -15,10 +15,13 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <thread>
 #include <unordered_map>
 #include <vector>
+
+#include "library/icon_header.h"
 
 namespace ludexa {
 
@@ -39,16 +42,16 @@ public:
     void beginFrame(std::size_t maxUploads = 256);
 
     // Main thread. The icon's state; a Ready texture is kept for this frame.
-    State state(int id);
-    const sf::Texture* texture(int id);
+    State state(std::int64_t id);
+    const sf::Texture* texture(std::int64_t id);
 
     // Main thread: the ids whose icons the grid needs now, most wanted first.
     // Replaces the previous wish list, so icons of cells scrolled past are
     // never decoded.
-    void want(std::vector<int> ids);
+    void want(std::vector<std::int64_t> ids);
 
     // Main thread: the icon of `id` changed or is gone; forget it.
-    void forget(int id);
+    void forget(std::int64_t id);
 
     // Whether decodes are still outstanding for the current wish list.
     bool busy();
@@ -59,13 +62,15 @@ public:
 
 private:
     struct Decoded {
-        int id = 0;
+        std::int64_t id = 0;
         bool ok = false;
         unsigned width = 0, height = 0;
         std::vector<std::uint8_t> pixels;
     };
     struct Entry {
-        sf::Texture texture;
+        // By pointer: SFML 2.5's sf::Texture has no move, and moving it into
+        // the map would upload every icon a second time.
+        std::unique_ptr<sf::Texture> texture;
         std::uint64_t lastUsed = 0;
     };
 
@@ -74,14 +79,14 @@ private:
     std::string databasePath_;
     std::size_t capacity_;
     std::uint64_t frame_ = 0;
-    std::unordered_map<int, Entry> textures_;  // main thread only
-    std::unordered_map<int, bool> failed_;     // main thread only
+    std::unordered_map<std::int64_t, Entry> textures_;  // main thread only
+    std::unordered_map<std::int64_t, bool> failed_;     // main thread only
 
     std::mutex mutex_;
     std::condition_variable wake_;
-    std::deque<int> wanted_;        // guarded by mutex_
+    std::deque<std::int64_t> wanted_;        // guarded by mutex_
     std::vector<Decoded> decoded_;  // guarded by mutex_
-    std::vector<int> inFlight_;     // guarded by mutex_: ids being decoded now
+    std::vector<std::int64_t> inFlight_;     // guarded by mutex_: ids being decoded now
     bool stopping_ = false;         // guarded by mutex_
     std::vector<std::thread> workers_;
 };

@@ -140,7 +140,7 @@ std::vector<ImportedGame> importShortcutFolder(const std::string& folder, const 
     for (auto& game : candidates) {
         if (!stored->emplace(game.info.exe_path, game.info.launch_args).second) continue;
         if (!insertGame(*db, game)) continue;
-        game.info.id = static_cast<int>(db->lastInsertRowId());
+        game.info.id = db->lastInsertRowId();
         added.push_back(std::move(game));
     }
     if (!db->exec("COMMIT")) {

@@ -138,7 +138,7 @@ void SizeCountContext::closed() {
     done_ = true;
 }
 
-bool storeGameSize(std::vector<GameInfo>& games, int id, std::int64_t bytes, const std::string& databasePath) {
+bool storeGameSize(std::vector<GameInfo>& games, std::int64_t id, std::int64_t bytes, const std::string& databasePath) {
     bool found = false;
     for (auto& game : games) {
         if (game.id != id) continue;
@@ -163,7 +163,7 @@ void GameLauncher::showSizeCountingDialog(int index) {
     // One counting window at a time: the main window takes no input meanwhile.
     if (sizeCountWindow && sizeCountWindow->isOpen()) return;
     const GameInfo& game = games[static_cast<std::size_t>(index)];
-    const int id = game.id;
+    const std::int64_t id = game.id;
     auto context = std::make_shared<SizeCountContext>(game.folder_path, [this, id](std::int64_t bytes) {
         storeGameSize(games, id, bytes, databasePath());
         updateTextContent();

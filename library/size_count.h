@@ -63,6 +63,6 @@ private:
 // Stores a count for the game with `id`, wherever sorting has moved it, in its
 // record and (when `databasePath` is not empty) in data.db. False when no game
 // in the list has that id; data.db is written by id all the same.
-bool storeGameSize(std::vector<GameInfo>& games, int id, std::int64_t bytes, const std::string& databasePath);
+bool storeGameSize(std::vector<GameInfo>& games, std::int64_t id, std::int64_t bytes, const std::string& databasePath);
 
 }  // namespace ludexa

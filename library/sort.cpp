@@ -71,7 +71,7 @@ void sortGameList(std::vector<GameInfo>& games, int sortMode, bool ascending, co
             keys[i] = sortMode == SortByTime ? std::string_view(games[i].created_at) : nameSortKey(games[i], names);
         sortPositions(order, ascending, [&](std::size_t i) { return keys[i]; });
     } else {
-        std::vector<int> ids(n);
+        std::vector<std::int64_t> ids(n);
         for (std::size_t i = 0; i < n; ++i) ids[i] = games[i].id;
         sortPositions(order, ascending, [&](std::size_t i) { return ids[i]; });
     }
@@ -85,7 +85,7 @@ void sortGameList(std::vector<GameInfo>& games, int sortMode, bool ascending, co
 void GameLauncher::sortGames() {
     if (games.empty()) return;
 
-    std::optional<int> selectedId;
+    std::optional<std::int64_t> selectedId;
     if (selectedIndex >= 0 && static_cast<std::size_t>(selectedIndex) < games.size())
         selectedId = games[static_cast<std::size_t>(selectedIndex)].id;
 

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "app/GameLauncher.h"
+#include "platform/files.h"
 
 namespace ludexa {
 
@@ -24,8 +25,12 @@ bool endsWith(std::string_view s, std::string_view tail) {
 }
 
 bool decodeGeneral(const std::string& path, RgbaImage& out) {
+    // Read through the bounded reader: a FIFO among the pictures would block
+    // this thread, and with it the program's exit, for good.
+    std::vector<std::uint8_t> bytes;
+    if (!readWholeRegularFile(path, static_cast<std::size_t>(kMaxCodecFileBytes), bytes) || bytes.empty()) return false;
     sf::Image image;
-    if (!image.loadFromFile(path)) return false;
+    if (!image.loadFromMemory(bytes.data(), bytes.size())) return false;
     const auto size = image.getSize();
     if (size.x == 0 || size.y == 0) return false;
     RgbaImage rgba;

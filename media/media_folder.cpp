@@ -7,11 +7,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <fstream>
 #include <memory>
 
 #include "app/GameLauncher.h"
 #include "platform/dialogs.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 
 namespace ludexa {
@@ -41,6 +41,19 @@ std::vector<std::string> listFiles(const std::string& folder) {
         names.push_back(name);
     }
     return names;
+}
+
+// The length of the longest prefix of `bytes` that does not end inside a
+// UTF-8 sequence.
+std::size_t completeUtf8Prefix(const std::string& bytes) {
+    std::size_t n = bytes.size();
+    // Step back over at most three continuation bytes to the sequence's lead.
+    std::size_t lead = n;
+    while (lead > 0 && n - lead < 4 && (static_cast<unsigned char>(bytes[lead - 1]) & 0xC0) == 0x80) --lead;
+    if (lead == 0) return n;
+    const auto c = static_cast<unsigned char>(bytes[lead - 1]);
+    const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    return n - (lead - 1) < length ? lead - 1 : n;
 }
 
 }  // namespace
@@ -73,20 +86,39 @@ MediaScan scanMediaFolder(const std::string& folder, const PictureFormats& forma
     std::sort(scan.pictures.begin(), scan.pictures.end());
 
     bool anyOpened = false;
+    bool truncated = false;
     std::string text;
+    std::size_t budget = kMaxDescriptionBytes;
     for (const auto& name : names) {
         if (!endsWithIgnoringCase(name, ".txt")) continue;
-        std::ifstream in(folder + name, std::ios::binary);
-        if (!in) continue;
-        anyOpened = true;
-        std::string line;
-        while (std::getline(in, line)) {
-            // Lines end in LF; a CR right before it belongs to a CR LF pair.
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (!text.empty()) text += '\n';
-            text += line;
+        if (budget == 0) {
+            truncated = true;
+            break;
         }
+        std::string bytes;
+        const FileRead read = readRegularFile(folder + name, budget, bytes);
+        if (read == FileRead::Refused) continue;
+        anyOpened = true;
+        budget -= bytes.size();
+        if (read == FileRead::Truncated) {
+            // Cut back to a whole character, so the mark follows clean text.
+            bytes.resize(completeUtf8Prefix(bytes));
+            truncated = true;
+        }
+        std::size_t start = 0;
+        while (start < bytes.size()) {
+            const auto lf = bytes.find('\n', start);
+            std::size_t end = lf == std::string::npos ? bytes.size() : lf;
+            // Lines end in LF; a CR right before it belongs to a CR LF pair.
+            if (end > start && bytes[end - 1] == '\r') --end;
+            if (!text.empty()) text += '\n';
+            text.append(bytes, start, end - start);
+            if (lf == std::string::npos) break;
+            start = lf + 1;
+        }
+        if (truncated) break;
     }
+    if (truncated) text += (text.empty() ? "" : "\n") + std::string(kTruncatedMark);
     if (anyOpened && !text.empty()) scan.description = text;
     return scan;
 }

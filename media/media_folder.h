@@ -2,6 +2,7 @@
 // description of one game, and the creation of the folders.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -25,7 +26,8 @@ struct MediaScan {
 };
 
 // Lists the pictures (enabled extensions, matched ignoring case) and joins the
-// lines of every readable .txt file (file-name order, CR LF read as LF).
+// lines of every readable .txt file (file-name order, CR LF read as LF). Only
+// regular files are read, and no more than kMaxDescriptionBytes of them.
 MediaScan scanMediaFolder(const std::string& folder, const PictureFormats& formats);
 
 struct MediaFolderCounts {
@@ -40,5 +42,11 @@ MediaFolderCounts createMediaFolders(const std::string& mediaRootPath, const std
 std::string mediaFolderReport(const MediaFolderCounts& counts);
 
 inline constexpr const char* kNoDescription = "暂无介绍";
+
+// A description is read up to this many bytes, all .txt files together: far
+// more than anyone reads in the text area, little enough for it to lay out.
+inline constexpr std::size_t kMaxDescriptionBytes = 2u << 20;
+// Ends a description that was cut at that bound.
+inline constexpr const char* kTruncatedMark = "(已截断)";
 
 }  // namespace ludexa

@@ -98,6 +98,19 @@ CategoryBarLayout layoutCategoryBar(float windowWidth, const std::vector<std::st
     return layout;
 }
 
+const CategoryBarLayout& CategoryBarCache::get(float windowWidth, const std::vector<std::string>& categories,
+                                               unsigned fontSize, const void* font, const Measure& measure) {
+    if (!valid_ || windowWidth != windowWidth_ || fontSize != fontSize_ || font != font_ || categories != categories_) {
+        layout_ = layoutCategoryBar(windowWidth, categories, fontSize, measure);
+        windowWidth_ = windowWidth;
+        categories_ = categories;
+        fontSize_ = fontSize;
+        font_ = font;
+        valid_ = true;
+    }
+    return layout_;
+}
+
 void clickCategoryTag(CategoryState& state, const std::string& category) {
     state.categoryMode = 0;
     state.desktopMode = false;
@@ -141,22 +154,18 @@ void quickSwitch(CategoryState& state, const std::vector<std::string>& categorie
 
 // ---- The launcher's side ---------------------------------------------------
 
-namespace {
-
-CategoryBarLayout currentLayout(const GameLauncher& l) {
-    const sf::Font& font = l.contentFont;
-    return layoutCategoryBar(l.windowWidth, l.categories, static_cast<unsigned>(l.fontSize),
-                             [&font](const std::wstring& label, unsigned size) {
-                                 return sf::Text(sf::String(label), font, size).getLocalBounds().width;
-                             });
+const CategoryBarLayout& GameLauncher::categoryBarLayout() const {
+    const sf::Font& font = contentFont;
+    // A font load always fills a new buffer while the old one is still held,
+    // so the buffer's address tells one loaded face from the next.
+    return categoryBarCache.get(windowWidth, categories, static_cast<unsigned>(fontSize), contentFontBytes.data(),
+                                [&font](const std::wstring& label, unsigned size) {
+                                    return sf::Text(sf::String(label), font, size).getLocalBounds().width;
+                                });
 }
 
-}  // namespace
-
-CategoryBarLayout GameLauncher::categoryBarLayout() const { return currentLayout(*this); }
-
 void GameLauncher::drawCategoryBar() {
-    const auto layout = categoryBarLayout();
+    const auto& layout = categoryBarLayout();
     const sf::Color idleFill(50, 55, 70), idleOutline(90, 100, 120), idleLabel(200, 205, 215);
     const sf::Color activeFill(80, 140, 220);
     const unsigned size = static_cast<unsigned>(fontSize);

@@ -78,6 +78,25 @@ CategoryBarLayout layoutCategoryBar(float windowWidth, const std::vector<std::st
                                     unsigned fontSize,
                                     const std::function<float(const std::wstring&, unsigned)>& measure);
 
+// The layout of the last frame, laid out again only when the window width,
+// the categories, the size or the font changed: measuring every label on every
+// frame made a long category list slow down the whole window.
+class CategoryBarCache {
+public:
+    using Measure = std::function<float(const std::wstring&, unsigned)>;
+    // `font` identifies the face the labels are measured in.
+    const CategoryBarLayout& get(float windowWidth, const std::vector<std::string>& categories, unsigned fontSize,
+                                 const void* font, const Measure& measure);
+
+private:
+    bool valid_ = false;
+    float windowWidth_ = 0;
+    std::vector<std::string> categories_;
+    unsigned fontSize_ = 0;
+    const void* font_ = nullptr;
+    CategoryBarLayout layout_;
+};
+
 // The category choice a click on a tag or a quick switch leads to.
 struct CategoryState {
     int categoryMode = 0;  // 0 all or by category, 1 favourites, -1 desktop view

@@ -233,7 +233,7 @@ void GameLauncher::primeVisibleIcons() {
     const auto firstRow = static_cast<std::size_t>(std::max(0.0f, gridScrollOffset / grid.rowHeight()));
     const auto rows = static_cast<std::size_t>((windowHeight - grid.top) / grid.rowHeight()) + 2;
     const std::size_t end = std::min(filteredIndices.size(), (firstRow + rows) * columns);
-    std::vector<int> ids;
+    std::vector<std::int64_t> ids;
     for (std::size_t i = firstRow * columns; i < end; ++i) {
         const GameInfo& game = games[filteredIndices[i]];
         if (game.hasIconBlob) ids.push_back(game.id);
@@ -245,10 +245,10 @@ std::size_t GameLauncher::iconTextureCount() const { return iconCache ? iconCach
 
 bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
     // Icons still to decode for the cells of this frame, top row first.
-    std::vector<int> wanted;
+    std::vector<std::int64_t> wanted;
     struct WantIcons {
         IconCache& cache;
-        std::vector<int>& ids;
+        std::vector<std::int64_t>& ids;
         ~WantIcons() { cache.want(std::move(ids)); }
     } want{*iconCache, wanted};
     if (count == 0) return true;

@@ -11,19 +11,7 @@
 namespace ludexa {
 namespace {
 
-// SFML reads JPEG, PNG, BMP and GIF; WebP and AVIF go through their codecs.
-bool loadPicture(const std::string& path, sf::Texture& texture) {
-    sf::Texture candidate;
-    if (!candidate.loadFromFile(path)) {
-        RgbaImage image;
-        if (!decodeCodecPicture(path, image) || image.empty()) return false;
-        if (!candidate.create(static_cast<unsigned>(image.width), static_cast<unsigned>(image.height))) return false;
-        candidate.update(image.pixels.data());
-    }
-    candidate.setSmooth(true);
-    texture.swap(candidate);
-    return true;
-}
+bool loadPicture(const std::string& path, sf::Texture& texture) { return loadBackgroundPicture(path, texture); }
 
 }  // namespace
 

@@ -3,10 +3,10 @@
 #include "media/gif/gif_animation.h"
 
 #include <algorithm>
-#include <fstream>
 #include <utility>
 
 #include "platform/fault_guard.h"
+#include "platform/files.h"
 
 namespace ludexa {
 
@@ -30,19 +30,11 @@ int shownDelay(std::int32_t fileDelayMs) { return fileDelayMs < 1 ? kGifZeroDela
 
 bool sideInRange(int side) { return side >= 1 && side <= GifAnimation::kMaxSide; }
 
-// The whole file, or nothing when it cannot be read or its size is outside
-// 1 byte .. 512 MiB.
+// The whole file, or nothing when it is not a regular file or its size is
+// outside 1 byte .. 512 MiB. A file that shrank while being read is decoded as
+// far as it was read.
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return false;
-    const std::streamoff size = in.tellg();
-    if (size < 1 || size > GifAnimation::kMaxFileBytes) return false;
-    in.seekg(0);
-    bytes.assign(static_cast<std::size_t>(size), 0);
-    in.read(reinterpret_cast<char*>(bytes.data()), size);
-    // A file that shrank while being read is decoded as far as it was read.
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return !bytes.empty();
+    return readWholeRegularFile(path, static_cast<std::size_t>(GifAnimation::kMaxFileBytes), bytes) && !bytes.empty();
 }
 
 }  // namespace

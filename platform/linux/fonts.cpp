@@ -7,6 +7,10 @@
 #include FT_FREETYPE_H
 #include FT_ADVANCES_H
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdlib>
 #include <memory>
 #include <type_traits>
@@ -147,11 +151,22 @@ std::vector<std::string> stringValues(FcPattern* font, const char* object) {
     return values;
 }
 
+bool isRegularFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return false;
+    struct stat st {};
+    const bool regular = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    ::close(fd);
+    return regular;
+}
+
 }  // namespace
 
 FontFace faceForFile(const std::string& path) {
     FontFace face{path, 0};
-    if (!ensureInit()) return face;
+    // FreeType would open a FIFO and wait for a writer for good: only regular
+    // files are asked about (the load that follows refuses anything else).
+    if (!isRegularFile(path) || !ensureInit()) return face;
     const auto fonts = facesOfFile(path);
     if (!fonts || fonts->nfont <= 1) return face;
 

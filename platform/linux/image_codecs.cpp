@@ -7,8 +7,9 @@
 #include <webp/demux.h>
 
 #include <cstring>
-#include <fstream>
 #include <memory>
+
+#include "platform/files.h"
 
 namespace ludexa {
 
@@ -30,15 +31,7 @@ bool startsWith(const std::vector<std::uint8_t>& bytes, std::size_t offset, cons
 }
 
 bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary | std::ios::ate);
-    if (!in) return false;
-    const std::streamoff size = in.tellg();
-    if (size < 1 || size > kMaxCodecFileBytes) return false;
-    in.seekg(0);
-    bytes.resize(static_cast<std::size_t>(size));
-    in.read(reinterpret_cast<char*>(bytes.data()), size);
-    bytes.resize(static_cast<std::size_t>(in.gcount()));
-    return !bytes.empty();
+    return readWholeRegularFile(path, static_cast<std::size_t>(kMaxCodecFileBytes), bytes) && !bytes.empty();
 }
 
 std::size_t rgbaBytes(int width, int height) {

@@ -23,6 +23,30 @@ TEST(CategoryBar, NoCategoriesMeansOneRowAndNoExpandButton) {
     EXPECT_EQ(layout.startX, std::max(590.0f, 590 + (133 - (130 + 45 + 13)) / 2.0f));
 }
 
+// Labels are measured once per change of the bar's inputs, not once per frame.
+TEST(CategoryBar, CacheMeasuresOnlyWhenSomethingChanged) {
+    int measured = 0;
+    const auto counting = [&measured](const std::wstring& s, unsigned size) {
+        ++measured;
+        return tenPerChar(s, size);
+    };
+    CategoryBarCache cache;
+    std::vector<std::string> names = {"动作", "策略"};
+    const int font = 0;
+    const auto first = cache.get(1600, names, 14, &font, counting).rows;
+    EXPECT_EQ(measured, 5);  // three fixed tags and two categories
+    for (int frame = 0; frame < 10; ++frame) (void)cache.get(1600, names, 14, &font, counting);
+    EXPECT_EQ(measured, 5);
+    names.push_back("模拟");
+    EXPECT_EQ(cache.get(1600, names, 14, &font, counting).categoryTags.size(), 3u);
+    EXPECT_EQ(measured, 11);
+    (void)cache.get(1600, names, 16, &font, counting);
+    (void)cache.get(1200, names, 16, &font, counting);
+    const int otherFont = 0;
+    (void)cache.get(1200, names, 16, &otherFont, counting);
+    EXPECT_EQ(measured, 29);
+}
+
 TEST(CategoryBar, RowsWrapAtTheLimit) {
     // 1600 wide: A = 533, limit = 533 - 175 - 13 = 345.
     const std::vector<std::string> names = {"动作", "角色扮演", "策略", "休闲", "独立", "射击", "竞速游戏", "模拟"};

@@ -109,12 +109,12 @@ std::vector<unsigned char> pixelPng(sf::Color colour) {
     return encodePng(RgbaImage{1, 1, {colour.r, colour.g, colour.b, colour.a}});
 }
 
-int insertWithIcon(Database& db, const char* name, const std::vector<unsigned char>* png) {
+std::int64_t insertWithIcon(Database& db, const char* name, const std::vector<unsigned char>* png) {
     auto insert = db.prepare("INSERT INTO games (name, icon) VALUES (?, ?)");
     insert->bind(1, std::string_view(name));
     if (png) insert->bindBlob(2, *png); else insert->bindNull(2);
     EXPECT_TRUE(insert->stepDone());
-    return static_cast<int>(db.lastInsertRowId());
+    return db.lastInsertRowId();
 }
 
 void settle(IconCache& cache) {
@@ -133,10 +133,10 @@ TEST(IconCacheOnDisplay, DecodesByIdAndNeverMixesGames) {
     const auto red = pixelPng(sf::Color::Red), blue = pixelPng(sf::Color::Blue);
     const std::vector<unsigned char> junk = {0, 1, 2, 3};
     auto db = Database::open(path);
-    const int redId = insertWithIcon(*db, "red", &red);
-    const int blueId = insertWithIcon(*db, "blue", &blue);
-    const int junkId = insertWithIcon(*db, "junk", &junk);
-    const int noneId = insertWithIcon(*db, "none", nullptr);
+    const auto redId = insertWithIcon(*db, "red", &red);
+    const auto blueId = insertWithIcon(*db, "blue", &blue);
+    const auto junkId = insertWithIcon(*db, "junk", &junk);
+    const auto noneId = insertWithIcon(*db, "none", nullptr);
 
     IconCache cache(path, 1);
     EXPECT_EQ(cache.state(redId), IconCache::State::Unknown);  // nothing decoded before it is wanted
@@ -153,7 +153,7 @@ TEST(IconCacheOnDisplay, DecodesByIdAndNeverMixesGames) {
     // the new game starts undecoded and gets its own icon.
     ASSERT_TRUE(db->exec(("DELETE FROM games WHERE id = " + std::to_string(redId)).c_str()));
     cache.forget(redId);
-    const int newId = insertWithIcon(*db, "new", &blue);
+    const auto newId = insertWithIcon(*db, "new", &blue);
     EXPECT_NE(newId, redId);
     EXPECT_EQ(cache.state(newId), IconCache::State::Unknown);
     cache.want({newId});
@@ -165,6 +165,103 @@ TEST(IconCacheOnDisplay, DecodesByIdAndNeverMixesGames) {
     cache.beginFrame();
     cache.beginFrame();
     EXPECT_LE(cache.textureCount(), 1u);
+}
+
+// Rowids past 2^31 exist (an import into a file another tool filled, a row
+// inserted by hand): 4294967297 is 2^32 + 1, which 32 bits would read as 1.
+TEST(IconCacheTest, IdsBeyond32BitsStayApart) {
+    TempDir dir;
+    const auto path = dir.file("data.db");
+    ASSERT_TRUE(initDatabase(path));
+    const auto red = pixelPng(sf::Color::Red), blue = pixelPng(sf::Color::Blue);
+    auto db = Database::open(path);
+    auto insert = db->prepare("INSERT INTO games (id, name, icon) VALUES (?, ?, ?)");
+    insert->bind(1, std::int64_t{1}).bind(2, std::string_view("Victim")).bindBlob(3, red);
+    ASSERT_TRUE(insert->stepDone());
+    insert->reset().bind(1, std::int64_t{4294967297}).bind(2, std::string_view("Attacker")).bindBlob(3, blue);
+    ASSERT_TRUE(insert->stepDone());
+
+    const auto games = loadGames(path);
+    ASSERT_EQ(games.size(), 2u);
+    EXPECT_EQ(games[0].id, 1);
+    EXPECT_EQ(games[1].id, 4294967297LL);
+
+    IconCache cache(path);
+    cache.want({games[1].id, games[0].id});
+    settle(cache);
+    ASSERT_EQ(cache.state(games[1].id), IconCache::State::Ready);
+    EXPECT_EQ(cache.texture(games[1].id)->copyToImage().getPixel(0, 0), sf::Color::Blue);
+    EXPECT_EQ(cache.texture(games[0].id)->copyToImage().getPixel(0, 0), sf::Color::Red);
+    cache.forget(games[1].id);
+    EXPECT_EQ(cache.state(games[0].id), IconCache::State::Ready);
+}
+
+// A PNG signature and an IHDR chunk declaring 16000 x 16000 RGBA, nothing
+// after it: decoding would allocate about a gigabyte before finding no data.
+std::vector<unsigned char> bigCanvasPngHeader() {
+    return {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A,  // signature
+            0, 0, 0, 13, 'I', 'H', 'D', 'R',               // chunk length, type
+            0, 0, 0x3E, 0x80, 0, 0, 0x3E, 0x80,            // width 16000, height 16000
+            8, 6, 0, 0, 0,                                 // 8-bit RGBA, no interlace
+            0x00, 0x00, 0x00, 0x00};                       // CRC (not checked by the decoder)
+}
+
+TEST(IconCacheTest, OversizedIconHeadersAreRefusedUndecoded) {
+    const auto big = bigCanvasPngHeader();
+    ASSERT_TRUE(declaredPictureSize(big));
+    EXPECT_EQ(declaredPictureSize(big)->width, 16000u);
+    EXPECT_FALSE(iconBlobAcceptable(big));
+    EXPECT_TRUE(iconBlobAcceptable(pixelPng(sf::Color::Red)));
+    // Other headers a decoder would read: JPEG (frame header after an APP0
+    // segment), GIF, BMP with a negative (top-down) height; anything else is refused.
+    const std::vector<unsigned char> jpeg = {0xFF, 0xD8, 0xFF, 0xE0, 0, 4, 0, 0, 0xFF, 0xC0, 0, 11, 8, 0x3E, 0x80, 0, 48};
+    EXPECT_EQ(declaredPictureSize(jpeg)->height, 16000u);
+    EXPECT_EQ(declaredPictureSize(jpeg)->width, 48u);
+    const std::vector<unsigned char> gif = {'G', 'I', 'F', '8', '9', 'a', 0x80, 0x3E, 32, 0};
+    EXPECT_FALSE(iconBlobAcceptable(gif));
+    std::vector<unsigned char> bmp(26, 0);
+    bmp[0] = 'B', bmp[1] = 'M', bmp[14] = 40, bmp[18] = 64;
+    bmp[22] = 0xC0, bmp[23] = 0xFF, bmp[24] = 0xFF, bmp[25] = 0xFF;  // height -64
+    EXPECT_EQ(declaredPictureSize(bmp)->height, 64u);
+    EXPECT_TRUE(iconBlobAcceptable(bmp));
+    EXPECT_FALSE(iconBlobAcceptable(std::vector<unsigned char>(big.begin(), big.begin() + 20)));  // cut short
+
+    TempDir dir;
+    const auto path = dir.file("data.db");
+    ASSERT_TRUE(initDatabase(path));
+    auto db = Database::open(path);
+    const auto id = insertWithIcon(*db, "big", &big);
+    IconCache cache(path);
+    cache.want({id});
+    settle(cache);
+    EXPECT_EQ(cache.state(id), IconCache::State::Failed);
+}
+
+// Another program's write transaction holds data.db past the busy timeout:
+// the write reports Busy (not Done, not a silent failure) and changes nothing.
+TEST(Database, WritesHeldByAnotherProgramReportBusy) {
+    TempDir dir;
+    const auto path = dir.file("data.db");
+    ASSERT_TRUE(initDatabase(path));
+    auto holder = Database::open(path);
+    ASSERT_TRUE(holder->exec("INSERT INTO games (id, name) VALUES (4294967297, 'Attacker'), (1, 'Victim')"));
+    ASSERT_TRUE(holder->exec("BEGIN IMMEDIATE"));
+    EXPECT_EQ(storeFavorite(path, 4294967297LL, true), WriteOutcome::Busy);
+    EXPECT_EQ(deleteGameRow(path, 4294967297LL), WriteOutcome::Busy);
+    ASSERT_TRUE(holder->exec("COMMIT"));
+
+    EXPECT_EQ(storeFavorite(path, 4294967297LL, true), WriteOutcome::Done);
+    auto rows = holder->prepare("SELECT id, is_favorite FROM games ORDER BY id");
+    ASSERT_EQ(rows->step(), SQLITE_ROW);
+    EXPECT_EQ(rows->columnInt(1), 0);  // Victim untouched
+    ASSERT_EQ(rows->step(), SQLITE_ROW);
+    EXPECT_EQ(rows->columnInt(1), 1);
+    rows.reset();
+    EXPECT_EQ(deleteGameRow(path, 4294967297LL), WriteOutcome::Done);
+    const auto left = loadGames(path);
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_EQ(left[0].name, "Victim");
+    EXPECT_EQ(storeFavorite(dir.file("missing.db"), 1, true), WriteOutcome::Failed);
 }
 
 TEST(Database, BusyTimeoutLetsASecondWriterWait) {

@@ -23,7 +23,7 @@ std::vector<GameInfo> library() {
     std::vector<GameInfo> games;
     for (const auto& [name, category, favorite] : rows) {
         games.emplace_back();
-        games.back().id = static_cast<int>(games.size());
+        games.back().id = static_cast<std::int64_t>(games.size());
         games.back().name = name, games.back().category = category, games.back().is_favorite = favorite;
     }
     return games;

@@ -103,7 +103,7 @@ TEST(GameSettingsDialog, OkWritesTheRecordById) {
     ok.gameSize = 4096;
     applyGameSettings(ok, game);
     EXPECT_EQ(game.game_size, 4096);
-    ASSERT_TRUE(saveGameRecord(path, game));
+    ASSERT_EQ(saveGameRecord(path, game), WriteOutcome::Done);
 
     auto db = Database::open(path);
     auto row = db->prepare("SELECT id, name, category, save_dir, game_size FROM games ORDER BY id");

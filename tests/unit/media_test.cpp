@@ -1,9 +1,13 @@
 // Resource folders, the description text and the header line.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "library/desktop.h"
@@ -63,6 +67,33 @@ TEST_F(MediaDir, DescriptionOfOnlyLineFeedsIsTheDefault) {
     EXPECT_EQ(scanMediaFolder(folder(), {}).description, "暂无介绍");
     EXPECT_EQ(scanMediaFolder(folder() + "missing/", {}).description, "暂无介绍");
     EXPECT_TRUE(scanMediaFolder("", {}).pictures.empty());
+}
+
+// Special files among the .txt files: a FIFO would block the open for good, a
+// link to /dev/zero would be read without end. Both are skipped; the bound is
+// the test's, not the program's.
+TEST_F(MediaDir, DescriptionSkipsFifosAndDevices) {
+    write("a.txt", "kept");
+    ASSERT_EQ(::mkfifo((root / "b.txt").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", root / "c.txt");
+    auto scan = std::async(std::launch::async, [this] { return scanMediaFolder(folder(), {}); });
+    if (scan.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        // Give the blocked open its writer so the test can end.
+        const int fd = ::open((root / "b.txt").c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) ::close(fd);
+        FAIL() << "the scan hangs on a FIFO or a device";
+    }
+    EXPECT_EQ(scan.get().description, "kept");
+}
+
+TEST_F(MediaDir, LongDescriptionIsCutAtACharacter) {
+    // "中" is three bytes: the bound falls inside one, which is dropped whole.
+    std::string text(kMaxDescriptionBytes - 1, 'x');
+    text += "中中";
+    write("a.txt", text);
+    write("b.txt", "never read");
+    const auto description = scanMediaFolder(folder(), {}).description;
+    EXPECT_EQ(description, std::string(kMaxDescriptionBytes - 1, 'x') + "\n(已截断)");
 }
 
 // A name becomes one folder under media/ or none. A NUL would end the path

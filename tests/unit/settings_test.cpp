@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/stat.h>
+
 #include "app/settings.h"
 #include "temp_dir.h"
 
@@ -185,6 +187,34 @@ TEST(SettingsRead, ToolbarClampUsesHeightBeforeTheFileIsApplied) {
     EXPECT_FLOAT_EQ(s.toolbarHeight, 240);
 }
 
+TEST(SettingsRead, WindowSizeIsBoundedToTheScreen) {
+    auto s = read("windowWidth=32767\nwindowHeight=32767\n");
+    boundWindowSize(s, 1280, 800);
+    EXPECT_EQ(s.windowWidth, 1280);
+    EXPECT_EQ(s.windowHeight, 800);
+    s = read("windowWidth=1000\nwindowHeight=700\n");
+    boundWindowSize(s, 1280, 800);
+    EXPECT_EQ(s.windowWidth, 1000);  // a size that fits is kept
+    EXPECT_EQ(s.windowHeight, 700);
+    s = read("windowWidth=1000\nwindowHeight=700\n");
+    boundWindowSize(s, 640, 480);  // a screen below the minimum keeps 800 x 600
+    EXPECT_EQ(s.windowWidth, 800);
+    EXPECT_EQ(s.windowHeight, 600);
+    boundWindowSize(s, 0, 0);  // unknown screen
+    EXPECT_EQ(s.windowWidth, 800);
+}
+
+TEST(SettingsRead, CategoriesAreBoundedInNumberAndLength) {
+    std::string line = "categories=" + std::string(kMaxCategoryNameBytes + 1, 'L') + "|ok";
+    for (std::size_t i = 0; i < kMaxCategories + 50; ++i) line += "|c" + std::to_string(i);
+    auto s = read(line + "\n");
+    ASSERT_EQ(s.categories.size(), kMaxCategories);
+    EXPECT_EQ(s.categories.front(), "ok");  // the overlong name is dropped, not cut
+    EXPECT_EQ(s.categories.back(), "c" + std::to_string(kMaxCategories - 2));
+    // What was dropped stays out of the next save.
+    EXPECT_EQ(writeSettings(s).find(std::string(kMaxCategoryNameBytes + 1, 'L')), std::string::npos);
+}
+
 TEST(SettingsRead, LastValidOccurrenceWins) {
     auto s = read("iconSize=3\niconSize=9\niconSize=4\n");
     EXPECT_EQ(s.iconSize, 4);
@@ -202,4 +232,36 @@ TEST(SettingsFile, AtomicWriteReplacesAndLeavesNoTemporary) {
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
     // A folder that cannot be written fails and keeps the old file.
     EXPECT_FALSE(writeFileAtomically((dir / "missing" / "set.ini").string(), "x"));
+
+    // A read-only file is left as it is.
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+    EXPECT_FALSE(writeFileAtomically(path, "changed"));
+    ASSERT_TRUE(readWholeFile(path, back));
+    EXPECT_EQ(back, "new contents");
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+
+    // Through a symbolic link (relative, as users make them) the target is
+    // written and the link kept.
+    std::filesystem::create_directories(dir / "real");
+    const auto target = dir / "real" / "mine.ini";
+    ASSERT_TRUE(writeFileAtomically(target.string(), "old"));
+    const auto link = (dir / "linked.ini").string();
+    std::filesystem::create_symlink("real/mine.ini", link);
+    ASSERT_TRUE(writeFileAtomically(link, "through the link"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    ASSERT_TRUE(readWholeFile(target.string(), back));
+    EXPECT_EQ(back, "through the link");
+    EXPECT_FALSE(std::filesystem::exists(dir / "real" / "mine.ini.tmp"));
+}
+
+// A FIFO or device named set.ini is not read (the open would block the start).
+TEST(SettingsFile, SpecialFilesAreNotRead) {
+    const test::ScopedTempDir temp;
+    const auto fifo = (temp.path() / "set.ini").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::string text = "unchanged";
+    EXPECT_FALSE(readWholeFile(fifo, text));  // returns at once: no writer is waited for
+    EXPECT_FALSE(readWholeFile("/dev/zero", text));
+    EXPECT_TRUE(text.empty());
 }

@@ -117,15 +117,17 @@ TEST(SizeCount, ResultGoesToTheGameWithItsIdWhereverItMoved) {
     Folder f;
     const std::string db = f.path("data.db").string();
     ASSERT_TRUE(initDatabase(db));
+    // 4294967297 is 2^32 + 1: cut to 32 bits it would be the other game's id.
+    constexpr std::int64_t kBig = 4294967297LL;
     {
         auto handle = Database::open(db);
-        ASSERT_TRUE(handle->exec("INSERT INTO games(id, name) VALUES (5, 'a'), (7, 'b');"));
+        ASSERT_TRUE(handle->exec("INSERT INTO games(id, name) VALUES (1, 'a'), (4294967297, 'b');"));
     }
     std::vector<GameInfo> games(3);
-    games[0].id = 7;  // re-sorted while the window was open
-    games[1].id = 5;
+    games[0].id = 1;  // re-sorted while the window was open
+    games[1].id = kBig;
     games[2].id = 9;
-    EXPECT_TRUE(storeGameSize(games, 5, 4096, db));
+    EXPECT_TRUE(storeGameSize(games, kBig, 4096, db));
     EXPECT_EQ(games[1].game_size, 4096);
     EXPECT_EQ(games[0].game_size, 0);
     EXPECT_FALSE(storeGameSize(games, 42, 1, ""));
@@ -133,9 +135,9 @@ TEST(SizeCount, ResultGoesToTheGameWithItsIdWhereverItMoved) {
     auto handle = Database::open(db);
     auto rows = handle->prepare("SELECT id, game_size FROM games ORDER BY id");
     ASSERT_EQ(rows->step(), SQLITE_ROW);
-    EXPECT_EQ(rows->columnInt64(1), 4096);
-    ASSERT_EQ(rows->step(), SQLITE_ROW);
     EXPECT_EQ(rows->columnInt64(1), 0);
+    ASSERT_EQ(rows->step(), SQLITE_ROW);
+    EXPECT_EQ(rows->columnInt64(1), 4096);
 }
 
 TEST(SizeCount, ResultArrivingAfterTheWindowClosedIsDropped) {

@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# data.db held by another program's write transaction (a sqlite3 shell in
+# BEGIN IMMEDIATE): marking a favourite waits out the busy timeout, says in
+# one message box that data.db is in use, and does not show the change as
+# done: once the lock is gone, the same menu entry marks the game.
+source "$(dirname "$0")/lib.sh"
+source "$E2E_DIR/dialogs_lib.sh"
+
+dir=$(make_portable "locked")
+seed_library "$dir"
+db="$dir/data.db"
+id=$(sql "$db" "SELECT max(id) FROM games")
+start_launcher "$dir"
+
+mkfifo "$dir/.holder"
+sqlite3 "$db" <"$dir/.holder" >/dev/null 2>&1 &
+holder=$!
+exec 3>"$dir/.holder"
+echo "BEGIN IMMEDIATE;" >&3
+# Held once a writer that does not wait is refused.
+held() { ! sqlite3 -cmd ".timeout 0" "$db" "BEGIN IMMEDIATE; ROLLBACK;" >/dev/null 2>&1; }
+wait_for 10 "the sqlite3 shell does not hold data.db" held
+
+# The first cell's icon menu, third entry "收藏游戏（未收藏）".
+click 409 99 3
+sleep 0.3
+click 450 189
+box=$(wait_window '^错误$' 20)
+key_to "$box" Return
+wait_window_gone '^错误$'
+
+echo "ROLLBACK;" >&3
+exec 3>&-
+wait "$holder" || true
+assert_eq 0 "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" "favourite while data.db was held"
+
+# Not shown as a favourite: the entry still offers to mark it, and does.
+click 409 99 3
+sleep 0.3
+click 450 189
+favourite() { [ "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" == 1 ]; }
+wait_for 10 "not marked a favourite once data.db is free" favourite
+
+send_key Escape
+assert_eq 0 "$(wait_exit)" "exit code"
+echo PASS

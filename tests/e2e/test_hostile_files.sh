@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Special files where the program reads: a description that is a FIFO and one
+# that is a link to /dev/zero, a FIFO and a /dev/zero link among the pictures,
+# ui.jpg and the configured font as FIFOs, and a window size far beyond the
+# screen. The program starts, stays within the screen and exits; the bounds
+# on every wait are the test's.
+source "$(dirname "$0")/lib.sh"
+source "$E2E_DIR/dialogs_lib.sh"
+
+dir=$(make_portable "hostile")
+seed_library "$dir"
+sql "$dir/data.db" "DELETE FROM games; INSERT INTO games(name, exe_path) VALUES ('Game', '/usr/bin/true');"
+mkdir -p "$dir/media/Game"
+mkfifo "$dir/media/Game/a.txt" "$dir/media/Game/a.png" "$dir/ui.jpg" "$dir/font.ttf"
+ln -s /dev/zero "$dir/media/Game/b.txt"
+ln -s /dev/zero "$dir/media/Game/b.jpg"
+printf 'windowWidth=32767\r\nwindowHeight=32767\r\nuseCustomBackground=1\r\nfontPath=%s\r\n' "$dir/font.ttf" >"$dir/set.ini"
+
+start_launcher "$dir"
+read -r _ _ width height < <(client_geometry "$LUDEXA_WINDOW")
+screen=$(xdpyinfo | awk '/dimensions:/{print $2}')
+[ "$width" -le "${screen%x*}" ] && [ "$height" -le "${screen#*x}" ] ||
+  fail "window ${width}x$height is larger than the screen $screen"
+
+# The picture loader must not be stuck on the FIFO: the program exits.
+send_key Escape
+assert_eq 0 "$(wait_exit 20)" "exit code"
+grep -q $'^useCustomBackground=0\r$' "$dir/set.ini" || fail "a FIFO ui.jpg was taken as a background"
+echo PASS
