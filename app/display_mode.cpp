@@ -5,6 +5,8 @@
 // the layout as an ordinary resize event.
 #include "app/display_mode.h"
 
+#include <algorithm>
+
 #include "app/GameLauncher.h"
 
 namespace ludexa {
@@ -67,6 +69,20 @@ void GameLauncher::toggleFullscreen() {
         maximizeWindow(handle);
     }
     fullscreen = step.mode;
+}
+
+ScreenRect firstStartRect(const ScreenRect& workArea, int width, int height) {
+    if (workArea.width <= 0 || workArea.height <= 0) return {};
+    const int w = std::max(1, std::min(width, workArea.width));
+    const int h = std::max(1, std::min(height, workArea.height));
+    return {workArea.x + (workArea.width - w) / 2, workArea.y + (workArea.height - h) / 2, w, h};
+}
+
+void GameLauncher::placeWindowOnFirstStart() {
+    if (windowX >= 0 && windowY >= 0) return;  // run() puts it where it was
+    const ScreenRect rect = firstStartRect(workAreaFor(nativeHandle()), static_cast<int>(windowWidth),
+                                           static_cast<int>(windowHeight));
+    if (rect.width > 0 && !(windowRect(nativeHandle()) == rect)) moveResizeWindow(nativeHandle(), rect);
 }
 
 }  // namespace ludexa

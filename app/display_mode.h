@@ -30,4 +30,8 @@ DisplayModeStep nextDisplayMode(int mode, const WindowState& current, const Wind
 unsigned long packWindowStyle(const WindowState& state);
 WindowState unpackWindowState(int left, int top, int right, int bottom, unsigned long style);
 
+// The first start's place (no position in set.ini yet): the client size
+// shrunk to fit the work area, centred on it, so the whole window is on screen.
+ScreenRect firstStartRect(const ScreenRect& workArea, int width, int height);
+
 }  // namespace ludexa
