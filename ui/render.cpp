@@ -156,9 +156,10 @@ void GameLauncher::render() {
 
     if (!desktopMode && games.empty()) {
         // A new user's first look: say how the grid gets filled.
-        auto hint = makeText(kEmptyLibraryHint, uiFont, 16, theme.hintColor);
+        const sf::Color hintColour = useCustomBackground ? sf::Color(240, 240, 245) : theme.hintColor;
+        auto hint = makeText(kEmptyLibraryHint, uiFont, 16, hintColour);
         const float room = windowWidth - gridLeft - 40;
-        if (hint.getLocalBounds().width > room) hint = makeText(kEmptyLibraryHintWrapped, uiFont, 16, theme.hintColor);
+        if (hint.getLocalBounds().width > room) hint = makeText(kEmptyLibraryHintWrapped, uiFont, 16, hintColour);
         centreText(hint, gridLeft + (windowWidth - gridLeft) / 2, gridTop + std::min(gridHeight / 2, 160.0f));
         window.draw(hint);
     }

@@ -3,6 +3,7 @@
 # band in the default theme's colour, a hint in the empty grid, Escape writes
 # the default set.ini and the program exits with code 0.
 source "$(dirname "$0")/lib.sh"
+source "$E2E_DIR/ui_lib.sh"
 
 dir=$(make_portable "首次 启动")
 start_launcher "$dir"
@@ -12,9 +13,9 @@ schema=$(sql "$dir/data.db" "SELECT sql FROM sqlite_master WHERE name='games'")
 assert_eq "CREATE TABLE games (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,exe_path TEXT,folder_path TEXT,category TEXT,icon BLOB,created_at TEXT DEFAULT CURRENT_TIMESTAMP,last_played TEXT,play_count INTEGER DEFAULT 0,launch_args TEXT DEFAULT '',save_dir TEXT DEFAULT '',game_size INTEGER DEFAULT 0,is_favorite INTEGER DEFAULT 0)" "$schema" "schema"
 assert_eq 0 "$(sql "$dir/data.db" 'SELECT count(*) FROM games')" "games in a new library"
 
-screenshot "$dir/first.png"
 # The toolbar band of theme 0 is (235,235,240); away from every button.
-assert_eq "235,235,240" "$(pixel "$dir/first.png" 470 40)" "toolbar colour"
+wait_pixel 470 40 "235,235,240" "toolbar colour"
+screenshot "$dir/first.png"
 # The empty grid says what to do: its hint text crosses the row y 208.
 hint=$(convert "$dir/first.png" -crop 750x1+400+208 txt:- | grep -vc 'srgb(235,235,240)' || true)
 [ "$hint" -gt 20 ] || fail "no hint in the empty grid"
