@@ -31,5 +31,5 @@ resize_launcher() {  # width height
 # The first x in row y, from x0 over `width` pixels, whose colour is r,g,b.
 find_colour_x() {  # file y x0 width r,g,b
   convert "$1" -crop "${4}x1+${3}+${2}" txt:- |
-    awk -F'[ ,:]+' -v x0="$3" -v want="srgb($5)" 'index($0, want) { print $1 + x0; exit }'
+    awk -F'[ ,:]+' -v x0="$3" -v want="srgb($5)" '!found && index($0, want) { print $1 + x0; found = 1 }'
 }
