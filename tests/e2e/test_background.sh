@@ -33,7 +33,7 @@ for _ in $(seq 300); do [ -s "$base/ui.jpg" ] && break; sleep 0.1; done
 [ -s "$base/ui.jpg" ] || fail "ui.jpg was not written"
 assert_eq "ffd8ff" "$(head -c 3 "$base/ui.jpg" | od -An -tx1 | tr -d ' \n')" "ui.jpg is a JPEG"
 ls "$base" | grep -q '\.tmp$' && fail "a temporary file was left behind"
-wait_pixel 800 500 "!235,235,240" "the background shown at once"
+wait_pixel_not 800 500 "235,235,240" "the background shown at once"
 
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"
@@ -41,7 +41,7 @@ grep -q $'^useCustomBackground=1\r$' "$base/set.ini" || fail "set.ini does not k
 rm -f "$picture"
 
 start_launcher "$base"
-wait_pixel 800 500 "!0,0,0" "the first frame after the restart"
+wait_pixel_not 800 500 "0,0,0" "the first frame after the restart"
 screenshot "$base/restart.png"
 rgb=$(pixel "$base/restart.png" 800 500)
 IFS=, read -r r g b <<<"$rgb"

@@ -3,7 +3,6 @@
 # band in the default theme's colour, a hint in the empty grid, Escape writes
 # the default set.ini and the program exits with code 0.
 source "$(dirname "$0")/lib.sh"
-source "$E2E_DIR/ui_lib.sh"
 
 dir=$(make_portable "首次 启动")
 start_launcher "$dir"
@@ -14,9 +13,9 @@ assert_eq "CREATE TABLE games (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NO
 assert_eq 0 "$(sql "$dir/data.db" 'SELECT count(*) FROM games')" "games in a new library"
 
 # The toolbar band of theme 0 is (235,235,240); away from every button.
-wait_pixel 470 40 "235,235,240" "toolbar colour"
-screenshot "$dir/first.png"
+assert_eq "235,235,240" "$(window_pixel 470 40)" "toolbar colour"
 # The empty grid says what to do: its hint text crosses the row y 208.
+screenshot "$dir/first.png"
 hint=$(convert "$dir/first.png" -crop 750x1+400+208 txt:- | grep -vc 'srgb(235,235,240)' || true)
 [ "$hint" -gt 20 ] || fail "no hint in the empty grid"
 

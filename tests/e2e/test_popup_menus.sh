@@ -14,7 +14,7 @@ start_launcher "$base"
 click 115 22
 wait_pixel 24 90 "50,50,55" "the theme menu opened"
 send_key Escape
-wait_pixel 24 90 "!50,50,55" "the theme menu after Escape"
+wait_pixel_not 24 90 "50,50,55" "the theme menu after Escape"
 # Checking that the program does NOT exit: a fixed wait on purpose.
 sleep 1
 [ ! -f "$base/.exit" ] || fail "Escape with a menu open ended the program"
@@ -24,7 +24,7 @@ xdotool search --onlyvisible --name '^Ludexa ' >/dev/null || fail "the window is
 click 115 22
 wait_pixel 24 90 "50,50,55" "the theme menu opened again"
 click 29 22
-wait_pixel 24 90 "!50,50,55" "the theme menu after a click outside"
+wait_pixel_not 24 90 "50,50,55" "the theme menu after a click outside"
 # Checking that the help dialog does NOT open: a fixed wait on purpose.
 sleep 1
 if xdotool search --onlyvisible --name '^帮助' >/dev/null 2>&1; then fail "the click outside the menu opened the help"; fi
@@ -42,7 +42,7 @@ wait_pixel 554 342 "50,50,55" "the size submenu opened upwards"
 screenshot "$base/submenu.png"
 xdotool mousemove --sync 600 536
 click 600 536
-wait_pixel 554 342 "!50,50,55" "the submenu after choosing 最大图标"
+wait_pixel_not 554 342 "50,50,55" "the submenu after choosing 最大图标"
 
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"
