@@ -26,6 +26,7 @@
 #include "library/game_info.h"
 #include "library/icon_cache.h"
 #include "media/gif/gif_animation.h"
+#include "platform/dialogs.h"
 #include "platform/image_codecs.h"
 #include "platform/joystick.h"
 #include "ui/category_bar.h"
@@ -197,6 +198,9 @@ public:
     bool resultIsImage = false;            // guarded by resultMutex
     GifAnimation resultGif;                // guarded by resultMutex
     RgbaImage resultImage;                 // guarded by resultMutex; moves without copying pixels
+    // The widest the picture area can become (the screen's width less the
+    // grid's minimum); the loader scales wider pictures down to it.
+    std::atomic<int> pictureMaxWidth{0};
     sf::Texture previewTexture;
     bool previewIsGif = false;
     GifAnimation previewGif;
@@ -232,6 +236,10 @@ public:
     sf::Clock launchClock;
     bool launchDebounceArmed = false;
 
+    // ---- Dialogs closing (ui/input.cpp) -----------------------------------
+    bool inputDrainedAtDialogClose = false;
+    std::unique_ptr<DialogCloseWatch> dialogCloseWatch;
+
     // ---- Size counting (library/size_count.cpp) --------------------------
     // The open counting window; declared last so it closes first when the
     // launcher goes, before anything its count would write to.
@@ -247,6 +255,8 @@ public:
     // Names when each running animation needs its next frame.
     void scheduleAnimations(sf::Time now);  // app/main_loop.cpp
     void toggleFullscreen();         // app/display_mode.cpp
+    // With no saved position: centred on the work area, wholly on screen.
+    void placeWindowOnFirstStart();  // app/display_mode.cpp
     void loadConfig();               // app/config.cpp
     void saveConfig();               // app/config.cpp
     Settings currentSettings() const;       // app/config.cpp
@@ -297,6 +307,8 @@ public:
     void primeVisibleIcons();                           // ui/render.cpp
     void drawMenus();                                   // ui/render.cpp
     void drawCategoryBar();                             // ui/category_bar.cpp
+    // Moves toolbarHeight a step towards the height the shown tag rows need.
+    void easeToolbarHeight();                           // ui/category_bar.cpp
     bool handleCategoryBarClick(float x, float y);      // ui/category_bar.cpp
     const CategoryBarLayout& categoryBarLayout() const;  // ui/category_bar.cpp
     CategoryState categoryState() const;                // ui/category_bar.cpp
@@ -316,7 +328,6 @@ public:
     void handleLeftRelease(float x, float y);           // ui/input.cpp
     void gridContextClick(float x, float y);            // ui/input.cpp
     void openThemeMenu();                               // ui/theme_menu.cpp
-    bool themeMenuClick(float x, float y);              // ui/theme_menu.cpp
     void themeMenuHover(float x, float y);              // ui/theme_menu.cpp
     void drawThemeMenu();                               // ui/theme_menu.cpp
     void chooseTheme(int index);                        // ui/theme_menu.cpp
@@ -326,6 +337,10 @@ public:
     void performIconMenuItem(int item);                 // ui/menus.cpp
     void openIconMenu(float x, float y, int gameIndex); // ui/menus.cpp
     void openBlankMenu(float x, float y);               // ui/menus.cpp
+    bool anyMenuOpen() const;                           // ui/menus.cpp
+    void closeAllMenus();                               // ui/menus.cpp
+    // A left click while a menu is open goes to the menus alone: true then.
+    bool handleMenuClick(float x, float y);             // ui/menus.cpp
     void handleEvents();                                // ui/input.cpp
     void handleResize(unsigned width, unsigned height); // ui/layout.cpp
     void handleGamepad();                               // ui/gamepad.cpp
@@ -351,6 +366,8 @@ public:
     // Input that reached the window while a modal dialog ran is discarded; a
     // resize or close request is still honoured.
     void discardInputAfterModal();                      // ui/input.cpp
+    // Runs as a dialog starts to close, while it is still shown.
+    void drainInputBeforeDialogCloses();                // ui/input.cpp
 };
 
 }  // namespace ludexa

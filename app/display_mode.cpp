@@ -5,6 +5,8 @@
 // the layout as an ordinary resize event.
 #include "app/display_mode.h"
 
+#include <algorithm>
+
 #include "app/GameLauncher.h"
 
 namespace ludexa {
@@ -67,6 +69,26 @@ void GameLauncher::toggleFullscreen() {
         maximizeWindow(handle);
     }
     fullscreen = step.mode;
+}
+
+ScreenRect firstStartRect(const ScreenRect& workArea, const ScreenRect& current) {
+    if (workArea.width <= 0 || workArea.height <= 0) return current;
+    const bool inside = current.x >= workArea.x && current.y >= workArea.y &&
+                        current.x + current.width <= workArea.x + workArea.width &&
+                        current.y + current.height <= workArea.y + workArea.height;
+    if (inside) return current;
+    const int w = std::max(1, std::min(current.width, workArea.width));
+    const int h = std::max(1, std::min(current.height, workArea.height));
+    return {workArea.x + (workArea.width - w) / 2, workArea.y + (workArea.height - h) / 2, w, h};
+}
+
+void GameLauncher::placeWindowOnFirstStart() {
+    if (windowX >= 0 && windowY >= 0) return;  // run() puts it where it was
+    ScreenRect current = windowRect(nativeHandle());
+    current.width = static_cast<int>(windowWidth);
+    current.height = static_cast<int>(windowHeight);
+    const ScreenRect rect = firstStartRect(workAreaFor(nativeHandle()), current);
+    if (rect.width > 0 && !(rect == current)) moveResizeWindow(nativeHandle(), rect);
 }
 
 }  // namespace ludexa

@@ -30,4 +30,9 @@ DisplayModeStep nextDisplayMode(int mode, const WindowState& current, const Wind
 unsigned long packWindowStyle(const WindowState& state);
 WindowState unpackWindowState(int left, int top, int right, int bottom, unsigned long style);
 
+// The first start's place (no position in set.ini yet): where the window is
+// when it is wholly inside the work area; else shrunk to fit it and centred on
+// it, so the whole window is on screen.
+ScreenRect firstStartRect(const ScreenRect& workArea, const ScreenRect& current);
+
 }  // namespace ludexa

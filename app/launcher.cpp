@@ -2,6 +2,7 @@
 // program relies on: settings, fonts, library, text, then the widgets.
 #include "app/GameLauncher.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "platform/dialogs.h"
@@ -27,6 +28,12 @@ GameLauncher::GameLauncher()
       polyphoneInitials(buildPolyphoneInitials()),
       softKeyboardRows{"1234567890", "QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM<-"} {
     loadConfig();
+    // Placed at once, before anything could see it elsewhere.
+    placeWindowOnFirstStart();
+    {
+        const auto desktop = sf::VideoMode::getDesktopMode();
+        pictureMaxWidth = std::max(1200, static_cast<int>(desktop.width)) - 104;
+    }
     window.setFramerateLimit(static_cast<unsigned>(framerate_fps));
 
     const bool uiFontLoaded = loadUIFont();
@@ -62,6 +69,8 @@ GameLauncher::GameLauncher()
     searchBox.position = {windowWidth - 245, 8};
     searchBox.size = {128, 26};
     searchBox.placeholder = L"可在此处搜索游戏";
+
+    dialogCloseWatch = std::make_unique<DialogCloseWatch>([this] { drainInputBeforeDialogCloses(); });
 }
 
 // The loader thread has been joined at the end of run(); members are destroyed

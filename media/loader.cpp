@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "app/GameLauncher.h"
+#include "media/picture_scale.h"
 #include "platform/files.h"
 
 namespace ludexa {
@@ -124,8 +125,13 @@ void GameLauncher::loaderBody() {
             }
             if (!path.empty()) {
                 DecodedPicture picture;
+                bool decoded = decodePicture(path, picture);
+                // Scaled here, not on the main thread: the upload of a huge
+                // picture would stall a frame.
+                if (decoded && !picture.isGif)
+                    (void)shrinkToFit(picture.image, pictureMaxWidth.load(), kMaxPictureTextureSide);
                 // A result already known to be stale is not published.
-                if (decodePicture(path, picture) && isCurrentResult(gen, loadGeneration.load())) {
+                if (decoded && isCurrentResult(gen, loadGeneration.load())) {
                     std::lock_guard lock(resultMutex);
                     resultIsGif = picture.isGif;
                     resultIsImage = !picture.isGif;

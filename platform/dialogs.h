@@ -54,4 +54,22 @@ std::optional<std::string> chooseFile(const std::string& title, NativeWindow own
 // simply runs to its end.
 void runWithWaitingPopup(const std::string& text, NativeWindow owner, const std::function<void()>& work);
 
+// While a DialogCloseWatch exists, `beforeClose` runs each time one of the
+// program's own toolkit windows (a message box, a file chooser, any native
+// dialog) is about to leave the screen, while it is still shown. The launcher
+// drains its own window's input there: what reached it while the dialog was
+// open is dropped, and a click made the moment the dialog is gone is kept.
+class DialogCloseWatch {
+public:
+    explicit DialogCloseWatch(std::function<void()> beforeClose);
+    ~DialogCloseWatch();
+    DialogCloseWatch(const DialogCloseWatch&) = delete;
+    DialogCloseWatch& operator=(const DialogCloseWatch&) = delete;
+
+private:
+    unsigned long hookId_ = 0;
+    unsigned signalId_ = 0;
+    std::function<void()> beforeClose_;
+};
+
 }  // namespace ludexa

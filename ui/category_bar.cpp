@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "app/GameLauncher.h"
 #include "platform/text.h"
@@ -23,7 +24,7 @@ float CategoryBarLayout::targetToolbarHeight(bool expanded) const {
 
 float CategoryBarLayout::expandButtonX() const {
     const float firstLineEnd = rows.empty() ? multiSelectX() + 40 : categoryRowX() + rows.front().width;
-    return std::max(windowWidth - 473, firstLineEnd + kTagGap);
+    return std::min(std::max(windowWidth - 473, firstLineEnd + kTagGap), rightLimit - 28);
 }
 
 std::vector<TagRect> CategoryBarLayout::tagRects(bool expanded) const {
@@ -51,6 +52,7 @@ int CategoryBarLayout::hitTest(float x, float y, bool expanded) const {
     const auto inside = [&](float left, float top, float w, float h) {
         return x >= left && x <= left + w && y >= top && y <= top + h;
     };
+    if (x >= rightLimit) return kNoTag;
     if (inside(multiSelectX(), 8, 40, kTagHeight)) return kTagMultiSelect;
     if (hasExpandButton() && inside(expandButtonX(), 8, 28, kTagHeight)) return kTagExpand;
     for (const auto& rect : tagRects(expanded)) {
@@ -95,6 +97,15 @@ CategoryBarLayout layoutCategoryBar(float windowWidth, const std::vector<std::st
     }
     const float firstRowWidth = layout.rows.empty() ? 0 : layout.rows.front().width;
     layout.startX = std::max(kTagBarLeft, kTagBarLeft + (available - (layout.fixedWidth + 45 + 13 + firstRowWidth)) / 2);
+    // The first line ends before the search box: on a narrow window it moves
+    // left as far as the toolbar buttons allow; what still does not fit is cut
+    // off at rightLimit.
+    layout.rightLimit = windowWidth - kSearchBoxRightOffset - kTagBarEndGap;
+    const float firstLine = layout.rows.empty()
+                                ? layout.fixedWidth + kTagGap + 40
+                                : layout.fixedWidth + 45 + 13 + firstRowWidth + (layout.rows.size() >= 2 ? kTagGap + 28 : 0);
+    if (layout.startX + firstLine > layout.rightLimit)
+        layout.startX = std::max(kTagBarMinLeft, layout.rightLimit - firstLine);
     return layout;
 }
 
@@ -164,8 +175,18 @@ const CategoryBarLayout& GameLauncher::categoryBarLayout() const {
                                 });
 }
 
+void GameLauncher::easeToolbarHeight() {
+    const float target = categoryBarLayout().targetToolbarHeight(categoriesExpanded);
+    if (std::fabs(toolbarHeight - target) > 1) {
+        toolbarHeight += (target - toolbarHeight) * 0.25f;
+    } else if (toolbarHeight != target) {
+        toolbarHeight = target;
+    }
+}
+
 void GameLauncher::drawCategoryBar() {
     const auto& layout = categoryBarLayout();
+    const ClipScope clip(window, 0, 0, std::max(0.0f, layout.rightLimit), toolbarHeight);
     const sf::Color idleFill(50, 55, 70), idleOutline(90, 100, 120), idleLabel(200, 205, 215);
     const sf::Color activeFill(80, 140, 220);
     const unsigned size = static_cast<unsigned>(fontSize);
@@ -210,6 +231,11 @@ void GameLauncher::drawCategoryBar() {
             drawChoice(rect, tag.label, active);
         } else {
             const auto& name = categories[static_cast<std::size_t>(rect.id)];
+            // On a window too narrow for the whole first line, the expand
+            // button keeps its place and the first row's tags end before it.
+            std::optional<ClipScope> beforeButton;
+            if (layout.hasExpandButton() && rect.y == 8 && rect.x + rect.width > layout.expandButtonX() - kTagGap)
+                beforeButton.emplace(window, 0, 0, std::max(0.0f, layout.expandButtonX() - kTagGap), toolbarHeight);
             drawChoice(rect, layout.categoryTags[static_cast<std::size_t>(rect.id)].label,
                        selectedCategories.count(name) > 0);
         }
@@ -221,14 +247,6 @@ void GameLauncher::drawCategoryBar() {
         auto arrow = makeText(categoriesExpanded ? "▲" : "▼", uiFont, 12, sf::Color(200, 205, 215));
         centreText(arrow, x + 14, 20);
         window.draw(arrow);
-    }
-
-    // The toolbar eases towards the height the shown rows need.
-    const float target = layout.targetToolbarHeight(categoriesExpanded);
-    if (std::fabs(toolbarHeight - target) > 1) {
-        toolbarHeight += (target - toolbarHeight) * 0.25f;
-    } else if (toolbarHeight != target) {
-        toolbarHeight = target;
     }
 }
 

@@ -22,6 +22,13 @@ inline constexpr float kTagHeight = 26;
 inline constexpr float kTagGap = 5;
 inline constexpr float kTagRowPitch = 34;
 inline constexpr float kTagBarLeft = 590;
+// On a narrow window the first line may move left, up to here (just right of
+// the toolbar buttons), to end before the search box.
+inline constexpr float kTagBarMinLeft = 400;
+// The search box sits this far left of the window's right edge; the tag bar
+// ends kTagBarEndGap before it.
+inline constexpr float kSearchBoxRightOffset = 245;
+inline constexpr float kTagBarEndGap = 8;
 
 struct TagInfo {
     std::wstring label;
@@ -48,6 +55,9 @@ struct CategoryBarLayout {
     float rowLimit = 0;
     float startX = kTagBarLeft;
     float windowWidth = 0;
+    // Nothing of the bar reaches this x: the search box and the display-mode
+    // button right of it are never covered, and clicks there reach them.
+    float rightLimit = 0;
     std::vector<RowLine> rows;  // may be empty when there are no categories
 
     float multiSelectX() const { return startX + fixedWidth + kTagGap; }

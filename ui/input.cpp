@@ -10,6 +10,7 @@
 #include "platform/window.h"
 #include "ui/layout.h"
 #include "ui/menus.h"
+#include "ui/widgets/scrollbar.h"
 
 namespace ludexa {
 namespace {
@@ -60,8 +61,9 @@ void GameLauncher::handleEvents() {
             case sf::Event::TextEntered: {
                 if (!searchBox.focused) break;
                 const auto ch = static_cast<wchar_t>(event.text.unicode);
-                if (ch < 0x20 && ch != 8 && ch != 13) break;
-                if (ch == 13) break;
+                // X11 reports Delete, Escape and Tab as text too: only
+                // Backspace of all the control characters edits the box.
+                if (ch != 8 && !isTypedTextCharacter(event.text.unicode)) break;
                 bool changed = false;
                 if (ch == 8) {
                     if (searchBox.cursorPos > 0 && searchBox.cursorPos <= searchBox.text.size()) {
@@ -83,6 +85,11 @@ void GameLauncher::handleEvents() {
             case sf::Event::KeyPressed: {
                 const auto key = event.key.code;
                 if (key == sf::Keyboard::Escape) {
+                    // As with any pop-up menu, Escape closes the open menu only.
+                    if (anyMenuOpen()) {
+                        closeAllMenus();
+                        break;
+                    }
                     saveConfig();
                     window.close();
                     return;
@@ -231,44 +238,8 @@ void GameLauncher::handleLeftPress(float x, float y) {
     const float gridLeft = grid.left;
     const float gridHeight = windowHeight - gridTop;
 
-    // 1. The blank-area menu: an item acts; any click closes; a click outside
-    //    the menu and its submenu goes on to the other targets.
-    if (blankMenuOpen) {
-        const int main = menuItemAt(blankMenuPos, kMainMenuWidth, 2, x, y);
-        int sub = -1;
-        if (blankSubmenuOpen && blankMenuHoverItem >= 0) {
-            const sf::Vector2f subPos{blankMenuPos.x + kMainMenuWidth,
-                                      blankMenuPos.y + kMenuItemHeight * static_cast<float>(blankMenuHoverItem)};
-            sub = menuItemAt(subPos, kSubMenuWidth, submenuItemCount(blankMenuHoverItem), x, y);
-        }
-        const int openMain = blankMenuHoverItem;
-        blankMenuOpen = false;
-        blankSubmenuOpen = false;
-        blankMenuHoverItem = blankSubmenuHoverItem = -1;
-        if (sub >= 0) {
-            performBlankMenuItem(openMain, sub);
-            return;
-        }
-        if (main >= 0) return;
-    }
-    // 2. The game icon menu: any click closes it and ends here.
-    if (iconMenuOpen) {
-        const int item = menuItemAt(iconMenuPos, kIconMenuWidth, kIconMenuItems, x, y);
-        iconMenuOpen = false;
-        iconMenuHoverItem = -1;
-        if (item >= 0) performIconMenuItem(item);
-        return;
-    }
-    if (copyMenuOpen) {
-        const bool onItem = menuItemAt(copyMenuPos, kSubMenuWidth / 2 + 20, 1, x, y) == 0;
-        copyMenuOpen = false;
-        copyMenuHover = false;
-        if (onItem) {
-            textBox.copySelection();
-            return;
-        }
-    }
-    if (themeMenuClick(x, y)) return;
+    // 1-2. An open menu takes the click, whatever it lands on.
+    if (handleMenuClick(x, y)) return;
 
     // 3. Toolbar buttons (edges included) and the title-area buttons.
     if (y >= 7 && y <= 37) {
@@ -305,24 +276,12 @@ void GameLauncher::handleLeftPress(float x, float y) {
     if (handleCategoryBarClick(x, y)) return;
 
     // 5. The search box takes or loses the focus; this does not end the click.
+    //    (Its paste menu, when open, took the click above.)
     if (searchBox.contains(x, y)) {
-        const bool onPasteItem = searchBox.contextMenuContains(x, y);
         searchBox.focused = true;
         searchBox.setCursorFromMouse(x);
-        if (onPasteItem) {
-            const auto before = searchBox.text;
-            searchBox.pasteFromClipboard();
-            if (searchBox.text != before) handleSearchChange();
-        }
-        searchBox.contextMenuVisible = false;
     } else {
-        if (searchBox.contextMenuContains(x, y)) {
-            const auto before = searchBox.text;
-            searchBox.pasteFromClipboard();
-            if (searchBox.text != before) handleSearchChange();
-        }
         searchBox.focused = false;
-        searchBox.contextMenuVisible = false;
     }
 
     // 6. The text box: its scrollbar, or the start of a selection.
@@ -331,9 +290,9 @@ void GameLauncher::handleLeftPress(float x, float y) {
         const float view = textBox.height;
         const float content = textBox.contentHeight;
         if (content > view && x >= textBox.x + textBox.width - 6) {
-            const float thumb = std::max(20.0f, view / content * view);
-            const float thumbTop = textBox.y + textBox.scrollOffset / (content - view) * (view - thumb);
-            if (y >= thumbTop && y <= thumbTop + thumb) {
+            const ScrollThumb thumb = scrollThumb(view, content, textBox.scrollOffset);
+            const float thumbTop = textBox.y + thumb.offset;
+            if (y >= thumbTop && y <= thumbTop + thumb.length) {
                 textBox.draggingThumb = true;
                 textBox.thumbDragStartY = y;
                 textBox.thumbDragStartScroll = textBox.scrollOffset;
@@ -352,10 +311,9 @@ void GameLauncher::handleLeftPress(float x, float y) {
 
     // 7. The grid scrollbar's thumb.
     if (gridMaxScroll > 0 && x >= windowWidth - 8 && y > gridTop) {
-        const float content = grid.contentHeight(visibleCount());
-        const float thumbHeight = gridHeight / content * gridHeight;
-        const float thumbY = gridTop + (gridScrollOffset / gridMaxScroll) * (gridHeight - thumbHeight);
-        if (y >= thumbY && y <= thumbY + thumbHeight) {
+        const ScrollThumb thumb = scrollThumb(gridHeight, grid.contentHeight(visibleCount()), gridScrollOffset);
+        const float thumbY = gridTop + thumb.offset;
+        if (y >= thumbY && y <= thumbY + thumb.length) {
             draggingGridScrollbar = true;
             gridScrollDragStartY = y;
             gridScrollDragStartOffset = gridScrollOffset;
@@ -419,14 +377,17 @@ void GameLauncher::handleLeftPress(float x, float y) {
 void GameLauncher::handleRightPress(float x, float y) {
     const GridGeometry grid = currentGrid();
     const float textTop = grid.top + leftTopHeight + 4;
-    if (!searchBox.contains(x, y)) searchBox.contextMenuVisible = false;
-    copyMenuOpen = false;
+    // A click outside an open menu only closes it, as a pop-up menu does.
+    if (anyMenuOpen()) {
+        closeAllMenus();
+        return;
+    }
 
     if (x >= 0 && x < leftPanelWidth && y >= textTop) {
         if (textBox.selStart != textBox.selEnd) {
             copyMenuOpen = true;
-            copyMenuPos = {std::min(x, windowWidth - (kSubMenuWidth / 2 + 20)),
-                           std::min(y, windowHeight - kMenuItemHeight)};
+            copyMenuPos = {std::max(0.0f, std::min(x, windowWidth - kCopyMenuWidth)),
+                           std::max(0.0f, std::min(y, windowHeight - kMenuItemHeight))};
         }
         return;
     }
@@ -469,12 +430,9 @@ void GameLauncher::handleMouseMove(float x, float y) {
     if (textBox.draggingThumb) {
         const float view = textBox.height;
         const float content = textBox.contentHeight;
-        if (content > view) {
-            const float thumb = std::max(20.0f, view / content * view);
+        if (content > view)
             textBox.scrollOffset =
-                std::clamp((y - textBox.thumbDragStartY) * (content - view) / (view - thumb) + textBox.thumbDragStartScroll,
-                           0.0f, content - view);
-        }
+                scrollAfterThumbDrag(view, content, textBox.thumbDragStartScroll, y - textBox.thumbDragStartY);
     }
 
     const bool inTextBox = x >= 0 && x < leftPanelWidth && y >= textTop && y < windowHeight;
@@ -490,12 +448,12 @@ void GameLauncher::handleMouseMove(float x, float y) {
         updateRichEditPosition();
     } else if (draggingTextSplit) {
         leftTopHeight = clampPictureHeight(dragStartHeight + (y - dragStartY), windowHeight, gridTop);
+        updateRichEditPosition();  // the text box follows the drag, not only the release
     } else if (draggingGridScrollbar) {
         const float track = windowHeight - gridTop;
-        const float span = track - track / (gridMaxScroll + track) * track;
-        if (span > 0)
-            gridScrollOffset = std::clamp((y - gridScrollDragStartY) / span * gridMaxScroll + gridScrollDragStartOffset,
-                                          0.0f, std::max(0.0f, gridMaxScroll));
+        if (gridMaxScroll > 0)
+            gridScrollOffset = scrollAfterThumbDrag(track, gridMaxScroll + track, gridScrollDragStartOffset,
+                                                    y - gridScrollDragStartY);
     } else if (gridPressState == 1) {
         const float dx = x - gridPressPos.x, dy = y - gridPressPos.y;
         if (dx * dx + dy * dy >= 900) gridPressState = 2;
@@ -509,13 +467,14 @@ void GameLauncher::handleMouseMove(float x, float y) {
     }
 
     if (blankMenuOpen) {
-        const auto hover = blankMenuHover({blankMenuHoverItem, blankSubmenuOpen, blankSubmenuHoverItem}, blankMenuPos, x, y);
+        const auto hover = blankMenuHover({blankMenuHoverItem, blankSubmenuOpen, blankSubmenuHoverItem}, blankMenuPos, x,
+                                          y, {windowWidth, windowHeight});
         blankMenuHoverItem = hover.mainItem;
         blankSubmenuOpen = hover.submenuOpen;
         blankSubmenuHoverItem = hover.subItem;
     }
     if (iconMenuOpen) iconMenuHoverItem = menuItemAt(iconMenuPos, kIconMenuWidth, kIconMenuItems, x, y);
-    if (copyMenuOpen) copyMenuHover = menuItemAt(copyMenuPos, kSubMenuWidth / 2 + 20, 1, x, y) == 0;
+    if (copyMenuOpen) copyMenuHover = menuItemAt(copyMenuPos, kCopyMenuWidth, 1, x, y) == 0;
     themeMenuHover(x, y);
 }
 
@@ -576,7 +535,12 @@ void GameLauncher::handleLeftRelease(float x, float y) {
     if (anyDrag) updateRichEditPosition();
 }
 
-void GameLauncher::discardInputAfterModal() {
+void GameLauncher::drainInputBeforeDialogCloses() {
+    if (!window.isOpen()) return;
+    // A round trip to the X server (the position query) first: everything the
+    // server sent before the dialog began to close is then in the queue, and
+    // nothing that comes after it is.
+    (void)window.getPosition();
     sf::Event event;
     while (window.pollEvent(event)) {
         frames.request(FrameReason::Input);
@@ -587,6 +551,16 @@ void GameLauncher::discardInputAfterModal() {
         }
         if (event.type == sf::Event::Resized) handleResize(event.size.width, event.size.height);
     }
+    inputDrainedAtDialogClose = true;
+}
+
+void GameLauncher::discardInputAfterModal() {
+    // Usually the input was drained while the dialog was still on screen
+    // (drainInputBeforeDialogCloses); what came after that is the user's next
+    // click and is kept. Without that, everything pending is dropped here.
+    if (!inputDrainedAtDialogClose) drainInputBeforeDialogCloses();
+    inputDrainedAtDialogClose = false;
+    if (!window.isOpen()) return;
     // The buttons were released inside the dialog; no drag may continue.
     gridPressState = 0;
     textBox.selecting = false;

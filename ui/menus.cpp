@@ -1,7 +1,9 @@
 // The drawn menus: geometry, hover, and what each entry does.
 #include "ui/menus.h"
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 
 #include "app/GameLauncher.h"
 #include "appearance/themes.h"
@@ -21,18 +23,61 @@ std::string iconMenuLabel(int item, bool favorite) {
     return item >= 0 && item < kIconMenuItems ? kLabels[item] : "";
 }
 
-int submenuItemCount(int mainItem) { return mainItem == 0 ? 6 : mainItem == 1 ? 3 : 0; }
+int blankMenuItemCount() { return static_cast<int>(kBlankMenuItems.size()); }
+
+int submenuItemCount(int mainItem) {
+    if (mainItem == 0) return static_cast<int>(kIconSizeItems.size());
+    if (mainItem == 1) return static_cast<int>(kSortItems.size());
+    return 0;
+}
+
+const std::string& submenuLabel(int mainItem, int subItem) {
+    static const std::string kNone;
+    if (subItem < 0 || subItem >= submenuItemCount(mainItem)) return kNone;
+    const auto k = static_cast<std::size_t>(subItem);
+    return mainItem == 0 ? kIconSizeItems[k] : kSortItems[k];
+}
+
+namespace {
+
+// Flips a menu of size (w, h) opened at (x, y) left and up where it would
+// leave the window; a window too small for it still shows its top-left part.
+sf::Vector2f placeAtPoint(float x, float y, float w, float h, float flipX, float windowWidth, float windowHeight) {
+    if (x + flipX > windowWidth) x -= flipX;
+    if (y + h > windowHeight) y -= h;
+    (void)w;
+    return {std::max(0.0f, x), std::max(0.0f, y)};
+}
+
+}  // namespace
 
 sf::Vector2f placeBlankMenu(float x, float y, float windowWidth, float windowHeight) {
-    if (x + kMainMenuWidth + kSubMenuWidth > windowWidth) x -= kMainMenuWidth + kSubMenuWidth;
-    if (y + 2 * kMenuItemHeight > windowHeight) y -= 2 * kMenuItemHeight;
-    return {x, y};
+    // Room is kept for a submenu on the right; a submenu that still does not
+    // fit flips on its own (placeSubmenu).
+    const float height = kMenuItemHeight * static_cast<float>(blankMenuItemCount());
+    return placeAtPoint(x, y, kMainMenuWidth, height, kMainMenuWidth + kSubMenuWidth, windowWidth, windowHeight);
 }
 
 sf::Vector2f placeIconMenu(float x, float y, float windowWidth, float windowHeight) {
-    if (x + kIconMenuWidth > windowWidth) x -= kIconMenuWidth;
-    if (y + kIconMenuItems * kMenuItemHeight > windowHeight) y -= kIconMenuItems * kMenuItemHeight;
+    return placeAtPoint(x, y, kIconMenuWidth, kIconMenuItems * kMenuItemHeight, kIconMenuWidth, windowWidth,
+                        windowHeight);
+}
+
+sf::Vector2f placeSubmenu(sf::FloatRect item, sf::Vector2f size, sf::Vector2f window) {
+    float x = item.left + item.width;
+    if (x + size.x > window.x) x = item.left - size.x;
+    if (x < 0) x = std::max(0.0f, window.x - size.x);
+    float y = item.top;
+    if (y + size.y > window.y) y = item.top + item.height - size.y;
+    if (y < 0) y = std::max(0.0f, std::min(item.top, window.y - size.y));
     return {x, y};
+}
+
+sf::Vector2f blankSubmenuPos(sf::Vector2f menuPos, int mainItem, sf::Vector2f windowSize) {
+    const sf::FloatRect item(menuPos.x, menuPos.y + kMenuItemHeight * static_cast<float>(mainItem), kMainMenuWidth,
+                             kMenuItemHeight);
+    const sf::Vector2f size(kSubMenuWidth, kMenuItemHeight * static_cast<float>(submenuItemCount(mainItem)));
+    return placeSubmenu(item, size, windowSize);
 }
 
 int menuItemAt(sf::Vector2f pos, float width, int items, float x, float y) {
@@ -41,14 +86,14 @@ int menuItemAt(sf::Vector2f pos, float width, int items, float x, float y) {
     return static_cast<int>(std::floor((y - pos.y) / kMenuItemHeight));
 }
 
-BlankMenuHover blankMenuHover(BlankMenuHover h, sf::Vector2f pos, float x, float y) {
-    const int main = menuItemAt(pos, kMainMenuWidth, 2, x, y);
+BlankMenuHover blankMenuHover(BlankMenuHover h, sf::Vector2f pos, float x, float y, sf::Vector2f windowSize) {
+    const int main = menuItemAt(pos, kMainMenuWidth, blankMenuItemCount(), x, y);
     if (main >= 0) {
-        if (main != h.mainItem) h = {main, true, -1};
+        if (main != h.mainItem) h = {main, submenuItemCount(main) > 0, -1};
         return h;
     }
     if (!h.submenuOpen) return h;
-    const sf::Vector2f subPos{pos.x + kMainMenuWidth, pos.y + kMenuItemHeight * static_cast<float>(h.mainItem)};
+    const sf::Vector2f subPos = blankSubmenuPos(pos, h.mainItem, windowSize);
     const int sub = menuItemAt(subPos, kSubMenuWidth, submenuItemCount(h.mainItem), x, y);
     if (sub >= 0) {
         h.subItem = sub;
@@ -71,17 +116,100 @@ void chooseSortMode(int mode, int& sortMode, bool& sortAscending) {
 
 namespace ludexa {
 
-void GameLauncher::openBlankMenu(float x, float y) {
-    blankMenuPos = placeBlankMenu(x, y, windowWidth, windowHeight);
-    blankMenuOpen = true;
+bool GameLauncher::anyMenuOpen() const {
+    return blankMenuOpen || iconMenuOpen || copyMenuOpen || themeMenuOpen || searchBox.contextMenuVisible;
+}
+
+void GameLauncher::closeAllMenus() {
+    blankMenuOpen = false;
     blankSubmenuOpen = false;
     blankMenuHoverItem = blankSubmenuHoverItem = -1;
     iconMenuOpen = false;
+    iconMenuHoverItem = -1;
+    copyMenuOpen = false;
+    copyMenuHover = false;
+    themeMenuOpen = false;
+    themeSubmenuOpen = false;
+    themeMenuHoverItem = themeSubmenuHoverItem = -1;
+    searchBox.contextMenuVisible = false;
+}
+
+// Menus behave as pop-up menus: while one is open a left click goes to it
+// alone. An entry acts; a click on a parent entry keeps the menu open; any
+// other click only closes it. The entry's action runs after one frame
+// without the menu was shown, so a message box or dialog it opens never has
+// the menu drawn behind it.
+bool GameLauncher::handleMenuClick(float x, float y) {
+    if (!anyMenuOpen()) return false;
+    const sf::Vector2f windowSize(windowWidth, windowHeight);
+    std::function<void()> action;
+    bool keepOpen = false;
+    if (blankMenuOpen) {
+        const int main = menuItemAt(blankMenuPos, kMainMenuWidth, blankMenuItemCount(), x, y);
+        int sub = -1;
+        if (blankSubmenuOpen && blankMenuHoverItem >= 0)
+            sub = menuItemAt(blankSubmenuPos(blankMenuPos, blankMenuHoverItem, windowSize), kSubMenuWidth,
+                             submenuItemCount(blankMenuHoverItem), x, y);
+        if (sub >= 0) {
+            const int openMain = blankMenuHoverItem;
+            action = [this, openMain, sub] { performBlankMenuItem(openMain, sub); };
+        } else if (main >= 0 && submenuItemCount(main) > 0) {
+            keepOpen = true;
+            if (main != blankMenuHoverItem) {
+                blankMenuHoverItem = main;
+                blankSubmenuOpen = true;
+                blankSubmenuHoverItem = -1;
+            }
+        } else if (main >= 0) {
+            action = [this, main] { performBlankMenuItem(main, -1); };
+        }
+    } else if (iconMenuOpen) {
+        const int item = menuItemAt(iconMenuPos, kIconMenuWidth, kIconMenuItems, x, y);
+        if (item >= 0) action = [this, item] { performIconMenuItem(item); };
+    } else if (copyMenuOpen) {
+        if (menuItemAt(copyMenuPos, kCopyMenuWidth, 1, x, y) == 0) action = [this] { textBox.copySelection(); };
+    } else if (themeMenuOpen) {
+        const int item = themeMenuItemAt(x, y);
+        const int sub =
+            themeSubmenuOpen
+                ? menuItemAt(themeSubmenuPos(windowSize), kSubMenuWidth, static_cast<int>(kCustomPictureItems.size()), x, y)
+                : -1;
+        if (item == kThemeCustomItem) {
+            keepOpen = true;
+            themeMenuHoverItem = item;
+            themeSubmenuOpen = true;
+        } else if (item >= 0 && item < static_cast<int>(THEMES.size())) {
+            action = [this, item] { chooseTheme(item); };
+        } else if (sub == 0) {
+            action = [this] { toggleCustomBackground(); };
+        } else if (sub == 1) {
+            action = [this] { pickBackgroundPicture(); };
+        }
+    } else if (searchBox.contextMenuContains(x, y)) {
+        action = [this] {
+            searchBox.focused = true;
+            const auto before = searchBox.text;
+            searchBox.pasteFromClipboard();
+            if (searchBox.text != before) handleSearchChange();
+        };
+    }
+    if (keepOpen) return true;
+    closeAllMenus();
+    if (action) {
+        render();
+        action();
+    }
+    return true;
+}
+
+void GameLauncher::openBlankMenu(float x, float y) {
+    closeAllMenus();
+    blankMenuPos = placeBlankMenu(x, y, windowWidth, windowHeight);
+    blankMenuOpen = true;
 }
 
 void GameLauncher::openIconMenu(float x, float y, int gameIndex) {
-    blankMenuOpen = false;
-    blankSubmenuOpen = false;
+    closeAllMenus();
     iconMenuPos = placeIconMenu(x, y, windowWidth, windowHeight);
     iconMenuOpen = true;
     iconMenuHoverItem = -1;
@@ -92,7 +220,7 @@ void GameLauncher::openIconMenu(float x, float y, int gameIndex) {
 void GameLauncher::performBlankMenuItem(int mainItem, int subItem) {
     if (mainItem == 0 && subItem >= 0 && subItem <= 5) {
         iconSize = subItem;  // written by the next save
-    } else if (mainItem == 1 && subItem >= 0 && subItem <= 2) {
+    } else if (mainItem == 1 && subItem >= 0 && subItem < submenuItemCount(1)) {
         chooseSortMode(subItem, sortMode, sortAscending);
         sortGames();
         saveConfig();
@@ -177,6 +305,10 @@ int themeMenuItemAt(float x, float y) {
     return -1;
 }
 
-sf::Vector2f themeSubmenuPos() { return {kThemeMenuPos.x + kMainMenuWidth, themeMenuItemY(kThemeCustomItem)}; }
+sf::Vector2f themeSubmenuPos(sf::Vector2f windowSize) {
+    const sf::FloatRect item(kThemeMenuPos.x, themeMenuItemY(kThemeCustomItem), kMainMenuWidth, kMenuItemHeight);
+    return placeSubmenu(item, {kSubMenuWidth, kMenuItemHeight * static_cast<float>(kCustomPictureItems.size())},
+                        windowSize);
+}
 
 }  // namespace ludexa

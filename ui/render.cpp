@@ -10,6 +10,7 @@
 #include "ui/draw.h"
 #include "ui/layout.h"
 #include "ui/menus.h"
+#include "ui/widgets/scrollbar.h"
 
 namespace ludexa {
 
@@ -37,6 +38,10 @@ const ToolbarButton kToolbarButtons[] = {
 const sf::Color kMenuFill(50, 50, 55);
 const sf::Color kMenuOutline(80, 80, 80);
 const sf::Color kChosen(100, 200, 100);
+const sf::Color kCounterText(240, 240, 240);
+
+const char kEmptyLibraryHint[] = "点击「添加游戏」，选择放有游戏快捷方式的文件夹";
+const char kEmptyLibraryHintWrapped[] = "点击「添加游戏」，\n选择放有游戏快捷方式的文件夹";
 
 void drawMenuItem(sf::RenderTarget& target, const sf::Font& font, float x, float y, float w, const std::string& label,
                   sf::Color fill, sf::Color labelColor) {
@@ -49,6 +54,14 @@ void drawMenuItem(sf::RenderTarget& target, const sf::Font& font, float x, float
 }  // namespace
 
 void GameLauncher::render() {
+    // The toolbar eases towards the height its shown tag rows need; the text
+    // box follows every change of the panels above it (the easing, the
+    // splitters, a new picture) before anything is drawn.
+    easeToolbarHeight();
+    if (textBox.y != toolbarHeight + 4 + leftTopHeight + 4 || textBox.width != leftPanelWidth - 4 ||
+        textBox.y + textBox.height != static_cast<float>(window.getSize().y) - 4)
+        updateRichEditPosition();
+
     const Theme& theme = themeAt(themeIndex);
     const sf::Color panel = useCustomBackground ? kCustomBackgroundPanel : theme.panelColor;
     const GridGeometry grid = gridGeometry(windowWidth, leftPanelWidth, toolbarHeight, iconSize, fontSize);
@@ -114,8 +127,10 @@ void GameLauncher::render() {
         };
         if (currentMapIndex > 0) arrow(20, true);
         if (currentMapIndex < count - 1) arrow(leftPanelWidth - 80, false);
+        // Light on its dark plate whatever the theme: a light theme's dark
+        // text colour would vanish on it.
         auto counter = makeText(std::to_string(currentMapIndex + 1) + "/" + std::to_string(count), uiFont, 16,
-                                theme.textColor);
+                                kCounterText);
         const float counterWidth = counter.getLocalBounds().width + 20;
         fillRect(window, (leftPanelWidth - counterWidth) / 2, gridTop + leftTopHeight - 40, counterWidth, 30,
                  sf::Color(0, 0, 0, 150));
@@ -140,11 +155,20 @@ void GameLauncher::render() {
         gridComplete = drawGridCells(grid, count);
     }
 
+    if (!desktopMode && games.empty()) {
+        // A new user's first look: say how the grid gets filled.
+        const sf::Color hintColour = useCustomBackground ? sf::Color(240, 240, 245) : theme.hintColor;
+        auto hint = makeText(kEmptyLibraryHint, uiFont, 16, hintColour);
+        const float room = windowWidth - gridLeft - 40;
+        if (hint.getLocalBounds().width > room) hint = makeText(kEmptyLibraryHintWrapped, uiFont, 16, hintColour);
+        centreText(hint, gridLeft + (windowWidth - gridLeft) / 2, gridTop + std::min(gridHeight / 2, 160.0f));
+        window.draw(hint);
+    }
+
     if (gridMaxScroll > 0) {
         fillRect(window, windowWidth - 8, gridTop, 8, gridHeight, panel);
-        const float thumbHeight = gridHeight / contentHeight * gridHeight;
-        const float thumbY = gridTop + (gridScrollOffset / gridMaxScroll) * (gridHeight - thumbHeight);
-        fillRect(window, windowWidth - 8, thumbY, 8, thumbHeight, theme.scrollThumbColor);
+        const ScrollThumb thumb = scrollThumb(gridHeight, contentHeight, gridScrollOffset);
+        fillRect(window, windowWidth - 8, gridTop + thumb.offset, 8, thumb.length, theme.scrollThumbColor);
     }
 
     // Frame lines.
@@ -219,9 +243,10 @@ void GameLauncher::render() {
 
     searchBox.draw(window);
     fillRect(window, 0, toolbarHeight, windowWidth, 4, theme.borderColor);
+    drawSoftKeyboard();
+    // The open menu last: nothing is ever drawn over it.
     drawMenus();
     drawThemeMenu();
-    drawSoftKeyboard();
     window.display();
     if (g_frameObserver) g_frameObserver(*this, FrameReport{gridComplete});
 }
@@ -349,19 +374,19 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
 
 void GameLauncher::drawMenus() {
     if (blankMenuOpen) {
-        for (int k = 0; k < 2; ++k) {
+        for (int k = 0; k < blankMenuItemCount(); ++k) {
             drawMenuItem(window, uiFont, blankMenuPos.x, blankMenuPos.y + kMenuItemHeight * static_cast<float>(k),
                          kMainMenuWidth, kBlankMenuItems[static_cast<std::size_t>(k)],
                          k == blankMenuHoverItem ? sf::Color(80, 80, 100) : kMenuFill, sf::Color::White);
         }
         if (blankSubmenuOpen && blankMenuHoverItem >= 0) {
-            const float subX = blankMenuPos.x + kMainMenuWidth;
-            const float subY = blankMenuPos.y + kMenuItemHeight * static_cast<float>(blankMenuHoverItem);
+            const auto subPos = blankSubmenuPos(blankMenuPos, blankMenuHoverItem, {windowWidth, windowHeight});
+            const float subX = subPos.x;
+            const float subY = subPos.y;
             const int items = submenuItemCount(blankMenuHoverItem);
             for (int k = 0; k < items; ++k) {
                 const bool chosen = blankMenuHoverItem == 0 ? k == iconSize : k == sortMode;
-                const std::string& label = blankMenuHoverItem == 0 ? kIconSizeItems[static_cast<std::size_t>(k)]
-                                                                   : kSortItems[static_cast<std::size_t>(k)];
+                const std::string& label = submenuLabel(blankMenuHoverItem, k);
                 const float y = subY + kMenuItemHeight * static_cast<float>(k);
                 drawMenuItem(window, uiFont, subX, y, kSubMenuWidth, label,
                              k == blankSubmenuHoverItem ? sf::Color(70, 130, 180) : kMenuFill,
@@ -383,9 +408,10 @@ void GameLauncher::drawMenus() {
         }
     }
     if (copyMenuOpen) {
-        drawMenuItem(window, uiFont, copyMenuPos.x, copyMenuPos.y, kSubMenuWidth / 2 + 20, "复制",
+        drawMenuItem(window, uiFont, copyMenuPos.x, copyMenuPos.y, kCopyMenuWidth, "复制",
                      copyMenuHover ? sf::Color(70, 130, 180) : kMenuFill, sf::Color::White);
     }
+    if (searchBox.contextMenuVisible) searchBox.drawContextMenu(window);
 }
 
 }  // namespace ludexa

@@ -1,6 +1,7 @@
 // The theme menu of the "换肤" button, drawn like the blank-area menu, and the
-// custom background picture.
+// custom background picture (kept as ui.jpg, appearance/background.cpp).
 #include "app/GameLauncher.h"
+#include "appearance/background.h"
 #include "appearance/themes.h"
 #include "platform/dialogs.h"
 #include "platform/image_codecs.h"
@@ -16,34 +17,8 @@ bool loadPicture(const std::string& path, sf::Texture& texture) { return loadBac
 }  // namespace
 
 void GameLauncher::openThemeMenu() {
-    blankMenuOpen = false;
-    iconMenuOpen = false;
+    closeAllMenus();
     themeMenuOpen = true;
-    themeMenuHoverItem = -1;
-    themeSubmenuOpen = false;
-    themeSubmenuHoverItem = -1;
-}
-
-bool GameLauncher::themeMenuClick(float x, float y) {
-    if (!themeMenuOpen) return false;
-    const int item = themeMenuItemAt(x, y);
-    if (item == kThemeCustomItem) {
-        themeSubmenuOpen = true;
-        themeMenuHoverItem = item;
-        return true;
-    }
-    const int sub = themeSubmenuOpen ? menuItemAt(themeSubmenuPos(), kSubMenuWidth, 2, x, y) : -1;
-    themeMenuOpen = false;
-    themeSubmenuOpen = false;
-    // Like a native pop-up menu, the click that dismisses it is used up.
-    if (item >= 0 && item < static_cast<int>(THEMES.size())) {
-        chooseTheme(item);
-    } else if (sub == 0) {
-        toggleCustomBackground();
-    } else if (sub == 1) {
-        pickBackgroundPicture();
-    }
-    return true;
 }
 
 void GameLauncher::themeMenuHover(float x, float y) {
@@ -55,7 +30,9 @@ void GameLauncher::themeMenuHover(float x, float y) {
         themeSubmenuHoverItem = -1;
         return;
     }
-    if (themeSubmenuOpen) themeSubmenuHoverItem = menuItemAt(themeSubmenuPos(), kSubMenuWidth, 2, x, y);
+    if (themeSubmenuOpen)
+        themeSubmenuHoverItem = menuItemAt(themeSubmenuPos({windowWidth, windowHeight}), kSubMenuWidth,
+                                           static_cast<int>(kCustomPictureItems.size()), x, y);
 }
 
 void GameLauncher::drawThemeMenu() {
@@ -83,7 +60,7 @@ void GameLauncher::drawThemeMenu() {
     item(kThemeMenuPos.x, themeMenuItemY(kThemeCustomItem), kMainMenuWidth, "自定图片  >",
          themeMenuHoverItem == kThemeCustomItem, false);
     if (themeSubmenuOpen) {
-        const auto pos = themeSubmenuPos();
+        const auto pos = themeSubmenuPos({windowWidth, windowHeight});
         item(pos.x, pos.y, kSubMenuWidth, kCustomPictureItems[0], themeSubmenuHoverItem == 0, useCustomBackground);
         item(pos.x, pos.y + kMenuItemHeight, kSubMenuWidth, kCustomPictureItems[1], themeSubmenuHoverItem == 1, false);
     }
@@ -113,10 +90,34 @@ void GameLauncher::pickBackgroundPicture() {
     const auto path = chooseFile("选择图片", nativeHandle(),
                                  {{"图片文件", "*.jpg;*.jpeg;*.png;*.bmp;*.gif;*.webp;*.avif"}, {"所有文件", "*"}});
     discardInputAfterModal();
-    if (!path || !loadPicture(*path, backgroundTexture)) return;
+    if (!path) return;
+    RgbaImage image;
+    if (!decodeBackgroundPicture(*path, image)) {
+        showMessageBox({"无法读取所选图片。", "选择图片", MessageIcon::Warning, MessageButtons::Ok, nativeHandle()});
+        discardInputAfterModal();
+        return;
+    }
+    // Nothing larger than what covers the screen is kept, in memory or on disk.
+    const auto desktop = sf::VideoMode::getDesktopMode();
+    const PictureSize size = backgroundSizeFor(image.width, image.height, static_cast<int>(desktop.width),
+                                               static_cast<int>(desktop.height));
+    if (size.width != image.width || size.height != image.height)
+        (void)resizePicture(image, size.width, size.height, image);
+    sf::Texture texture;
+    if (!texture.create(static_cast<unsigned>(image.width), static_cast<unsigned>(image.height))) return;
+    texture.update(image.pixels.data());
+    texture.setSmooth(true);
+    backgroundTexture.swap(texture);
     useCustomBackground = true;
     applyThemeToTextBox();
     saveConfig();
+    // A copy beside the executable is what the next start shows; the chosen
+    // file may be moved or deleted meanwhile.
+    if (!saveBackgroundPicture(image, getBackgroundImagePath())) {
+        showMessageBox({"背景图片无法保存为 ui.jpg，下次启动时不会再显示。", "选择图片", MessageIcon::Warning,
+                        MessageButtons::Ok, nativeHandle()});
+        discardInputAfterModal();
+    }
 }
 
 }  // namespace ludexa

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # First start in an empty folder: data.db with the exact schema, the toolbar
-# band in the default theme's colour, Escape writes the default set.ini and
-# the program exits with code 0.
+# band in the default theme's colour, a hint in the empty grid, Escape writes
+# the default set.ini and the program exits with code 0.
 source "$(dirname "$0")/lib.sh"
 
 dir=$(make_portable "首次 启动")
@@ -14,6 +14,10 @@ assert_eq 0 "$(sql "$dir/data.db" 'SELECT count(*) FROM games')" "games in a new
 
 # The toolbar band of theme 0 is (235,235,240); away from every button.
 assert_eq "235,235,240" "$(window_pixel 470 40)" "toolbar colour"
+# The empty grid says what to do: its hint text crosses the row y 208.
+screenshot "$dir/first.png"
+hint=$(convert "$dir/first.png" -crop 750x1+400+208 txt:- | grep -vc 'srgb(235,235,240)' || true)
+[ "$hint" -gt 20 ] || fail "no hint in the empty grid"
 
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"

@@ -70,9 +70,25 @@ TEST(CategoryBar, NarrowWindowsGiveEveryCategoryItsOwnRow) {
     EXPECT_EQ(layout.rowLimit, 0);
     ASSERT_EQ(layout.rows.size(), 3u);
     EXPECT_EQ(layout.rows[2].tags, std::vector<int>{2});
-    EXPECT_EQ(layout.startX, 590);
+    // The first line moves left to end before the search box at 1000 - 245.
+    EXPECT_LT(layout.startX, 590);
+    EXPECT_LE(layout.expandButtonX() + 28, 1000 - 245);
     // The expand button moves right of the first line rather than over it.
     EXPECT_GE(layout.expandButtonX(), layout.categoryRowX() + layout.rows[0].width + kTagGap);
+}
+
+TEST(CategoryBar, TheSearchBoxIsNeverCovered) {
+    const std::vector<std::string> names = {"动作", "角色扮演", "一个很长很长很长的分类名字"};
+    for (float w : {700.0f, 900.0f, 1200.0f, 1600.0f}) {
+        const auto layout = layoutCategoryBar(w, names, 14, tenPerChar);
+        const float searchLeft = w - 245;
+        EXPECT_LT(layout.rightLimit, searchLeft) << w;
+        EXPECT_GE(layout.startX, 400) << w;  // never over the toolbar buttons
+        if (w >= 900) EXPECT_LE(layout.multiSelectX() + 40, layout.rightLimit) << w;  // the fixed tags fit
+        // The search box and the display-mode button right of it take no tag clicks.
+        for (float x = searchLeft; x < w; x += 7)
+            for (float y : {10.0f, 20.0f, 30.0f}) EXPECT_EQ(layout.hitTest(x, y, true), kNoTag) << w << " " << x;
+    }
 }
 
 TEST(CategoryBar, HitTestingOrderAndShownRows) {

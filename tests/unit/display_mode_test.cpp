@@ -74,3 +74,13 @@ TEST(DisplayMode, RestoredGeometryOfAMaximisedWindow) {
     EXPECT_EQ(restoredGeometry({{40, 50, 1200, 700}, {60, 70, 1200, 700}}, maximized), (ScreenRect{60, 70, 1200, 700}));
     EXPECT_EQ(restoredGeometry({}, maximized), maximized);
 }
+
+TEST(DisplayMode, FirstStartIsWhollyOnTheWorkArea) {
+    // A bare 1024 x 768 X server: the 1200 x 800 default shrinks to fit.
+    EXPECT_EQ(firstStartRect({0, 0, 1024, 768}, {-88, -16, 1200, 800}), (ScreenRect{0, 0, 1024, 768}));
+    // Below a panel of a second monitor: centred on what the panel leaves.
+    EXPECT_EQ(firstStartRect({1920, 30, 1920, 1050}, {1320, 0, 1200, 800}), (ScreenRect{2280, 155, 1200, 800}));
+    // Already wholly inside: left where it is.
+    EXPECT_EQ(firstStartRect({0, 0, 1280, 800}, {40, 0, 1200, 800}), (ScreenRect{40, 0, 1200, 800}));
+    EXPECT_EQ(firstStartRect({}, {5, 5, 1200, 800}), (ScreenRect{5, 5, 1200, 800}));
+}

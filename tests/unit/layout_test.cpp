@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/layout.h"
+#include "ui/widgets/scrollbar.h"
 
 using namespace ludexa;
 
@@ -108,4 +109,23 @@ TEST(Layout, LabelBreakingEndsInEllipsis) {
     // A label too narrow for one character still takes one per line.
     EXPECT_EQ(breakLabel("ab", 5, measure), (std::vector<std::string>{"a", "b"}));
     EXPECT_TRUE(breakLabel("", 50, measure).empty());
+}
+
+TEST(ScrollThumb, LongLibrariesKeepAThumbThatCanBeGrabbed) {
+    // 100,000 games in 8 columns: a proportional thumb would be 0.4 px.
+    const float track = 700, content = 12500.0f * 135 + 20;
+    const ScrollThumb top = scrollThumb(track, content, 0);
+    EXPECT_FLOAT_EQ(top.length, kMinThumbLength);
+    EXPECT_FLOAT_EQ(top.offset, 0);
+    const ScrollThumb bottom = scrollThumb(track, content, content - track);
+    EXPECT_FLOAT_EQ(bottom.offset + bottom.length, track);  // the end of the list at the end of the track
+    EXPECT_FLOAT_EQ(scrollThumb(track, content, 1e12f).offset, bottom.offset);
+    // Short content keeps the proportional thumb; a track shorter than the
+    // minimum is filled.
+    EXPECT_FLOAT_EQ(scrollThumb(700, 1400, 0).length, 350);
+    EXPECT_FLOAT_EQ(scrollThumb(12, 5000, 0).length, 12);
+    // Dragging the thumb over the whole free track covers the whole list.
+    EXPECT_FLOAT_EQ(scrollAfterThumbDrag(track, content, 0, track - kMinThumbLength), content - track);
+    EXPECT_FLOAT_EQ(scrollAfterThumbDrag(track, content, 0, -50), 0);
+    EXPECT_FLOAT_EQ(scrollAfterThumbDrag(track, 500, 0, 100), 0);  // nothing to scroll
 }

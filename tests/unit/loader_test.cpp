@@ -210,6 +210,17 @@ TEST_F(LauncherLoaderOnDisplay, PicturesAreUploadedAndTheAreaFitted) {
     EXPECT_FLOAT_EQ(launcher->leftTopHeight, 800 - 48 - 104);  // 3000, capped
 }
 
+TEST_F(LauncherLoaderOnDisplay, PicturesWiderThanThePictureAreaCanBeArriveScaled) {
+    const int before = launcher->pictureMaxWidth.load();
+    launcher->pictureMaxWidth = 300;
+    show({writePng(dir.file("huge.png"), 1200, 600, sf::Color::Cyan)}, 0);
+    ASSERT_TRUE(pumpUntil(hasPicture));
+    EXPECT_EQ(launcher->previewTexture.getSize(), sf::Vector2u(300, 150));  // scaled on the loader thread
+    EXPECT_EQ(shown(), sf::Color::Cyan);
+    EXPECT_FLOAT_EQ(launcher->leftTopHeight, 150);  // the area fits the same aspect ratio
+    launcher->pictureMaxWidth = before;
+}
+
 TEST_F(LauncherLoaderOnDisplay, OnlyTheNewestRequestIsEverShown) {
     std::vector<std::string> files;
     for (auto c : {sf::Color::Red, sf::Color::Green, sf::Color::Blue, sf::Color::Magenta})

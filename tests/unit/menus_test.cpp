@@ -15,18 +15,50 @@ TEST(Menus, PlacementFlipsNearTheEdges) {
 TEST(Menus, BlankMenuHoverOpensAndClosesSubmenus) {
     const sf::Vector2f pos{100, 100};
     BlankMenuHover h;
-    h = blankMenuHover(h, pos, 110, 140);  // second main item
+    const sf::Vector2f window{1200, 800};
+    h = blankMenuHover(h, pos, 110, 140, window);  // second main item
     EXPECT_EQ(h.mainItem, 1);
     EXPECT_TRUE(h.submenuOpen);
-    h = blankMenuHover(h, pos, 240, 136 + 36 + 5);  // sort submenu, second entry
+    h = blankMenuHover(h, pos, 240, 136 + 36 + 5, window);  // sort submenu, second entry
     EXPECT_EQ(h.subItem, 1);
-    h = blankMenuHover(h, pos, 240, 136 + 3 * 36 + 5);  // below its three entries
+    h = blankMenuHover(h, pos, 240, 136 + 3 * 36 + 5, window);  // below its three entries
     EXPECT_FALSE(h.submenuOpen);
     EXPECT_EQ(h.mainItem, -1);
-    h = blankMenuHover(h, pos, 110, 105);
+    h = blankMenuHover(h, pos, 110, 105, window);
     EXPECT_EQ(h.mainItem, 0);
-    h = blankMenuHover(h, pos, 240, 100 + 5 * 36 + 5);  // size submenu has six entries
+    h = blankMenuHover(h, pos, 240, 100 + 5 * 36 + 5, window);  // size submenu has six entries
     EXPECT_EQ(h.subItem, 5);
+}
+
+TEST(Menus, SubmenusOpenWhereTheyFit) {
+    const sf::Vector2f window{900, 600};
+    const sf::FloatRect item(100, 100, 130, 36);
+    EXPECT_EQ(placeSubmenu(item, {150, 216}, window), sf::Vector2f(230, 100));  // right, level with the item
+    // Near the bottom: it ends level with the item's bottom edge.
+    EXPECT_EQ(placeSubmenu({100, 540, 130, 36}, {150, 216}, window), sf::Vector2f(230, 360));
+    // Near the right edge: it opens to the left of the menu.
+    EXPECT_EQ(placeSubmenu({700, 100, 130, 36}, {150, 216}, window), sf::Vector2f(550, 100));
+    // Taller than the room above and below: pushed inside from the top.
+    EXPECT_EQ(placeSubmenu({100, 100, 130, 36}, {150, 216}, {900, 200}), sf::Vector2f(230, 0));
+
+    // The blank-area menu opened at the bottom of a 900 x 600 window: every
+    // entry of the six-entry size submenu is inside the window and reachable.
+    const auto menu = placeBlankMenu(500, 590, 900, 600);
+    EXPECT_GE(menu.y, 0);
+    EXPECT_LE(menu.y + kMenuItemHeight * static_cast<float>(blankMenuItemCount()), 600);
+    const auto sub = blankSubmenuPos(menu, 0, window);
+    EXPECT_LE(sub.y + 6 * kMenuItemHeight, 600);
+    BlankMenuHover h;
+    h = blankMenuHover(h, menu, menu.x + 10, menu.y + 5, window);
+    ASSERT_TRUE(h.submenuOpen);
+    for (int k = 0; k < submenuItemCount(0); ++k) {
+        h = blankMenuHover(h, menu, sub.x + 20, sub.y + kMenuItemHeight * static_cast<float>(k) + 18, window);
+        EXPECT_EQ(h.subItem, k);
+        EXPECT_EQ(h.mainItem, 0);
+    }
+    EXPECT_EQ(submenuLabel(0, 5), "最大图标");
+    EXPECT_EQ(submenuLabel(1, 99), "");
+    EXPECT_EQ(placeIconMenu(10, 10, 100, 100), sf::Vector2f(0, 0));  // a tiny window: never off its top-left
 }
 
 TEST(Menus, ItemHitTest) {

@@ -75,17 +75,25 @@ TEST(SearchBoxCaretOnDisplay, MouseClickPicksTheNearestBoundaryLeftOnTies) {
     EXPECT_EQ(box.cursorPos, 0u);
 }
 
+TEST(SearchBoxText, ControlCharactersAreNeverTyped) {
+    // X11 sends Delete as U+007F, Escape as U+001B, Tab as U+0009.
+    for (char32_t c : {U'\0', U'\b', U'\t', U'\n', U'\r', U'\x1b', U'\x1f', U'\x7f', U'\x80', U'\x9f'})
+        EXPECT_FALSE(isTypedTextCharacter(c)) << static_cast<unsigned>(c);
+    for (char32_t c : {U' ', U'a', U'~', U'\xa0', U'é', U'游', U'\U0001F3AE'})
+        EXPECT_TRUE(isTypedTextCharacter(c)) << static_cast<unsigned>(c);
+}
+
 TEST(SearchBoxPasteOnDisplay, JoinsLinesAtTheCaret) {
     SearchBox box = boxWith(L"ab");
     box.cursorPos = 1;
-    EXPECT_TRUE(box.insertPastedText(L"游戏\r\n启动\n\tx"));
-    EXPECT_EQ(box.text, L"a游戏启动\txb");
-    EXPECT_EQ(box.cursorPos, 7u);
+    EXPECT_TRUE(box.insertPastedText(L"游戏\r\n启动\n\tx\x7f\x85"));
+    EXPECT_EQ(box.text, L"a游戏启动xb");
+    EXPECT_EQ(box.cursorPos, 6u);
     EXPECT_FALSE(box.insertPastedText(L"\r\n\n"));
-    EXPECT_EQ(box.text, L"a游戏启动\txb");
+    EXPECT_EQ(box.text, L"a游戏启动xb");
     box.cursorPos = 99;  // never thrown out of range
     EXPECT_TRUE(box.insertPastedText(L"z"));
-    EXPECT_EQ(box.text, L"a游戏启动\txbz");
+    EXPECT_EQ(box.text, L"a游戏启动xbz");
 }
 
 TEST(SearchBoxPasteOnDisplay, ClipboardCarriesChineseFromTheTextBox) {

@@ -21,6 +21,8 @@ constexpr float kMenuHeight = 28;
 
 }  // namespace
 
+bool isTypedTextCharacter(char32_t c) { return c >= 0x20 && !(c >= 0x7F && c <= 0x9F); }
+
 float SearchBox::getTextWidth(const std::wstring& s) const {
     if (!font || s.empty()) return 0;
     return TextMeter(*font, kTextSize, false).width(s);
@@ -63,8 +65,7 @@ void SearchBox::setCursorFromMouse(float mouseX) {
 
 bool SearchBox::insertPastedText(const std::wstring& pasted) {
     std::wstring joined = pasted;
-    std::erase(joined, L'\n');
-    std::erase(joined, L'\r');
+    std::erase_if(joined, [](wchar_t c) { return !isTypedTextCharacter(static_cast<char32_t>(c)); });
     if (joined.empty()) return false;
     cursorPos = std::min(cursorPos, text.size());
     text.insert(cursorPos, joined);
@@ -150,8 +151,6 @@ void SearchBox::draw(sf::RenderTarget& target) {
             }
         }
     }
-
-    if (contextMenuVisible) drawContextMenu(target);
 }
 
 void SearchBox::drawContextMenu(sf::RenderTarget& target) {

@@ -9,6 +9,11 @@
 
 namespace ludexa {
 
+// False for the control characters (below U+0020, and U+007F to U+009F):
+// keys such as Delete, Escape and Tab arrive as text events too, and none of
+// them may land in the box.
+bool isTypedTextCharacter(char32_t c);
+
 class SearchBox {
 public:
     const sf::Font* font = nullptr;
@@ -30,13 +35,14 @@ public:
     sf::Color textColor{230, 230, 230, 255};
     sf::Color placeholderColor{140, 140, 150, 255};
 
+    // The box; its paste menu is drawn apart, above everything else.
     void draw(sf::RenderTarget& target);
     void drawContextMenu(sf::RenderTarget& target);
     void adjustScroll();
     void setCursorFromMouse(float mouseX);
     void pasteFromClipboard();
-    // Inserts `pasted` at the caret with every line feed and carriage return
-    // removed; false when nothing was left to insert.
+    // Inserts `pasted` at the caret with every control character (line feeds
+    // and tabs included) removed; false when nothing was left to insert.
     bool insertPastedText(const std::wstring& pasted);
     std::string getTextUTF8() const;
     float getTextWidth(const std::wstring& s) const;

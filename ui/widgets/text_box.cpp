@@ -3,6 +3,8 @@
 // widgets use.
 #include "ui/widgets/text_box.h"
 
+#include "ui/widgets/scrollbar.h"
+
 #include "ui/draw.h"
 #include <SFML/Window/Clipboard.hpp>
 
@@ -290,10 +292,9 @@ void SfmlTextBox::draw(sf::RenderTarget& target) {
         track.setPosition(x + width - 6, y);
         track.setFillColor(scrollTrackColor);
         target.draw(track);
-        const float thumbHeight = std::max(20.f, height / contentHeight * height);
-        const float thumbTop = y + (height - thumbHeight) * scrollOffset / (contentHeight - height);
-        sf::RectangleShape thumb({4, thumbHeight});
-        thumb.setPosition(x + width - 6 + 1, thumbTop);
+        const ScrollThumb bar = scrollThumb(height, contentHeight, scrollOffset);
+        sf::RectangleShape thumb({4, bar.length});
+        thumb.setPosition(x + width - 6 + 1, y + bar.offset);
         thumb.setFillColor(draggingThumb ? sf::Color(140, 160, 200, 255) : scrollThumbColor);
         target.draw(thumb);
     }

@@ -1,0 +1,94 @@
+// The custom background picture's file: decoding, scaling and JPEG encoding.
+// stb_image_write is compiled here with static linkage, so it cannot clash
+// with another translation unit that compiles it too.
+#include "appearance/background.h"
+
+#include <SFML/Graphics/Image.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
+#include "app/settings.h"
+
+#define STB_IMAGE_WRITE_IMPLEMENTATION
+#define STB_IMAGE_WRITE_STATIC
+#define STBI_WRITE_NO_STDIO
+#include <stb_image_write.h>
+
+namespace ludexa {
+namespace {
+
+// The colour the window is cleared to under the background.
+constexpr int kUnderR = 30, kUnderG = 30, kUnderB = 30;
+
+void appendBytes(void* context, void* data, int size) {
+    auto* out = static_cast<std::vector<std::uint8_t>*>(context);
+    const auto* bytes = static_cast<const std::uint8_t*>(data);
+    out->insert(out->end(), bytes, bytes + size);
+}
+
+}  // namespace
+
+PictureSize backgroundSizeFor(int width, int height, int screenWidth, int screenHeight) {
+    if (width <= 0 || height <= 0 || screenWidth <= 0 || screenHeight <= 0) return {width, height};
+    const double scale = std::max(static_cast<double>(screenWidth) / width, static_cast<double>(screenHeight) / height);
+    if (scale >= 1.0) return {width, height};
+    return {std::max(1, static_cast<int>(std::ceil(width * scale))), std::max(1, static_cast<int>(std::ceil(height * scale)))};
+}
+
+bool encodeBackgroundJpeg(const RgbaImage& image, std::vector<std::uint8_t>& out) noexcept {
+    if (image.empty() ||
+        image.pixels.size() != static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 4)
+        return false;
+    try {
+        std::vector<std::uint8_t> rgb(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height) * 3);
+        for (std::size_t i = 0, n = rgb.size() / 3; i < n; ++i) {
+            const std::uint8_t* p = &image.pixels[i * 4];
+            const int a = p[3];
+            rgb[i * 3 + 0] = static_cast<std::uint8_t>((p[0] * a + kUnderR * (255 - a) + 127) / 255);
+            rgb[i * 3 + 1] = static_cast<std::uint8_t>((p[1] * a + kUnderG * (255 - a) + 127) / 255);
+            rgb[i * 3 + 2] = static_cast<std::uint8_t>((p[2] * a + kUnderB * (255 - a) + 127) / 255);
+        }
+        std::vector<std::uint8_t> jpeg;
+        if (!stbi_write_jpg_to_func(&appendBytes, &jpeg, image.width, image.height, 3, rgb.data(), 90) || jpeg.empty())
+            return false;
+        out = std::move(jpeg);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+bool saveBackgroundPicture(const RgbaImage& image, const std::string& path) noexcept {
+    try {
+        std::vector<std::uint8_t> jpeg;
+        if (!encodeBackgroundJpeg(image, jpeg)) return false;
+        return writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(jpeg.data()), jpeg.size()));
+    } catch (...) {
+        return false;
+    }
+}
+
+bool decodeBackgroundPicture(const std::string& path, RgbaImage& out) noexcept {
+    try {
+        sf::Image image;
+        if (image.loadFromFile(path) && image.getSize().x > 0 && image.getSize().y > 0) {
+            RgbaImage rgba;
+            rgba.width = static_cast<int>(image.getSize().x);
+            rgba.height = static_cast<int>(image.getSize().y);
+            const std::uint8_t* pixels = image.getPixelsPtr();
+            rgba.pixels.assign(pixels, pixels + static_cast<std::size_t>(rgba.width) * static_cast<std::size_t>(rgba.height) * 4);
+            out = std::move(rgba);
+            return true;
+        }
+        RgbaImage decoded;
+        if (!decodeCodecPicture(path, decoded) || decoded.empty()) return false;
+        out = std::move(decoded);
+        return true;
+    } catch (...) {
+        return false;
+    }
+}
+
+}  // namespace ludexa

@@ -1,0 +1,32 @@
+// The custom background picture: the chosen file is decoded, scaled to what a
+// screen can show and kept as ui.jpg beside the executable, where the next
+// start finds it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "media/picture_scale.h"
+#include "platform/image_codecs.h"
+
+namespace ludexa {
+
+// The size a width x height background is scaled down to: just large enough
+// to cover a screenWidth x screenHeight window, as it is drawn; its own size
+// when it is no larger.
+PictureSize backgroundSizeFor(int width, int height, int screenWidth, int screenHeight);
+
+// The picture as JPEG bytes (quality 90). JPEG holds no transparency:
+// transparent parts are laid over the window's dark background colour.
+[[nodiscard]] bool encodeBackgroundJpeg(const RgbaImage& image, std::vector<std::uint8_t>& out) noexcept;
+
+// Writes the JPEG to `path` through a temporary file and a rename, so the
+// file at `path` is always a whole picture.
+[[nodiscard]] bool saveBackgroundPicture(const RgbaImage& image, const std::string& path) noexcept;
+
+// Decodes any picture the program reads (JPEG, PNG, BMP, GIF's first frame,
+// WebP, AVIF).
+[[nodiscard]] bool decodeBackgroundPicture(const std::string& path, RgbaImage& out) noexcept;
+
+}  // namespace ludexa

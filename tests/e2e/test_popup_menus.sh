@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# The drawn menus behave as pop-up menus: Escape closes the open menu and the
+# program keeps running; a click outside only closes the menu; near the
+# bottom edge of a 900 x 600 window a submenu opens upwards, so its last
+# entry can be chosen.
+source "$(dirname "$0")/lib.sh"
+source "$E2E_DIR/ui_lib.sh"
+
+base=$(make_portable "popup menus")
+"$E2E_DIR/../../scripts/demo" "$base" "$LUDEXA_BIN" >/dev/null
+start_launcher "$base"
+
+# The theme menu of "换肤"; its second entry is at y 86 to 122.
+click 115 22
+wait_pixel 24 90 "50,50,55" "the theme menu opened"
+send_key Escape
+wait_pixel_not 24 90 "50,50,55" "the theme menu after Escape"
+# Checking that the program does NOT exit: a fixed wait on purpose.
+sleep 1
+[ ! -f "$base/.exit" ] || fail "Escape with a menu open ended the program"
+xdotool search --onlyvisible --name '^Ludexa ' >/dev/null || fail "the window is gone"
+
+# A click on "帮助" while the menu is open closes the menu and nothing else.
+click 115 22
+wait_pixel 24 90 "50,50,55" "the theme menu opened again"
+click 29 22
+wait_pixel_not 24 90 "50,50,55" "the theme menu after a click outside"
+# Checking that the help dialog does NOT open: a fixed wait on purpose.
+sleep 1
+if xdotool search --onlyvisible --name '^帮助' >/dev/null 2>&1; then fail "the click outside the menu opened the help"; fi
+
+# One game left, so the bottom of the grid is empty space.
+resize_launcher 900 600
+type_text "zgr"
+wait_pixel 404 99 "235,235,240" "second cell after searching zgr"
+# Right click at (700, 590): the menu flips to (420, 518); "图标大小  >" at
+# y 518 to 554 opens its six entries upwards, ending level with it.
+click 700 590 3
+wait_pixel 424 522 "50,50,55" "the blank-area menu at the bottom edge"
+xdotool mousemove --sync 480 536
+wait_pixel 554 342 "50,50,55" "the size submenu opened upwards"
+screenshot "$base/submenu.png"
+xdotool mousemove --sync 600 536
+click 600 536
+wait_pixel_not 554 342 "50,50,55" "the submenu after choosing 最大图标"
+
+send_key Escape
+assert_eq 0 "$(wait_exit)" "exit code"
+grep -q $'^iconSize=5\r$' "$base/set.ini" || fail "最大图标 was not chosen: $(grep iconSize "$base/set.ini")"
+echo PASS

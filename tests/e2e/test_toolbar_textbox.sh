@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The text area follows the toolbar: after ▼ the tag rows push the picture
+# area down and the text box with it (the splitter under the picture stays
+# visible); after ▲ no dark band is left between the picture and the text.
+source "$(dirname "$0")/lib.sh"
+source "$E2E_DIR/ui_lib.sh"
+source "$E2E_DIR/dialogs_lib.sh"
+
+base=$(make_portable "toolbar text")
+seed_library "$base"
+# Four categories: on a 1200-wide window each takes a row of its own.
+printf '[Categories]\r\ncategories=动作|角色扮演|策略|休闲\r\n' >"$base/set.ini"
+start_launcher "$base"
+
+wait_pixel 8 425 "200,200,210" "the first frame: splitter under the picture"
+screenshot "$base/collapsed.png"
+expand_x=$(find_colour_x "$base/collapsed.png" 12 590 370 "55,60,75")
+[ -n "$expand_x" ] || fail "no expand button"
+# Column x = 8 of the left panel: picture area 48 to 424, splitter, text box.
+
+click $((expand_x + 10)) 20
+# Four rows shown: the toolbar is 3 x 34 + 44 = 146 high, the picture area
+# keeps its 376 pixels and its splitter moves to 526.
+wait_pixel 8 147 "200,200,210" "the toolbar splitter after ▼"
+wait_pixel 8 527 "200,200,210" "the splitter under the picture after ▼"
+screenshot "$base/expanded.png"
+assert_eq "235,235,240" "$(pixel "$base/expanded.png" 8 540)" "text box under the moved splitter"
+
+click $((expand_x + 10)) 20
+wait_pixel 8 45 "200,200,210" "the toolbar splitter after ▲"
+wait_pixel 8 425 "200,200,210" "the splitter under the picture after ▲"
+screenshot "$base/collapsed_again.png"
+for y in 440 480 520 560; do
+  assert_eq "235,235,240" "$(pixel "$base/collapsed_again.png" 8 $y)" "text box at y $y after ▲"
+done
+
+send_key Escape
+assert_eq 0 "$(wait_exit)" "exit code"
+echo PASS
