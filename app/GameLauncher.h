@@ -23,6 +23,7 @@
 #include "app/settings.h"
 #include "library/game_info.h"
 #include "library/icon_cache.h"
+#include "library/play_time.h"
 #include "media/gif/gif_animation.h"
 #include "platform/image_codecs.h"
 #include "platform/joystick.h"
@@ -34,6 +35,7 @@
 namespace ludexa {
 
 class CountingWindow;  // platform/native_dialogs.h
+class PlayWatcher;     // library/play_watch.h
 
 class GameLauncher {
 public:
@@ -226,6 +228,10 @@ public:
     sf::Clock launchClock;
     bool launchDebounceArmed = false;
 
+    // ---- Play time (library/play_watch.cpp) --------------------------------
+    // Follows launched games on its own thread while run() runs.
+    std::unique_ptr<PlayWatcher> playWatcher;
+
     // ---- Size counting (library/size_count.cpp) --------------------------
     // The open counting window; declared last so it closes first when the
     // launcher goes, before anything its count would write to.
@@ -260,6 +266,10 @@ public:
     bool nativeWindowOpen() const;                      // library/size_count.cpp
     void setFavorite(int index, bool favorite);         // library/favorite.cpp
     void deleteGame(int index);                         // library/delete.cpp
+    void startPlayWatch();                              // library/play_watch.cpp
+    // Every main-loop iteration: takes the totals the watch has written.
+    void collectPlayTime();                             // library/play_watch.cpp
+    void applyPlayTotals(const std::unordered_map<std::int64_t, PlayTotals>& totals);  // library/play_watch.cpp
 
     // Game media
     void createMediaDirectories();                      // media/media_folder.cpp

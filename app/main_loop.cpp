@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/GameLauncher.h"
+#include "library/play_watch.h"
 #include "platform/window.h"
 
 namespace ludexa {
@@ -98,6 +99,7 @@ void GameLauncher::run() {
     connectedJoysticks = connectedJoystickIds(*joysticks);
     gamepadFocusActive = !connectedJoysticks.empty();
     startLoaderThread();
+    startPlayWatch();
     if (windowX >= 0 && windowY >= 0) window.setPosition({windowX, windowY});
     if (windowMaximized) maximizeWindow(nativeHandle());
     if (startFullscreen) {
@@ -108,6 +110,7 @@ void GameLauncher::run() {
     while (window.isOpen()) {
         if (!isSleeping) {
             checkLoadComplete();
+            collectPlayTime();
             // While the counting window is up the main window takes no input;
             // a resize or close request is still honoured.
             if (nativeWindowOpen()) {
@@ -158,6 +161,8 @@ void GameLauncher::run() {
         }
     }
     stopLoaderThread();
+    // Games still running are written as open sessions, for the next start.
+    playWatcher.reset();
 }
 
 }  // namespace ludexa

@@ -3,6 +3,7 @@
 
 #include "app/GameLauncher.h"
 #include "library/database.h"
+#include "library/play_watch.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 
@@ -17,9 +18,16 @@ void GameLauncher::deleteGame(int index) {
     discardInputAfterModal();
     if (!confirmed) return;
 
+    // The game and its play sessions go together or not at all.
     auto db = Database::open(databasePath(), false);
-    const bool deleted = db && db->exec(("DELETE FROM games WHERE id = " + std::to_string(game.id)).c_str());
+    bool deleted = db && db->exec("BEGIN IMMEDIATE");
+    if (deleted) {
+        deleted = db->exec(("DELETE FROM games WHERE id = " + std::to_string(game.id)).c_str()) &&
+                  deletePlaySessions(*db, game.id);
+        deleted = db->exec(deleted ? "COMMIT" : "ROLLBACK") && deleted;
+    }
     db.reset();
+    if (deleted && playWatcher) playWatcher->forget(game.id);
     if (!deleted) {
         showMessageBox({"删除失败，请重试。", "错误", MessageIcon::Error, MessageButtons::Ok, owner});
         discardInputAfterModal();

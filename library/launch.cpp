@@ -6,6 +6,7 @@
 
 #include "app/GameLauncher.h"
 #include "library/database.h"
+#include "library/play_watch.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
 
@@ -92,12 +93,15 @@ void GameLauncher::launchGame(int index) {
 
     // A failed start is not reported, and the play is counted all the same.
     const auto plan = planLaunch(game.exe_path, game.launch_args, game.folder_path, findProgram, isDirectory);
+    int pid = 0;
     switch (plan.method) {
-        case LaunchMethod::DesktopEntry: (void)launchDesktopEntry(plan.target); break;
+        case LaunchMethod::DesktopEntry: (void)launchDesktopEntry(plan.target, &pid); break;
         case LaunchMethod::Spawn:
-        case LaunchMethod::Wine: (void)spawnDetached(plan.argv, plan.workingDirectory); break;
+        case LaunchMethod::Wine: (void)spawnDetached(plan.argv, plan.workingDirectory, &pid); break;
         case LaunchMethod::DefaultHandler: (void)openWithDefaultHandler(plan.target); break;
     }
+    // The folder the game runs in, as the launch resolved it.
+    if (playWatcher) playWatcher->launched(game.id, pid, plan.workingDirectory.empty() ? game.folder_path : plan.workingDirectory);
 
     ++game.play_count;
     game.last_played = formatLocalTime(std::time(nullptr));

@@ -21,7 +21,9 @@ std::string iconMenuLabel(int item, bool favorite) {
     return item >= 0 && item < kIconMenuItems ? kLabels[item] : "";
 }
 
-int submenuItemCount(int mainItem) { return mainItem == 0 ? 6 : mainItem == 1 ? 3 : 0; }
+int submenuItemCount(int mainItem) {
+    return mainItem == 0 ? static_cast<int>(kIconSizeItems.size()) : mainItem == 1 ? static_cast<int>(kSortItems.size()) : 0;
+}
 
 sf::Vector2f placeBlankMenu(float x, float y, float windowWidth, float windowHeight) {
     if (x + kMainMenuWidth + kSubMenuWidth > windowWidth) x -= kMainMenuWidth + kSubMenuWidth;
@@ -92,7 +94,7 @@ void GameLauncher::openIconMenu(float x, float y, int gameIndex) {
 void GameLauncher::performBlankMenuItem(int mainItem, int subItem) {
     if (mainItem == 0 && subItem >= 0 && subItem <= 5) {
         iconSize = subItem;  // written by the next save
-    } else if (mainItem == 1 && subItem >= 0 && subItem <= 2) {
+    } else if (mainItem == 1 && subItem >= 0 && subItem < static_cast<int>(kSortItems.size())) {
         chooseSortMode(subItem, sortMode, sortAscending);
         sortGames();
         saveConfig();

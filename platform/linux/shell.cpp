@@ -60,7 +60,7 @@ std::string findProgram(const std::string& nameOrPath) {
     return found ? std::string(found.get()) : std::string();
 }
 
-bool spawnDetached(const std::vector<std::string>& argv, const std::string& workingDirectory) {
+bool spawnDetached(const std::vector<std::string>& argv, const std::string& workingDirectory, int* pid) {
     if (argv.empty()) return false;
     std::vector<gchar*> raw;
     for (const auto& a : argv) raw.push_back(const_cast<gchar*>(a.c_str()));
@@ -69,17 +69,27 @@ bool spawnDetached(const std::vector<std::string>& argv, const std::string& work
     // Detached: GLib double-forks, so the game outlives us and leaves no zombie.
     const auto flags = static_cast<GSpawnFlags>(G_SPAWN_STDOUT_TO_DEV_NULL | G_SPAWN_STDERR_TO_DEV_NULL |
                                                 G_SPAWN_STDIN_FROM_DEV_NULL);
+    // The pid reported is the game's own (the grandchild), not the
+    // intermediate process that exits at once.
+    GPid child = 0;
     const bool ok = g_spawn_async(workingDirectory.empty() ? nullptr : workingDirectory.c_str(), raw.data(), nullptr,
-                                  flags, nullptr, nullptr, nullptr, &error);
+                                  flags, nullptr, nullptr, &child, &error);
     std::unique_ptr<GError, ErrorDeleter> errorOwner(error);
+    if (pid != nullptr) *pid = ok ? static_cast<int>(child) : 0;
     return ok;
 }
 
-bool launchDesktopEntry(const std::string& path) {
+bool launchDesktopEntry(const std::string& path, int* pid) {
+    if (pid != nullptr) *pid = 0;
     std::unique_ptr<GDesktopAppInfo, ObjectDeleter> info(g_desktop_app_info_new_from_filename(path.c_str()));
     if (!info) return false;
     GError* error = nullptr;
-    const bool ok = g_app_info_launch(G_APP_INFO(info.get()), nullptr, nullptr, &error);
+    // As g_app_info_launch does it, with the started pid reported back.
+    const auto reportPid = [](GDesktopAppInfo*, GPid started, gpointer target) {
+        if (target != nullptr) *static_cast<int*>(target) = static_cast<int>(started);
+    };
+    const bool ok = g_desktop_app_info_launch_uris_as_manager(info.get(), nullptr, nullptr, G_SPAWN_SEARCH_PATH, nullptr,
+                                                              nullptr, reportPid, pid, &error);
     std::unique_ptr<GError, ErrorDeleter> errorOwner(error);
     return ok;
 }
