@@ -28,9 +28,10 @@ log_lines() { [ -f "$log" ] && [ "$(wc -l <"$log")" -ge "$1" ]; }
 # 1. One game that runs three seconds.
 add_game Three 3
 start_launcher "$base"
-screenshot "$base/before.png"
 send_key Return
 wait_for "the game did not start" 10 log_lines 1
+# Drawn by now (the launch came from a frame's input); the game runs on.
+screenshot "$base/before.png"
 wait_for "no closed session within 20 s" 20 closed_sessions 1
 assert_eq 1 "$(sql "$db" "SELECT count(*) FROM play_sessions")" "sessions"
 seconds=$(sql "$db" "SELECT seconds FROM play_sessions")

@@ -20,7 +20,9 @@ TEST(Menus, BlankMenuHoverOpensAndClosesSubmenus) {
     EXPECT_TRUE(h.submenuOpen);
     h = blankMenuHover(h, pos, 240, 136 + 36 + 5);  // sort submenu, second entry
     EXPECT_EQ(h.subItem, 1);
-    h = blankMenuHover(h, pos, 240, 136 + 3 * 36 + 5);  // below its three entries
+    h = blankMenuHover(h, pos, 240, 136 + 4 * 36 + 5);  // its last entry, "按最近游玩"
+    EXPECT_EQ(h.subItem, 4);
+    h = blankMenuHover(h, pos, 240, 136 + 5 * 36 + 5);  // below its five entries
     EXPECT_FALSE(h.submenuOpen);
     EXPECT_EQ(h.mainItem, -1);
     h = blankMenuHover(h, pos, 110, 105);
