@@ -2,12 +2,19 @@
 // rows in data.db through the worker, and the texts that show them.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
+#include <cstdio>
 #include <filesystem>
 #include <mutex>
+#include <optional>
+#include <thread>
 
 #include "library/database.h"
 #include "library/play_time.h"
 #include "library/play_watch.h"
+#include "platform/processes.h"
+#include "platform/shell.h"
 
 using namespace ludexa;
 
@@ -364,4 +371,40 @@ TEST(PlayWatch, SessionsReachDataDbAndTheMainThread) {
     EXPECT_TRUE(loadPlayTotals(db).empty());
     ASSERT_TRUE(conn->exec("DROP TABLE play_sessions"));
     EXPECT_TRUE(deletePlaySessions(*conn, 1));
+}
+
+TEST(ProcessTable, TheStartedProgramIsSeenWithItsFolderAndStartTime) {
+    TempDir dir;
+    const std::string folder = dir.file("game 游戏");
+    std::filesystem::create_directories(folder);
+    const std::int64_t before = bootClockMs();
+    int pid = 0;
+    // The shell writes its own pid, then becomes the sleeping "game".
+    ASSERT_TRUE(spawnDetached({"/bin/sh", "-c", "echo $$ > pid; exec sleep 3"}, folder, &pid));
+    ASSERT_GT(pid, 0);
+    std::string written;
+    for (int i = 0; i < 300 && written.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (FILE* f = std::fopen((folder + "/pid").c_str(), "r")) {
+            char buffer[32] = {};
+            written.assign(buffer, std::fread(buffer, 1, sizeof buffer - 1, f));
+            std::fclose(f);
+        }
+    }
+    EXPECT_EQ(written, std::to_string(pid) + "\n");  // the game's pid, not an intermediate's
+
+    std::optional<ProcessInfo> game, self;
+    for (auto& p : readProcessTable()) {
+        if (p.pid == pid) game = p;
+        if (p.pid == currentProcessId()) self = p;
+    }
+    ASSERT_TRUE(game);
+    EXPECT_EQ(game->workingFolder, folder);
+    EXPECT_TRUE(game->executable.ends_with("/sleep")) << game->executable;
+    EXPECT_GE(game->startedMs, before - 50);  // clock ticks are coarser than milliseconds
+    EXPECT_LE(game->startedMs, bootClockMs());
+    ASSERT_TRUE(self);
+    EXPECT_FALSE(self->executable.empty());
+    EXPECT_GT(self->parentPid, 0);
+    kill(pid, SIGTERM);
 }
