@@ -49,15 +49,7 @@ TEST(Menus, SortChoiceFlipsOrStarts) {
     chooseSortMode(0, mode, ascending);
     EXPECT_FALSE(ascending);  // by time starts newest first
     chooseSortMode(3, mode, ascending);
-    EXPECT_EQ(mode, 3);
     EXPECT_FALSE(ascending);  // by time played starts with the most played
-    chooseSortMode(4, mode, ascending);
-    EXPECT_FALSE(ascending);  // by last played starts with the latest
-    chooseSortMode(4, mode, ascending);
-    EXPECT_TRUE(ascending);
-    EXPECT_EQ(submenuItemCount(1), 5);
-    EXPECT_EQ(kSortItems[3], "按游玩时长");
-    EXPECT_EQ(kSortItems[4], "按最近游玩");
     EXPECT_EQ(iconMenuLabel(2, false), "收藏游戏（未收藏）");
     EXPECT_EQ(iconMenuLabel(2, true), "取消收藏（已收藏）");
 }
