@@ -135,7 +135,7 @@ std::unordered_map<std::int64_t, PlayTotals> PlayWatcher::takeTotals() {
 void PlayWatcher::apply(const std::vector<Request>& requests, const ProcessSnapshot& snapshot) {
     for (const auto& r : requests) {
         if (r.launch)
-            tracker_.launched(r.gameId, r.pid, r.folder, snapshot.nowMs, snapshot.wallSeconds);
+            tracker_.launched(r.gameId, r.pid, resolvedPath(r.folder), snapshot.nowMs, snapshot.wallSeconds);
         else
             tracker_.forget(r.gameId);
     }
@@ -169,7 +169,7 @@ void PlayWatcher::body(std::unordered_map<std::int64_t, std::string> folders) {
             closed.open = false;
             persist({{0, closed}});
         } else {
-            tracker_.resume(row, folder->second);
+            tracker_.resume(row, resolvedPath(folder->second));
             resuming = true;
         }
     }

@@ -29,6 +29,10 @@ std::int64_t bootClockMs();
 
 int currentProcessId();
 
+// The path with its symbolic links resolved, as /proc shows the programs and
+// folders inside it; the path unchanged when it cannot be resolved.
+std::string resolvedPath(const std::string& path);
+
 // The user's home folder without a trailing "/"; empty when unknown.
 std::string userHomeFolder();
 

@@ -107,6 +107,12 @@ std::int64_t bootClockMs() {
 
 int currentProcessId() { return static_cast<int>(::getpid()); }
 
+std::string resolvedPath(const std::string& path) {
+    if (path.empty() || path.front() != '/') return path;
+    std::unique_ptr<char, decltype(&std::free)> real(::realpath(path.c_str(), nullptr), &std::free);
+    return real ? std::string(real.get()) : path;
+}
+
 std::string userHomeFolder() {
     // From the password database: the program reads no environment variables.
     long size = ::sysconf(_SC_GETPW_R_SIZE_MAX);

@@ -398,6 +398,10 @@ TEST(ProcessTable, TheStartedProgramIsSeenWithItsFolderAndStartTime) {
     }
     ASSERT_TRUE(game);
     EXPECT_EQ(game->workingFolder, folder);
+    // A game folder reached through a link is recognised by the real path /proc shows.
+    std::filesystem::create_directory_symlink(folder, dir.file("link"));
+    EXPECT_EQ(resolvedPath(dir.file("link")), folder);
+    EXPECT_EQ(resolvedPath(dir.file("missing")), dir.file("missing"));
     EXPECT_TRUE(game->executable.ends_with("/sleep")) << game->executable;
     EXPECT_GE(game->startedMs, before - 50);  // clock ticks are coarser than milliseconds
     EXPECT_LE(game->startedMs, bootClockMs());
