@@ -16,12 +16,6 @@ add_game() {  # name seconds-it-runs
   chmod +x "$dir/run.sh"
   sql "$db" "INSERT INTO games (name, exe_path, folder_path) VALUES ('$1', '$dir/run.sh', '$dir')"
 }
-wait_for() {  # what timeout-seconds command...
-  local what=$1 timeout=$2
-  shift 2
-  for _ in $(seq $((timeout * 10))); do "$@" && return 0; sleep 0.1; done
-  fail "$what"
-}
 closed_sessions() { [ "$(sql "$db" "SELECT count(*) FROM play_sessions WHERE open = 0" 2>/dev/null || echo 0)" -ge "$1" ]; }
 log_lines() { [ -f "$log" ] && [ "$(wc -l <"$log")" -ge "$1" ]; }
 
@@ -29,10 +23,10 @@ log_lines() { [ -f "$log" ] && [ "$(wc -l <"$log")" -ge "$1" ]; }
 add_game Three 3
 start_launcher "$base"
 send_key Return
-wait_for "the game did not start" 10 log_lines 1
+wait_for 10 "the game did not start" log_lines 1
 # Drawn by now (the launch came from a frame's input); the game runs on.
 screenshot "$base/before.png"
-wait_for "no closed session within 20 s" 20 closed_sessions 1
+wait_for 20 "no closed session within 20 s" closed_sessions 1
 assert_eq 1 "$(sql "$db" "SELECT count(*) FROM play_sessions")" "sessions"
 seconds=$(sql "$db" "SELECT seconds FROM play_sessions")
 [ "$seconds" -ge 2 ] && [ "$seconds" -le 5 ] || fail "a three-second game was counted as $seconds s"
@@ -44,7 +38,7 @@ header_changed() {
   screenshot "$base/after.png"
   [ "$(compare -metric AE -crop 340x60+5+440 "$base/before.png" "$base/after.png" null: 2>&1 || true)" != "0" ]
 }
-wait_for "the header did not change" 10 header_changed
+wait_for 10 "the header did not change" header_changed
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"
 
@@ -63,19 +57,19 @@ xdotool mousemove --sync 900 354
 xdotool mousemove --sync 900 462
 click 900 462
 grep_sort() { grep -q $'^sortMode=3\r$' "$base/set.ini"; }
-wait_for "set.ini does not hold the sort by time played: $(cat "$base/set.ini")" 5 grep_sort
+wait_for 5 "set.ini does not hold the sort by time played" grep_sort
 grep -q $'^sortAscending=0\r$' "$base/set.ini" || fail "the sort by time played does not start with the most played"
 screenshot "$base/sorted.png"
 # The first cell, then the next two: each Enter starts the game shown there.
 click 409 99
 send_key Return
-wait_for "the first game did not start" 10 log_lines 1
+wait_for 10 "the first game did not start" log_lines 1
 sleep 2.1  # launches within two seconds of another are ignored on purpose
 send_key Right Return
-wait_for "the second game did not start" 10 log_lines 2
+wait_for 10 "the second game did not start" log_lines 2
 sleep 2.1
 send_key Right Return
-wait_for "the third game did not start" 10 log_lines 3
+wait_for 10 "the third game did not start" log_lines 3
 assert_eq "Most Few Three" "$(tr '\n' ' ' <"$log" | sed 's/ $//')" "the order by time played"
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"

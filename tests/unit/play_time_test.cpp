@@ -376,9 +376,10 @@ TEST(ProcessTable, TheStartedProgramIsSeenWithItsFolderAndStartTime) {
     const std::string folder = dir.file("game 游戏");
     std::filesystem::create_directories(folder);
     const std::int64_t before = bootClockMs();
-    int pid = 0;
     // The shell writes its own pid, then becomes the sleeping "game".
-    ASSERT_TRUE(spawnDetached({"/bin/sh", "-c", "echo $$ > pid; exec sleep 3"}, folder, &pid));
+    const StartResult started = spawnDetached({"/bin/sh", "-c", "echo $$ > pid; exec sleep 3"}, folder);
+    ASSERT_TRUE(started.started);
+    const int pid = started.pid;
     ASSERT_GT(pid, 0);
     std::string written;
     for (int i = 0; i < 300 && written.empty(); ++i) {
