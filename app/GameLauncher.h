@@ -25,6 +25,7 @@
 #include "app/settings.h"
 #include "library/game_info.h"
 #include "library/icon_cache.h"
+#include "library/play_time.h"
 #include "media/gif/gif_animation.h"
 #include "platform/dialogs.h"
 #include "platform/image_codecs.h"
@@ -37,6 +38,7 @@
 namespace ludexa {
 
 class CountingWindow;     // platform/native_dialogs.h
+class PlayWatcher;        // library/play_watch.h
 enum class WriteOutcome;  // library/database.h
 
 class GameLauncher {
@@ -240,6 +242,10 @@ public:
     bool inputDrainedAtDialogClose = false;
     std::unique_ptr<DialogCloseWatch> dialogCloseWatch;
 
+    // ---- Play time (library/play_watch.cpp) --------------------------------
+    // Follows launched games on its own thread while run() runs.
+    std::unique_ptr<PlayWatcher> playWatcher;
+
     // ---- Size counting (library/size_count.cpp) --------------------------
     // The open counting window; declared last so it closes first when the
     // launcher goes, before anything its count would write to.
@@ -284,6 +290,10 @@ public:
     // held the file past the busy timeout, says so in one message box.
     WriteOutcome writeLibrary(const std::function<WriteOutcome()>& write);  // library/favorite.cpp
     void deleteGame(int index);                         // library/delete.cpp
+    void startPlayWatch();                              // library/play_watch.cpp
+    // Every main-loop iteration: takes the totals the watch has written.
+    void collectPlayTime();                             // library/play_watch.cpp
+    void applyPlayTotals(const std::unordered_map<std::int64_t, PlayTotals>& totals);  // library/play_watch.cpp
 
     // Game media
     void createMediaDirectories();                      // media/media_folder.cpp

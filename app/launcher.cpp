@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "library/play_watch.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/window.h"
@@ -45,6 +46,7 @@ GameLauncher::GameLauncher()
         showMessageBox({"Failed to load font!", "Error", MessageIcon::Plain, MessageButtons::Ok, 0});
 
     initGames();
+    applyPlayTotals(loadPlayTotals(databasePath()));
     iconCache = std::make_unique<IconCache>(databasePath());
     sortGames();
     if (!games.empty()) selectedIndex = 0;
@@ -75,7 +77,10 @@ GameLauncher::GameLauncher()
 
 // The loader thread has been joined at the end of run(); members are destroyed
 // in reverse order of declaration, the window last.
-GameLauncher::~GameLauncher() { stopLoaderThread(); }
+GameLauncher::~GameLauncher() {
+    stopLoaderThread();
+    playWatcher.reset();
+}
 
 unsigned long GameLauncher::nativeHandle() const { return window.getSystemHandle(); }
 

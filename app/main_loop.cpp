@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/GameLauncher.h"
+#include "library/play_watch.h"
 #include "platform/window.h"
 
 namespace ludexa {
@@ -117,6 +118,7 @@ void GameLauncher::run() {
     connectedJoysticks = connectedJoystickIds(*joysticks);
     gamepadFocusActive = !connectedJoysticks.empty();
     startLoaderThread();
+    startPlayWatch();
     if (windowX >= 0 && windowY >= 0) window.setPosition({windowX, windowY});
     if (windowMaximized) maximizeWindow(nativeHandle());
     if (startFullscreen) {
@@ -132,6 +134,7 @@ void GameLauncher::run() {
             // the gamepads once per poll interval.
             if (resultReady.load()) frames.request(FrameReason::PictureArrived);
             checkLoadComplete();
+            collectPlayTime();
             // While the counting window is up the main window takes no input;
             // a resize or close request is still honoured.
             if (nativeWindowOpen()) {
@@ -205,6 +208,8 @@ void GameLauncher::run() {
         }
     }
     stopLoaderThread();
+    // Games still running are written as open sessions, for the next start.
+    playWatcher.reset();
 }
 
 }  // namespace ludexa

@@ -2,6 +2,7 @@
 // because GTK switches the process locale and some locales write "0,5".
 #include "app/settings.h"
 
+#include "library/sort.h"
 #include "platform/files.h"
 #include "platform/text.h"
 
@@ -117,7 +118,7 @@ SettingsReadResult readSettings(std::string_view text, Settings& s, int themeCou
         } else if (key == "fontPath") {
             s.fontPath = utf8ToWstring(value);
         } else if (key == "sortMode") {
-            if (auto v = parseInt(value); v && *v >= 0 && *v <= 2) s.sortMode = *v;
+            if (auto v = parseInt(value); v && *v >= 0 && *v < kSortModeCount) s.sortMode = *v;
         } else if (key == "sortAscending") {
             s.sortAscending = value == "1";
         } else if (key == "sleepEnabled") {

@@ -27,7 +27,7 @@ struct Settings {
     int fontSize = 14;
     std::wstring fontPath;
 
-    int sortMode = 2;
+    int sortMode = 2;  // 0 time added, 1 name, 2 order, 3 time played, 4 last played
     bool sortAscending = false;
     bool sleepEnabled = false;
     bool sleepAutoMinute = false;

@@ -6,6 +6,7 @@
 
 #include "app/GameLauncher.h"
 #include "library/database.h"
+#include "library/play_time.h"
 #include "library/size_count.h"
 #include "platform/paths.h"
 
@@ -110,6 +111,10 @@ std::string GameSettingsDialogState::sizeText() const {
 
 std::string GameSettingsDialogState::lastPlayedText() const {
     return context.game->last_played.empty() ? "从未游玩" : context.game->last_played;
+}
+
+std::string GameSettingsDialogState::playTimeText() const {
+    return playTimeSummary({context.game->play_seconds, context.game->play_sessions});
 }
 
 std::string GameSettingsDialogState::toggleCategory(int index, const std::string& categoryText) {

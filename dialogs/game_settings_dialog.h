@@ -52,6 +52,7 @@ public:
     std::string sizeText() const override;
     std::string createdText() const override { return context.game->created_at; }
     std::string lastPlayedText() const override;
+    std::string playTimeText() const override;
     std::string favoriteText() const override { return context.game->is_favorite ? "已收藏" : "未收藏"; }
     std::vector<CategoryListItem> categoryItems() const override { return items_; }
     std::string toggleCategory(int index, const std::string& categoryText) override;

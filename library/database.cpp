@@ -1,5 +1,6 @@
 // SQLite wrapper and the creation of data.db.
 #include "library/database.h"
+#include "library/play_watch.h"
 
 #include "platform/paths.h"
 
@@ -101,9 +102,17 @@ WriteOutcome storeFavorite(const std::string& path, std::int64_t id, bool favori
 WriteOutcome deleteGameRow(const std::string& path, std::int64_t id) {
     auto db = Database::open(path, false);
     if (!db) return WriteOutcome::Failed;
-    if (db->exec(("DELETE FROM games WHERE id = " + std::to_string(id)).c_str())) return WriteOutcome::Done;
-    const auto outcome = writeOutcomeOf(db->errorCode());
-    return outcome == WriteOutcome::Done ? WriteOutcome::Failed : outcome;
+    const auto failed = [&db] {
+        const auto outcome = writeOutcomeOf(db->errorCode());  // before the rollback changes it
+        (void)db->exec("ROLLBACK");
+        return outcome == WriteOutcome::Done ? WriteOutcome::Failed : outcome;
+    };
+    // The game and its play sessions go together or not at all.
+    if (!db->exec("BEGIN IMMEDIATE")) return failed();
+    if (!db->exec(("DELETE FROM games WHERE id = " + std::to_string(id)).c_str())) return failed();
+    if (!deletePlaySessions(*db, id)) return failed();
+    if (!db->exec("COMMIT")) return failed();
+    return WriteOutcome::Done;
 }
 
 bool initDatabase(const std::string& path) {

@@ -3,6 +3,7 @@
 
 #include "app/GameLauncher.h"
 #include "library/database.h"
+#include "library/play_watch.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 
@@ -20,6 +21,7 @@ void GameLauncher::deleteGame(int index) {
     const std::int64_t id = game.id;
     const WriteOutcome outcome = writeLibrary([&] { return deleteGameRow(databasePath(), id); });
     if (outcome == WriteOutcome::Busy) return;  // the user has been told; the game stays
+    if (outcome == WriteOutcome::Done && playWatcher) playWatcher->forget(id);
     if (outcome != WriteOutcome::Done) {
         showMessageBox({"删除失败，请重试。", "错误", MessageIcon::Error, MessageButtons::Ok, owner});
         discardInputAfterModal();

@@ -27,6 +27,9 @@ struct GameInfo {
     std::string save_dir;
     std::int64_t game_size = 0;  // bytes; 0 = not counted
     bool is_favorite = false;
+    // Totals of the game's rows in the play_sessions table (not columns of games).
+    std::int64_t play_seconds = 0;
+    int play_sessions = 0;
     // Search and sort keys derived from `name` (library/name_keys.h); they
     // follow the name by themselves, so code that renames needs no extra step.
     mutable NameKeys nameKeys;

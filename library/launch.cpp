@@ -6,6 +6,7 @@
 
 #include "app/GameLauncher.h"
 #include "library/database.h"
+#include "library/play_watch.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
@@ -246,6 +247,12 @@ void GameLauncher::launchGame(int index) {
         discardInputAfterModal();
     }
     if (!outcome.countPlay) return;
+    // The folder the game runs in, as the launch resolved it (a Windows
+    // folder becomes its path in the Wine prefix).
+    if (playWatcher)
+        playWatcher->launched(game.id, started.pid,
+                              plan.workingDirectory.empty() ? game.folder_path : plan.workingDirectory);
+
     ++game.play_count;
     game.last_played = formatLocalTime(std::time(nullptr));
     if (auto db = Database::open(databasePath(), false)) {

@@ -48,6 +48,8 @@ int compareGames(const GameInfo& a, const GameInfo& b, int sortMode, const Colla
     switch (sortMode) {
     case SortByTime: return compareBytes(a.created_at, b.created_at);
     case SortByName: return compareBytes(nameSortKey(a, names), nameSortKey(b, names));
+    case SortByPlayTime: return a.play_seconds < b.play_seconds ? -1 : (a.play_seconds > b.play_seconds ? 1 : 0);
+    case SortByLastPlayed: return compareBytes(a.last_played, b.last_played);
     default:
         // Compared, not subtracted: a difference of two ids can overflow.
         return threeWay(a.id, b.id);
@@ -65,11 +67,17 @@ void sortGameList(std::vector<GameInfo>& games, int sortMode, bool ascending, co
     const std::size_t n = games.size();
     std::vector<std::size_t> order(n);
     std::iota(order.begin(), order.end(), std::size_t{0});
-    if (sortMode == SortByTime || sortMode == SortByName) {
+    if (sortMode == SortByTime || sortMode == SortByName || sortMode == SortByLastPlayed) {
         std::vector<std::string_view> keys(n);  // compared bytewise, as unsigned bytes
         for (std::size_t i = 0; i < n; ++i)
-            keys[i] = sortMode == SortByTime ? std::string_view(games[i].created_at) : nameSortKey(games[i], names);
+            keys[i] = sortMode == SortByTime         ? std::string_view(games[i].created_at)
+                      : sortMode == SortByLastPlayed ? std::string_view(games[i].last_played)
+                                                     : nameSortKey(games[i], names);
         sortPositions(order, ascending, [&](std::size_t i) { return keys[i]; });
+    } else if (sortMode == SortByPlayTime) {
+        std::vector<std::int64_t> seconds(n);
+        for (std::size_t i = 0; i < n; ++i) seconds[i] = games[i].play_seconds;
+        sortPositions(order, ascending, [&](std::size_t i) { return seconds[i]; });
     } else {
         std::vector<std::int64_t> ids(n);
         for (std::size_t i = 0; i < n; ++i) ids[i] = games[i].id;

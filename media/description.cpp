@@ -5,6 +5,7 @@
 
 #include "app/GameLauncher.h"
 #include "library/desktop.h"
+#include "library/play_time.h"
 #include "library/size_count.h"
 #include "media/media_folder.h"
 #include "platform/text.h"
@@ -15,7 +16,8 @@ std::string composeGameHeader(const GameInfo& game, std::size_t position) {
     const std::string size = game.game_size < 1 ? "未统计" : formatByteCount(game.game_size);
     return "名称：" + game.name + "  收藏：" + (game.is_favorite ? "★" : "☆") + "  容量：" + size +
            "  序号：" + (position == 0 ? std::string("?") : std::to_string(position)) +
-           "  类型：" + (game.category.empty() ? std::string("未分类") : game.category);
+           "  类型：" + (game.category.empty() ? std::string("未分类") : game.category) +
+           "  时长：" + (game.play_sessions > 0 ? formatPlayTime(game.play_seconds) : std::string("未游玩"));
 }
 
 std::wstring composeGameText(const GameInfo& game, std::size_t position, const std::string& description) {

@@ -10,7 +10,7 @@
 
 namespace ludexa {
 
-// "名称：… 收藏：… 容量：… 序号：… 类型：…" for one game; `position` is its 1-based
+// "名称：… 收藏：… 容量：… 序号：… 类型：… 时长：…" for one game; `position` is its 1-based
 // place in the visible list, or 0 when it is not listed ("?").
 std::string composeGameHeader(const GameInfo& game, std::size_t position);
 

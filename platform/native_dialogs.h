@@ -108,6 +108,8 @@ public:
     virtual std::string sizeText() const = 0;
     virtual std::string createdText() const = 0;
     virtual std::string lastPlayedText() const = 0;
+    // The time played and the number of sessions, shown beside the last launch.
+    virtual std::string playTimeText() const { return {}; }
     virtual std::string favoriteText() const = 0;
     virtual std::vector<CategoryListItem> categoryItems() const = 0;
     // A double-click on item `index`, given the category field's current

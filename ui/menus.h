@@ -20,7 +20,7 @@ inline constexpr float kCopyMenuWidth = kSubMenuWidth / 2 + 20;
 
 inline const std::array<std::string, 2> kBlankMenuItems = {"图标大小  >", "排序方式  >"};
 inline const std::array<std::string, 6> kIconSizeItems = {"小图标", "中图标", "大图标", "加大图标", "超大图标", "最大图标"};
-inline const std::array<std::string, 3> kSortItems = {"按时间排序", "按名称排序", "按顺序排序"};
+inline const std::array<std::string, 5> kSortItems = {"按时间排序", "按名称排序", "按顺序排序", "按游玩时长", "按最近游玩"};
 
 std::string iconMenuLabel(int item, bool favorite);
 int blankMenuItemCount();
@@ -53,7 +53,7 @@ struct BlankMenuHover {
 BlankMenuHover blankMenuHover(BlankMenuHover current, sf::Vector2f menuPos, float x, float y, sf::Vector2f windowSize);
 
 // The sort-mode choice: the same mode flips the direction; another mode starts
-// ascending only when sorting by name.
+// ascending only when sorting by name (most played and latest played come first).
 void chooseSortMode(int mode, int& sortMode, bool& sortAscending);
 
 }  // namespace ludexa

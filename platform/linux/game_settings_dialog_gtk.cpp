@@ -202,7 +202,8 @@ bool runGameSettingsDialog(GameSettingsDialogModel& model, NativeWindow owner) {
     gtk_grid_attach(GTK_GRID(grid), count, 2, 6, 1, 1);
     addField(grid, 7, "添加时间：", model.createdText(), false, 2);
     addField(grid, 8, "最后游玩：", model.lastPlayedText(), false, 2);
-    addField(grid, 9, "收藏状态：", model.favoriteText(), false, 2);
+    addField(grid, 9, "游玩时长：", model.playTimeText(), false, 2);
+    addField(grid, 10, "收藏状态：", model.favoriteText(), false, 2);
     g_signal_connect(browseProgram, "clicked", G_CALLBACK(onBrowseProgram), &w);
     g_signal_connect(browseSave, "clicked", G_CALLBACK(onBrowseSaveDir), &w);
     g_signal_connect(count, "clicked", G_CALLBACK(onCount), &w);

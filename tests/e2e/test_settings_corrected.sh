@@ -7,7 +7,7 @@ dir=$(make_portable)
 printf '%s\n' '[Layout]' 'leftPanelWidthRatio=0.4' 'leftTopHeightRatio=nan' 'toolbarHeight=abc' \
   'windowWidth=799' 'windowHeight=600' 'windowX=-5' 'windowY=10' 'windowMaximized=yes' \
   '[Appearance]' 'iconSize=6' 'themeIndex=4' 'useCustomBackground=1' 'fontSize=8' 'fontPath=/nonexistent/字体.ttf' \
-  '[Sort]' 'sortMode=3' 'sortAscending=1' 'sleepEnabled=1' 'sleepAutoMinute=2' 'sleepOnLaunch=0' 'fmtGif=no' \
+  '[Sort]' 'sortMode=7' 'sortAscending=1' 'sleepEnabled=1' 'sleepAutoMinute=2' 'sleepOnLaunch=0' 'fmtGif=no' \
   'fmtPng=0' 'fullscreen=7' 'gamepadMode=0' 'framerate_fps=10' '[Categories]' 'categories=RPG||动作|' \
   'unknownKey=1' 'sortMode =1' >"$dir/set.ini"
 start_launcher "$dir"

@@ -142,13 +142,19 @@ TEST(Description, SizesAndHeader) {
     game.is_favorite = true;
     game.game_size = 3221225472LL;
     game.category = "RPG|Action";
-    EXPECT_EQ(composeGameHeader(game, 2), "名称：Alpha  收藏：★  容量：3.00 GB  序号：2  类型：RPG|Action");
-    EXPECT_EQ(composeGameText(game, 2, "line"), L"名称：Alpha  收藏：★  容量：3.00 GB  序号：2  类型：RPG|Action\r\nline");
+    game.play_seconds = 45000;
+    game.play_sessions = 3;
+    EXPECT_EQ(composeGameHeader(game, 2), "名称：Alpha  收藏：★  容量：3.00 GB  序号：2  类型：RPG|Action  时长：12.5 小时");
+    EXPECT_EQ(composeGameText(game, 2, "line"),
+              L"名称：Alpha  收藏：★  容量：3.00 GB  序号：2  类型：RPG|Action  时长：12.5 小时\r\nline");
 
     GameInfo plain;
     plain.name = "B";
-    EXPECT_EQ(composeGameHeader(plain, 0), "名称：B  收藏：☆  容量：未统计  序号：?  类型：未分类");
-    EXPECT_EQ(composeGameText(plain, 1, ""), L"名称：B  收藏：☆  容量：未统计  序号：1  类型：未分类\r\n暂无介绍");
+    EXPECT_EQ(composeGameHeader(plain, 0), "名称：B  收藏：☆  容量：未统计  序号：?  类型：未分类  时长：未游玩");
+    EXPECT_EQ(composeGameText(plain, 1, ""), L"名称：B  收藏：☆  容量：未统计  序号：1  类型：未分类  时长：未游玩\r\n暂无介绍");
+    plain.play_sessions = 1;  // a session of a few seconds is still play
+    plain.play_seconds = 3;
+    EXPECT_EQ(composeGameHeader(plain, 1), "名称：B  收藏：☆  容量：未统计  序号：1  类型：未分类  时长：3 秒");
 }
 
 TEST(Description, DesktopItems) {

@@ -21,7 +21,9 @@ TEST(Menus, BlankMenuHoverOpensAndClosesSubmenus) {
     EXPECT_TRUE(h.submenuOpen);
     h = blankMenuHover(h, pos, 240, 136 + 36 + 5, window);  // sort submenu, second entry
     EXPECT_EQ(h.subItem, 1);
-    h = blankMenuHover(h, pos, 240, 136 + 3 * 36 + 5, window);  // below its three entries
+    h = blankMenuHover(h, pos, 240, 136 + 4 * 36 + 5, window);  // its last entry, "按最近游玩"
+    EXPECT_EQ(h.subItem, 4);
+    h = blankMenuHover(h, pos, 240, 136 + 5 * 36 + 5, window);  // below its five entries
     EXPECT_FALSE(h.submenuOpen);
     EXPECT_EQ(h.mainItem, -1);
     h = blankMenuHover(h, pos, 110, 105, window);
@@ -78,6 +80,8 @@ TEST(Menus, SortChoiceFlipsOrStarts) {
     EXPECT_TRUE(ascending);  // by name starts A to Z
     chooseSortMode(0, mode, ascending);
     EXPECT_FALSE(ascending);  // by time starts newest first
+    chooseSortMode(3, mode, ascending);
+    EXPECT_FALSE(ascending);  // by time played starts with the most played
     EXPECT_EQ(iconMenuLabel(2, false), "收藏游戏（未收藏）");
     EXPECT_EQ(iconMenuLabel(2, true), "取消收藏（已收藏）");
 }

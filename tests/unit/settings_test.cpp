@@ -99,6 +99,8 @@ TEST(SettingsRead, KeysValidatedOneByOne) {
         {"sleepEnabled=true", [](const Settings& s) { return !s.sleepEnabled; }},
         {"sleepEnabled=1", [](const Settings& s) { return s.sleepEnabled; }},
         {"sleepOnLaunch=0", [](const Settings& s) { return !s.sleepOnLaunch; }},
+        {"sortMode=4", [](const Settings& s) { return s.sortMode == 4; }},
+        {"sortMode=5", [](const Settings& s) { return s.sortMode == 2; }},
         {"sortMode =1", [](const Settings& s) { return s.sortMode == 2; }},
         {"fullscreen=1", [](const Settings& s) { return s.startFullscreen && s.startDisplayMode == 0; }},
         {"fullscreen=2", [](const Settings& s) { return s.startFullscreen && s.startDisplayMode == 2; }},
@@ -130,7 +132,7 @@ TEST(SettingsRead, LimitsReadBackAndWrittenBack) {
     Settings high;
     high.windowWidth = 7680, high.windowHeight = 4320, high.windowX = 7679, high.windowY = 4319;
     high.toolbarHeight = 240, high.iconSize = 5, high.themeIndex = 5, high.fontSize = 24;
-    high.sortMode = 2, high.gamepadMode = 4, high.framerate_fps = 500;
+    high.sortMode = 4, high.gamepadMode = 4, high.framerate_fps = 500;
     auto same = [](const Settings& a, const Settings& b) {
         return a.windowWidth == b.windowWidth && a.windowHeight == b.windowHeight && a.windowX == b.windowX &&
                a.windowY == b.windowY && std::abs(a.toolbarHeight - b.toolbarHeight) < 0.001f &&
@@ -157,7 +159,7 @@ TEST(SettingsRead, LimitsReadBackAndWrittenBack) {
     past = low;
     past.windowHeight = 800;
     expected = past;
-    readSettings("toolbarHeight=240.01\niconSize=6\nthemeIndex=6\nfontSize=25\nsortMode=3\n"
+    readSettings("toolbarHeight=240.01\niconSize=6\nthemeIndex=6\nfontSize=25\nsortMode=5\n"
                  "gamepadMode=5\nframerate_fps=501\n",
                  past, 6);
     expected.toolbarHeight = 240, expected.fontSize = 24;

@@ -121,6 +121,23 @@ TEST(Sort, TiesKeepTheirOrderInBothDirections) {
     }
 }
 
+TEST(Sort, ByTimePlayedAndByLastPlayed) {
+    std::vector<GameInfo> games;
+    for (int id = 1; id <= 4; ++id) games.push_back(game(id, "g"));
+    games[0].play_seconds = 3600, games[0].last_played = "2024-05-01 10:00:00";
+    games[1].play_seconds = 0;  // never played: no last_played
+    games[2].play_seconds = 5000000000LL, games[2].last_played = "2024-04-30 23:59:59";  // beyond 32 bits
+    games[3].play_seconds = 59, games[3].last_played = "2024-05-01 10:00:01";
+    sortGameList(games, SortByPlayTime, false, chinese());
+    EXPECT_EQ(ids(games), (std::vector<int>{3, 1, 4, 2}));
+    sortGameList(games, SortByPlayTime, true, chinese());
+    EXPECT_EQ(ids(games), (std::vector<int>{2, 4, 1, 3}));
+    sortGameList(games, SortByLastPlayed, false, chinese());
+    EXPECT_EQ(ids(games), (std::vector<int>{4, 1, 3, 2}));
+    EXPECT_LT(compareGames(games[3], games[0], SortByLastPlayed, chinese()), 0);  // never played is oldest
+    EXPECT_GT(compareGames(games[2], games[0], SortByPlayTime, chinese()), 0);
+}
+
 TEST(Sort, UnusableCollatorKeepsTheOrder) {
     // Every comparison fails: the names rank equal and nothing moves, rather
     // than an order that contradicts itself.

@@ -1,0 +1,98 @@
+// The play-time watch: a worker thread that reads the process table every few
+// seconds while a game runs (and sleeps without a timer while none does),
+// feeds PlayTracker, writes its sessions to data.db's play_sessions table and
+// hands each changed game's totals to the main thread.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+#include "library/database.h"
+#include "library/play_time.h"
+
+namespace ludexa {
+
+// While a game runs, the process table is read this often.
+inline constexpr int kPlayWatchIntervalMs = 2000;
+
+// A table of its own, created with the first session: the games table and
+// everything a build without play time reads stay as they are.
+inline constexpr const char* kCreatePlaySessionsTable =
+    "CREATE TABLE IF NOT EXISTS play_sessions (id INTEGER PRIMARY KEY AUTOINCREMENT, game_id INTEGER NOT NULL, "
+    "started_at INTEGER NOT NULL, seconds INTEGER NOT NULL DEFAULT 0, open INTEGER NOT NULL DEFAULT 0, "
+    "pid INTEGER NOT NULL DEFAULT 0, pid_started INTEGER NOT NULL DEFAULT 0);"
+    "CREATE INDEX IF NOT EXISTS play_sessions_game ON play_sessions (game_id);";
+
+// Every game's totals; empty when the table does not exist yet.
+std::unordered_map<std::int64_t, PlayTotals> loadPlayTotals(const std::string& databasePath);
+PlayTotals playTotalsOf(Database& db, std::int64_t gameId);
+// Sessions the launcher left running when it last quit.
+std::vector<SessionRow> loadOpenSessions(const std::string& databasePath);
+// Inserts a row (rowId 0) or updates it. The id of the row, or 0 when nothing
+// was written: a new row is only added while its game is in the library.
+std::int64_t storeSession(Database& db, const SessionRow& row);
+// True when the game's sessions are gone (or there never was a table).
+bool deletePlaySessions(Database& db, std::int64_t gameId);
+
+// The process table and both clocks, now.
+ProcessSnapshot readProcessSnapshot();
+
+class PlayWatcher {
+public:
+    using Reader = std::function<ProcessSnapshot()>;
+
+    // Starts the worker. `folders` maps each game's id to its folder, for the
+    // sessions left open by the last run.
+    PlayWatcher(std::string databasePath, PlayTracker::Options options, Reader reader,
+                std::chrono::milliseconds interval, std::unordered_map<std::int64_t, std::string> folders);
+    // Stops the worker after a last reading; running sessions are written, still open.
+    ~PlayWatcher();
+    PlayWatcher(const PlayWatcher&) = delete;
+    PlayWatcher& operator=(const PlayWatcher&) = delete;
+
+    void launched(std::int64_t gameId, int pid, const std::string& folder);
+    void forget(std::int64_t gameId);
+
+    // Whether takeTotals has something (cheap: one atomic read).
+    bool totalsWaiting() const { return totalsReady_.load(std::memory_order_acquire); }
+    // The totals of the games whose sessions were written since the last call.
+    std::unordered_map<std::int64_t, PlayTotals> takeTotals();
+
+private:
+    struct Request {
+        bool launch = true;  // else forget
+        std::int64_t gameId = 0;
+        int pid = 0;
+        std::string folder;
+    };
+
+    void body(std::unordered_map<std::int64_t, std::string> folders);
+    void apply(const std::vector<Request>& requests, const ProcessSnapshot& snapshot);
+    void persist(const std::vector<PlayTracker::Write>& writes);
+
+    const std::string databasePath_;
+    const Reader reader_;
+    const std::chrono::milliseconds interval_;
+    PlayTracker tracker_;  // worker thread only
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::vector<Request> requests_;  // guarded by mutex_
+    bool stopping_ = false;          // guarded by mutex_
+
+    std::mutex totalsMutex_;
+    std::unordered_map<std::int64_t, PlayTotals> totals_;  // guarded by totalsMutex_
+    std::atomic<bool> totalsReady_{false};                 // set under totalsMutex_
+
+    std::thread worker_;  // last: starts once everything above exists
+};
+
+}  // namespace ludexa

@@ -1,0 +1,413 @@
+// Play time: sessions decided from a made-up process table and clock, their
+// rows in data.db through the worker, and the texts that show them.
+#include <gtest/gtest.h>
+
+#include <signal.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <optional>
+#include <thread>
+
+#include "library/database.h"
+#include "library/play_time.h"
+#include "library/play_watch.h"
+#include "platform/processes.h"
+#include "platform/shell.h"
+
+using namespace ludexa;
+
+namespace {
+
+constexpr std::int64_t kDate = 1'700'000'000;  // the system's date at the first reading
+
+ProcessInfo proc(int pid, int parent, std::string exe, std::string cwd, std::int64_t startedMs) {
+    return {pid, parent, std::move(exe), std::move(cwd), startedMs};
+}
+
+// The system as the tests script it: a process table and two clocks.
+struct FakeSystem {
+    std::int64_t nowMs = 100'000;
+    std::int64_t wallSeconds = kDate;
+    std::vector<ProcessInfo> table{proc(1, 0, "/usr/lib/systemd/systemd", "/", 0),
+                                   proc(50, 1, "/usr/bin/bash", "/home/ann", 1'000),
+                                   proc(60, 1, "/opt/ludexa/ludexa", "/opt/ludexa", 2'000)};
+
+    ProcessSnapshot snapshot() const { return {nowMs, wallSeconds, table}; }
+    void advance(std::int64_t ms) {
+        nowMs += ms;
+        wallSeconds += ms / 1000;
+    }
+    void start(ProcessInfo p) {
+        p.startedMs = nowMs;
+        table.push_back(std::move(p));
+    }
+    void exit(int pid) {
+        std::erase_if(table, [&](const ProcessInfo& p) { return p.pid == pid; });
+        for (auto& p : table)
+            if (p.parentPid == pid) p.parentPid = 1;  // orphans go to init
+    }
+};
+
+PlayTracker::Options options() {
+    PlayTracker::Options o;
+    o.homeFolder = "/home/ann";
+    o.ownPid = 60;
+    return o;
+}
+
+// Readings every two seconds for `ms`; every write they produce.
+std::vector<PlayTracker::Write> run(PlayTracker& tracker, FakeSystem& sys, std::int64_t ms) {
+    std::vector<PlayTracker::Write> writes;
+    for (std::int64_t t = 0; t < ms; t += 2000) {
+        sys.advance(2000);
+        for (auto& w : tracker.observe(sys.snapshot())) writes.push_back(w);
+    }
+    return writes;
+}
+
+class TempDir {
+public:
+    TempDir() {
+        path_ = std::filesystem::temp_directory_path() /
+                ("ludexa_play_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() { std::filesystem::remove_all(path_); }
+    std::string file(const char* name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+}  // namespace
+
+TEST(PlayTracker, LauncherScriptThatExitsLeavesItsGameRunning) {
+    FakeSystem sys;
+    PlayTracker tracker(options());
+    // The script starts the game in the background and exits before the
+    // first reading; the game, now a child of init, is known by its folder.
+    tracker.launched(7, 200, "/games/Star/", sys.nowMs, sys.wallSeconds);
+    sys.start(proc(201, 1, "/games/Star/bin/star", "/home/ann", 0));
+    EXPECT_TRUE(run(tracker, sys, 10'000).empty());
+    sys.exit(201);
+    const auto writes = run(tracker, sys, 2000);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].row.gameId, 7);
+    EXPECT_EQ(writes[0].row.startedAt, kDate);
+    EXPECT_FALSE(writes[0].row.open);
+    EXPECT_EQ(writes[0].row.seconds, 11);  // 10 s seen, then half of the last two
+    EXPECT_TRUE(tracker.idle());
+}
+
+TEST(PlayTracker, ForkedProcessesKeepTheSessionWhereverTheyRun) {
+    FakeSystem sys;
+    PlayTracker tracker(options());
+    sys.start(proc(300, 60, "/usr/bin/wine", "/home/ann", 0));
+    tracker.launched(3, 300, "C:\\Games\\Doom", sys.nowMs, sys.wallSeconds);  // no usable folder
+    run(tracker, sys, 2000);
+    sys.start(proc(301, 300, "/usr/lib/wine/wine64-preloader", "/home/ann", 0));
+    run(tracker, sys, 2000);
+    sys.exit(300);  // the child lives on as an orphan, and starts one more
+    sys.start(proc(302, 301, "/usr/bin/aplay", "/tmp", 0));
+    EXPECT_TRUE(run(tracker, sys, 6000).empty());
+    sys.exit(301);
+    EXPECT_TRUE(run(tracker, sys, 2000).empty());  // its own child still plays
+    sys.exit(302);
+    const auto writes = run(tracker, sys, 2000);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].row.seconds, 13);
+    EXPECT_EQ(writes[0].row.pid, 300);
+}
+
+TEST(PlayTracker, TwoGamesAtOnceAndWhatBelongsToNeither) {
+    FakeSystem sys;
+    PlayTracker tracker(options());
+    // Opened before the launch in the game's folder: not the game.
+    sys.table.push_back(proc(70, 1, "/usr/bin/bash", "/games/A", sys.nowMs - 60'000));
+    sys.start(proc(400, 60, "/games/A/a", "/games/A", 0));
+    tracker.launched(1, 400, "/games/A", sys.nowMs, sys.wallSeconds);
+    run(tracker, sys, 4000);
+    sys.start(proc(500, 60, "/games/B/b", "/games/B", 0));
+    tracker.launched(2, 500, "/games/B", sys.nowMs, sys.wallSeconds);
+    // Launched from a shared program folder: no other program there counts.
+    sys.start(proc(600, 60, "/usr/games/tetris", "/home/ann", 0));
+    tracker.launched(4, 600, "/usr/games", sys.nowMs, sys.wallSeconds);
+    sys.start(proc(601, 1, "/usr/games/other", "/home/ann", 0));
+    run(tracker, sys, 4000);
+    sys.exit(400);
+    auto writes = run(tracker, sys, 2000);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].row.gameId, 1);
+    EXPECT_EQ(writes[0].row.seconds, 9);
+    sys.exit(600);
+    sys.exit(500);
+    writes = run(tracker, sys, 2000);
+    ASSERT_EQ(writes.size(), 2u);
+    EXPECT_EQ(writes[0].row.gameId + writes[1].row.gameId, 6);
+    for (const auto& w : writes) EXPECT_EQ(w.row.seconds, 7) << w.row.gameId;
+    EXPECT_TRUE(tracker.idle());
+}
+
+TEST(PlayTracker, LaunchesThatShowNoProcessGetNoSession) {
+    FakeSystem sys;
+    PlayTracker tracker(options());
+    tracker.launched(5, 0, "", sys.nowMs, sys.wallSeconds);  // a URI handed to another program
+    tracker.launched(6, 999, "/games/Gone", sys.nowMs, sys.wallSeconds);  // exited before we looked
+    EXPECT_TRUE(run(tracker, sys, 10'000).empty());
+    EXPECT_TRUE(tracker.idle());
+    // A process given pid 999 later is not the game: the launch was given up.
+    sys.start(proc(999, 1, "/usr/bin/cat", "/home/ann", 0));
+    EXPECT_TRUE(run(tracker, sys, 2000).empty());
+    // The launcher itself lives in a game's folder: it is never the game.
+    tracker.launched(8, 0, "/opt/ludexa", sys.nowMs, sys.wallSeconds);
+    for (auto& p : sys.table)
+        if (p.pid == 60) p.startedMs = sys.nowMs;
+    EXPECT_TRUE(run(tracker, sys, 12'000).empty());
+    EXPECT_TRUE(tracker.idle());
+}
+
+TEST(PlayTracker, WritesEveryMinuteAndJoinsARelaunch) {
+    FakeSystem sys;
+    PlayTracker tracker(options());
+    sys.start(proc(700, 60, "/games/Long/run", "/games/Long", 0));
+    tracker.launched(9, 700, "/games/Long", sys.nowMs, sys.wallSeconds);
+    auto writes = run(tracker, sys, 60'000);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_TRUE(writes[0].row.open);
+    EXPECT_EQ(writes[0].row.seconds, 60);
+    EXPECT_EQ(writes[0].row.rowId, 0);
+    tracker.rowStored(writes[0].session, 41);
+    // Started again while it runs: the same session goes on.
+    sys.start(proc(701, 60, "/games/Long/run", "/games/Long", 0));
+    tracker.launched(9, 701, "/games/Long", sys.nowMs, sys.wallSeconds);
+    sys.exit(700);
+    writes = run(tracker, sys, 60'000);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].row.rowId, 41);
+    EXPECT_EQ(writes[0].row.seconds, 120);
+    sys.exit(701);
+    writes = run(tracker, sys, 2000);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].row.rowId, 41);
+    EXPECT_FALSE(writes[0].row.open);
+    EXPECT_EQ(writes[0].row.seconds, 121);
+}
+
+TEST(PlayTracker, StillRunningWhenTheLauncherQuits) {
+    FakeSystem sys;
+    SessionRow left;
+    {
+        PlayTracker tracker(options());
+        sys.start(proc(800, 60, "/games/Q/q", "/games/Q", 0));
+        tracker.launched(11, 800, "/games/Q", sys.nowMs, sys.wallSeconds);
+        sys.start(proc(900, 60, "/games/R/r", "/games/R", 0));
+        tracker.launched(12, 900, "/games/R", sys.nowMs, sys.wallSeconds);
+        run(tracker, sys, 10'000);
+        sys.advance(1000);
+        const auto writes = tracker.stop(sys.nowMs);
+        ASSERT_EQ(writes.size(), 2u);
+        for (const auto& w : writes) {
+            EXPECT_TRUE(w.row.open);
+            EXPECT_EQ(w.row.seconds, 11);
+        }
+        left = writes[0].row;
+        EXPECT_TRUE(tracker.idle());
+    }
+    ASSERT_EQ(left.gameId, 11);
+    left.rowId = 5;
+    SessionRow other = left;
+    other.rowId = 6, other.gameId = 12, other.pid = 900;
+    other.pidStartedMs = left.pidStartedMs;
+
+    // Five minutes later the launcher starts again: game 11 still runs and its
+    // session goes on, counting the time the launcher was away; game 12 ended
+    // meanwhile and its session is closed at what was written.
+    sys.advance(300'000);
+    sys.exit(900);
+    PlayTracker next(options());
+    next.resume(left, "/games/Q");
+    next.resume(other, "/games/R");
+    sys.advance(2000);
+    auto writes = next.observe(sys.snapshot());
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].row.rowId, 6);
+    EXPECT_FALSE(writes[0].row.open);
+    EXPECT_EQ(writes[0].row.seconds, 11);
+    sys.exit(800);
+    writes = run(next, sys, 2000);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].row.rowId, 5);
+    EXPECT_FALSE(writes[0].row.open);
+    EXPECT_EQ(writes[0].row.seconds, 314);  // 10 + 1 + 300 + 2, then half of the last two
+    EXPECT_EQ(writes[0].row.startedAt, kDate);
+}
+
+TEST(PlayTracker, ClockChangesAndSuspendDoNotStretchASession) {
+    FakeSystem sys;
+    PlayTracker tracker(options());
+    sys.start(proc(1000, 60, "/games/C/c", "/games/C", 0));
+    tracker.launched(13, 1000, "/games/C", sys.nowMs, sys.wallSeconds);
+    run(tracker, sys, 4000);
+    sys.wallSeconds -= 3600;  // the date is set back an hour
+    run(tracker, sys, 4000);
+    sys.wallSeconds += 86'400;  // and a day forward
+    run(tracker, sys, 4000);
+    sys.nowMs += 8 * 3'600'000;  // the machine slept eight hours with the game open
+    run(tracker, sys, 2000);
+    sys.exit(1000);
+    const auto writes = run(tracker, sys, 2000);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_EQ(writes[0].row.startedAt, kDate);
+    EXPECT_EQ(writes[0].row.seconds, 4 + 4 + 4 + 30 + 1);  // the sleep counts as at most 30 s
+}
+
+TEST(PlayTime, FoldersAndTexts) {
+    EXPECT_TRUE(pathInsideFolder("/games/A/bin/a", "/games/A"));
+    EXPECT_TRUE(pathInsideFolder("/games/A", "/games/A"));
+    EXPECT_FALSE(pathInsideFolder("/games/AB/a", "/games/A"));
+    EXPECT_FALSE(pathInsideFolder("", "/games/A"));
+    EXPECT_EQ(watchableFolder("/games/A//", "/home/ann"), "/games/A");
+    EXPECT_EQ(watchableFolder("/home/ann/Games/X", "/home/ann"), "/home/ann/Games/X");
+    for (const char* shared : {"/", "/usr/bin/", "/usr/games", "/home", "/home/ann", "/home/ann/.local/bin", "/tmp", "",
+                               "C:\\Games\\X", "games/relative"})
+        EXPECT_EQ(watchableFolder(shared, "/home/ann"), "") << shared;
+
+    // Minutes below an hour, whole ones; seconds below a minute.
+    EXPECT_EQ(formatPlayTime(59), "59 秒");
+    EXPECT_EQ(formatPlayTime(3599), "59 分钟");
+    EXPECT_EQ(formatPlayTime(3600), "1.0 小时");
+    EXPECT_EQ(playTimeSummary({}), "未游玩");
+    EXPECT_EQ(playTimeSummary({1500, 3}), "25 分钟，共 3 次");
+}
+
+TEST(PlayWatch, SessionsReachDataDbAndTheMainThread) {
+    TempDir dir;
+    const std::string db = dir.file("data.db");
+    ASSERT_TRUE(initDatabase(db));
+    {
+        auto conn = Database::open(db, false);
+        ASSERT_TRUE(conn->exec("INSERT INTO games (id, name) VALUES (1, 'A'), (2, 'B')"));
+    }
+    // Reading totals of a library without sessions leaves the file as it was.
+    EXPECT_TRUE(loadPlayTotals(db).empty());
+    EXPECT_TRUE(loadOpenSessions(db).empty());
+    const auto tableCount = [&] {
+        auto conn = Database::open(db, false);
+        auto q = conn->prepare("SELECT count(*) FROM sqlite_master WHERE name = 'play_sessions'");
+        return q && q->step() == SQLITE_ROW ? q->columnInt(0) : -1;
+    };
+    EXPECT_EQ(tableCount(), 0);
+
+    std::mutex mutex;
+    FakeSystem sys;  // guarded by mutex
+    const auto reader = [&] {
+        const std::lock_guard lock(mutex);
+        sys.advance(1000);
+        return sys.snapshot();
+    };
+    const auto waitFor = [](auto condition) {
+        for (int i = 0; i < 2000 && !condition(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return condition();
+    };
+    auto o = options();
+    o.writeEveryMs = 1'000'000'000;  // the fake clock runs a second per reading: no minute writes here
+    {
+        PlayWatcher watcher(db, o, reader, std::chrono::milliseconds(5), {{1, "/games/A"}, {2, "/games/B"}});
+        {
+            const std::lock_guard lock(mutex);
+            sys.start(proc(400, 60, "/games/A/a", "/games/A", 0));
+            sys.start(proc(500, 60, "/games/B/b", "/games/B", 0));
+            sys.start(proc(600, 60, "/games/C/c", "/games/C", 0));
+        }
+        watcher.launched(1, 400, "/games/A");
+        watcher.launched(2, 500, "/games/B");
+        watcher.launched(3, 600, "/games/C");  // not in the library (deleted meanwhile)
+        ASSERT_TRUE(waitFor([&] {
+            const std::lock_guard lock(mutex);
+            return sys.nowMs > 105'000;
+        }));
+        {
+            const std::lock_guard lock(mutex);
+            sys.exit(400);
+        }
+        ASSERT_TRUE(waitFor([&] { return watcher.totalsWaiting(); }));
+        const auto totals = watcher.takeTotals();
+        EXPECT_FALSE(watcher.totalsWaiting());
+        ASSERT_EQ(totals.size(), 1u);
+        EXPECT_GE(totals.at(1).seconds, 5);
+        EXPECT_EQ(totals.at(1).sessions, 1);
+        watcher.forget(2);  // game 2 deleted: nothing more is written for it
+        std::int64_t relaunchedMs = 0;
+        {
+            const std::lock_guard lock(mutex);
+            sys.start(proc(401, 60, "/games/A/a", "/games/A", 0));
+            relaunchedMs = sys.nowMs;
+        }
+        watcher.launched(1, 401, "/games/A");
+        ASSERT_TRUE(waitFor([&] {
+            const std::lock_guard lock(mutex);
+            return sys.nowMs > relaunchedMs + 4000;
+        }));
+    }  // the launcher quits while game 1 runs again
+    EXPECT_EQ(tableCount(), 1);
+
+    auto conn = Database::open(db, false);
+    auto rows = conn->prepare("SELECT game_id, open, seconds > 0 FROM play_sessions ORDER BY id");
+    ASSERT_TRUE(rows);
+    std::vector<std::tuple<std::int64_t, int, int>> got;
+    while (rows->step() == SQLITE_ROW) got.emplace_back(rows->columnInt64(0), rows->columnInt(1), rows->columnInt(2));
+    EXPECT_EQ(got, (std::vector<std::tuple<std::int64_t, int, int>>{{1, 0, 1}, {1, 1, 1}}));
+    EXPECT_EQ(loadOpenSessions(db).size(), 1u);
+    EXPECT_EQ(loadPlayTotals(db).at(1).sessions, 2);
+
+    // Deleting a game takes its sessions along; the table's absence is no failure.
+    EXPECT_TRUE(deletePlaySessions(*conn, 1));
+    EXPECT_TRUE(loadPlayTotals(db).empty());
+    ASSERT_TRUE(conn->exec("DROP TABLE play_sessions"));
+    EXPECT_TRUE(deletePlaySessions(*conn, 1));
+}
+
+TEST(ProcessTable, TheStartedProgramIsSeenWithItsFolderAndStartTime) {
+    TempDir dir;
+    const std::string folder = dir.file("game 游戏");
+    std::filesystem::create_directories(folder);
+    const std::int64_t before = bootClockMs();
+    // The shell writes its own pid, then becomes the sleeping "game".
+    const StartResult started = spawnDetached({"/bin/sh", "-c", "echo $$ > pid; exec sleep 3"}, folder);
+    ASSERT_TRUE(started.started);
+    const int pid = started.pid;
+    ASSERT_GT(pid, 0);
+    std::string written;
+    for (int i = 0; i < 300 && written.empty(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (FILE* f = std::fopen((folder + "/pid").c_str(), "r")) {
+            char buffer[32] = {};
+            written.assign(buffer, std::fread(buffer, 1, sizeof buffer - 1, f));
+            std::fclose(f);
+        }
+    }
+    EXPECT_EQ(written, std::to_string(pid) + "\n");  // the game's pid, not an intermediate's
+
+    std::optional<ProcessInfo> game, self;
+    for (auto& p : readProcessTable()) {
+        if (p.pid == pid) game = p;
+        if (p.pid == currentProcessId()) self = p;
+    }
+    ASSERT_TRUE(game);
+    EXPECT_EQ(game->workingFolder, folder);
+    // A game folder reached through a link is recognised by the real path /proc shows.
+    std::filesystem::create_directory_symlink(folder, dir.file("link"));
+    EXPECT_EQ(resolvedPath(dir.file("link")), folder);
+    EXPECT_EQ(resolvedPath(dir.file("missing")), dir.file("missing"));
+    EXPECT_TRUE(game->executable.ends_with("/sleep")) << game->executable;
+    EXPECT_GE(game->startedMs, before - 50);  // clock ticks are coarser than milliseconds
+    EXPECT_LE(game->startedMs, bootClockMs());
+    ASSERT_TRUE(self);
+    EXPECT_FALSE(self->executable.empty());
+    EXPECT_GT(self->parentPid, 0);
+    kill(pid, SIGTERM);
+}
