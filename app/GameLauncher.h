@@ -11,6 +11,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -34,6 +35,7 @@
 namespace ludexa {
 
 class CountingWindow;  // platform/native_dialogs.h
+struct ImportedGame;   // library/import.h
 
 class GameLauncher {
 public:
@@ -250,6 +252,11 @@ public:
     void launchGame(int index);                         // library/launch.cpp
     void addGames();                                    // library/import.cpp
     int addGamesFromDirectory(const std::string& folder);  // library/import.cpp
+    void importGameStores();                            // library/store_import.cpp
+    // Runs `work` behind the waiting pop-up, adds the games it stored to the
+    // list and reports their number in a message captioned `caption`.
+    void runImport(const std::string& caption,
+                   const std::function<std::vector<ImportedGame>()>& work);  // library/import.cpp
     void scanDesktopFolder();                           // library/desktop.cpp
     void createDesktopIconTextures();                   // library/desktop.cpp
     void clearDesktopItems();                           // library/desktop.cpp

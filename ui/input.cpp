@@ -233,7 +233,7 @@ void GameLauncher::handleLeftPress(float x, float y) {
     // 1. The blank-area menu: an item acts; any click closes; a click outside
     //    the menu and its submenu goes on to the other targets.
     if (blankMenuOpen) {
-        const int main = menuItemAt(blankMenuPos, kMainMenuWidth, 2, x, y);
+        const int main = menuItemAt(blankMenuPos, kMainMenuWidth, kBlankMenuItemCount, x, y);
         int sub = -1;
         if (blankSubmenuOpen && blankMenuHoverItem >= 0) {
             const sf::Vector2f subPos{blankMenuPos.x + kMainMenuWidth,
@@ -248,6 +248,7 @@ void GameLauncher::handleLeftPress(float x, float y) {
             performBlankMenuItem(openMain, sub);
             return;
         }
+        if (main == kBlankMenuImportItem) performBlankMenuItem(main, -1);
         if (main >= 0) return;
     }
     // 2. The game icon menu: any click closes it and ends here.

@@ -25,7 +25,7 @@ int submenuItemCount(int mainItem) { return mainItem == 0 ? 6 : mainItem == 1 ? 
 
 sf::Vector2f placeBlankMenu(float x, float y, float windowWidth, float windowHeight) {
     if (x + kMainMenuWidth + kSubMenuWidth > windowWidth) x -= kMainMenuWidth + kSubMenuWidth;
-    if (y + 2 * kMenuItemHeight > windowHeight) y -= 2 * kMenuItemHeight;
+    if (y + kBlankMenuItemCount * kMenuItemHeight > windowHeight) y -= kBlankMenuItemCount * kMenuItemHeight;
     return {x, y};
 }
 
@@ -42,9 +42,9 @@ int menuItemAt(sf::Vector2f pos, float width, int items, float x, float y) {
 }
 
 BlankMenuHover blankMenuHover(BlankMenuHover h, sf::Vector2f pos, float x, float y) {
-    const int main = menuItemAt(pos, kMainMenuWidth, 2, x, y);
+    const int main = menuItemAt(pos, kMainMenuWidth, kBlankMenuItemCount, x, y);
     if (main >= 0) {
-        if (main != h.mainItem) h = {main, true, -1};
+        if (main != h.mainItem) h = {main, submenuItemCount(main) > 0, -1};
         return h;
     }
     if (!h.submenuOpen) return h;
@@ -92,6 +92,8 @@ void GameLauncher::openIconMenu(float x, float y, int gameIndex) {
 void GameLauncher::performBlankMenuItem(int mainItem, int subItem) {
     if (mainItem == 0 && subItem >= 0 && subItem <= 5) {
         iconSize = subItem;  // written by the next save
+    } else if (mainItem == kBlankMenuImportItem) {
+        importGameStores();
     } else if (mainItem == 1 && subItem >= 0 && subItem <= 2) {
         chooseSortMode(subItem, sortMode, sortAscending);
         sortGames();

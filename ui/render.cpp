@@ -350,7 +350,7 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
 
 void GameLauncher::drawMenus() {
     if (blankMenuOpen) {
-        for (int k = 0; k < 2; ++k) {
+        for (int k = 0; k < kBlankMenuItemCount; ++k) {
             drawMenuItem(window, uiFont, blankMenuPos.x, blankMenuPos.y + kMenuItemHeight * static_cast<float>(k),
                          kMainMenuWidth, kBlankMenuItems[static_cast<std::size_t>(k)],
                          k == blankMenuHoverItem ? sf::Color(80, 80, 100) : kMenuFill, sf::Color::White);
