@@ -19,12 +19,12 @@ sleep 0.5
 assert_eq 1 "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$first_id")" "favourite after the menu"
 
 # Right click on empty grid space, hover "排序方式  >", choose "按名称排序".
-click 1000 700 3
-xdotool mousemove --sync 780 750
+click 1000 680 3
+xdotool mousemove --sync 780 730
 sleep 0.3
-xdotool mousemove --sync 900 750
-xdotool mousemove --sync 900 790
-click 900 790
+xdotool mousemove --sync 900 730
+xdotool mousemove --sync 900 770
+click 900 770
 sleep 0.5
 grep -q $'^sortMode=1\r$' "$base/set.ini" || fail "set.ini does not hold the name sort: $(cat "$base/set.ini")"
 grep -q $'^sortAscending=1\r$' "$base/set.ini" || fail "the name sort does not start ascending"

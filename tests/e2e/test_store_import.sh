@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Importing installed games from the stores through the blank-area menu's
+# "导入游戏平台..." with a fake home: the dialog lists Steam, Lutris and
+# Heroic with their new games, Enter imports them behind the waiting pop-up,
+# the rows land in data.db, a second import adds nothing, Escape cancels.
+source "$(dirname "$0")/lib.sh"
+
+base=$(make_portable "stores")
+db="$base/data.db"
+export HOME="$base/home"
+steam="$HOME/.local/share/Steam"
+mkdir -p "$steam/steamapps" "$steam/appcache/librarycache" "$HOME/.local/share/lutris" "$HOME/.config/heroic/sideload_apps"
+
+manifest() {  # appid name flags
+  printf '"AppState"\n{\n\t"appid"\t\t"%s"\n\t"name"\t\t"%s"\n\t"StateFlags"\t\t"%s"\n\t"installdir"\t\t"%s"\n}\n' \
+    "$1" "$2" "$3" "$2" >"$steam/steamapps/appmanifest_$1.acf"
+}
+manifest 620 "Portal 2" 4
+manifest 1493710 "Proton Experimental" 4
+manifest 1145360 "Hades" 1026
+convert -size 64x64 gradient:green-yellow "$steam/appcache/librarycache/620_icon.jpg"
+
+sql "$HOME/.local/share/lutris/pga.db" "CREATE TABLE games (id INTEGER PRIMARY KEY, name TEXT, slug TEXT,
+  directory TEXT, installed INTEGER, installed_at INTEGER);
+  INSERT INTO games VALUES (3, '蔚蓝', 'celeste', '/games/celeste', 1, 1600000000);
+  INSERT INTO games VALUES (4, 'Removed', 'removed', '', 0, NULL);"
+cat >"$HOME/.config/heroic/sideload_apps/library.json" <<'JSON'
+{"games": [{"runner": "sideload", "app_name": "own1", "title": "Own Game", "is_installed": true,
+  "folder_name": "/games/own", "install": {"executable": "/games/own/run.sh"}}]}
+JSON
+
+start_launcher "$base"
+
+open_import() {  # opens the dialog from the blank-area menu; prints its window id
+  click 1000 680 3
+  xdotool mousemove --sync 785 770
+  sleep 0.3
+  [ "$1" = shot ] && screenshot "$base/menu.png"
+  click 785 770
+  wait_window "^导入游戏平台$" 15
+}
+
+# Waits for the window to go, then for the count message and closes it.
+close_message_after() {  # dialog-id
+  for _ in $(seq 100); do
+    xdotool getwindowname "$1" >/dev/null 2>&1 && xdotool search --onlyvisible --name "^导入游戏平台$" | grep -qx "$1" || break
+    sleep 0.1
+  done
+  local box
+  box=$(wait_window "^导入游戏平台$" 60)
+  [ "$box" != "$1" ] || fail "the dialog did not close"
+  xdotool windowfocus --sync "$box" || true
+  sleep 0.3
+  screenshot "$base/message.png"
+  xdotool key --clearmodifiers Return
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --name "^导入游戏平台$" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  fail "the message box did not close"
+}
+
+dialog=$(open_import shot)
+xdotool windowfocus --sync "$dialog" || true
+sleep 0.5
+screenshot "$base/dialog.png"
+xdotool key --clearmodifiers Return
+close_message_after "$dialog"
+cp "$base/message.png" "$base/message_first.png"
+
+rows() {
+  sql "$db" "SELECT name || '|' || exe_path || '|' || folder_path || '|' || launch_args || '|' || (icon IS NOT NULL)
+             FROM games ORDER BY exe_path"
+}
+expected="Own Game|heroic://launch/sideload/own1|/games/own||0
+蔚蓝|lutris:rungameid/3|/games/celeste||0
+Portal 2|steam://rungameid/620|$steam/steamapps/common/Portal 2||1"
+assert_eq "$expected" "$(rows)" "rows after the import"
+assert_eq "$(date -d @1600000000 '+%Y-%m-%d %H:%M:%S')" "$(sql "$db" "SELECT created_at FROM games WHERE name = '蔚蓝'")" \
+  "date added of the Lutris game"
+sleep 0.5
+screenshot "$base/imported.png"
+
+# Again: nothing new; the message says 0.
+dialog=$(open_import)
+xdotool windowfocus --sync "$dialog" || true
+sleep 0.5
+screenshot "$base/dialog_again.png"
+xdotool key --clearmodifiers Return
+close_message_after "$dialog"
+assert_eq "$expected" "$(rows)" "rows after a second import"
+
+# Escape cancels: the dialog closes and no message follows.
+dialog=$(open_import)
+xdotool windowfocus --sync "$dialog" || true
+sleep 0.3
+xdotool key --clearmodifiers Escape
+for _ in $(seq 50); do
+  xdotool search --onlyvisible --name "^导入游戏平台$" >/dev/null 2>&1 || break
+  sleep 0.1
+done
+# A message would come at once; a second of quiet means there is none.
+sleep 1
+if xdotool search --onlyvisible --name "^导入游戏平台$" >/dev/null 2>&1; then fail "a window is left after Escape"; fi
+
+send_key Escape
+assert_eq 0 "$(wait_exit)" "exit code"
+echo PASS
