@@ -35,7 +35,7 @@ open_import() {  # opens the dialog from the blank-area menu; prints its window 
   click 1000 680 3
   xdotool mousemove --sync 785 770
   sleep 0.3
-  [ "$1" = shot ] && screenshot "$base/menu.png"
+  [ "${1:-}" = shot ] && screenshot "$base/menu.png"
   click 785 770
   wait_window "^导入游戏平台$" 15
 }
@@ -43,7 +43,7 @@ open_import() {  # opens the dialog from the blank-area menu; prints its window 
 # Waits for the window to go, then for the count message and closes it.
 close_message_after() {  # dialog-id
   for _ in $(seq 100); do
-    xdotool getwindowname "$1" >/dev/null 2>&1 && xdotool search --onlyvisible --name "^导入游戏平台$" | grep -qx "$1" || break
+    xdotool search --onlyvisible --name "^导入游戏平台$" 2>/dev/null | grep -qx "$1" || break
     sleep 0.1
   done
   local box
