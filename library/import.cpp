@@ -212,6 +212,9 @@ void GameLauncher::runImport(const std::string& caption, const std::function<std
     gridScrollOffset = 0;
     if (selectedIndex < 0 && !games.empty()) selectedIndex = 0;
     updateTextContent();
+    // Drawn before the message: without a compositor the closed pop-up would
+    // otherwise stay painted behind it.
+    render();
 
     showMessageBox({"扫描完成！\n共新增 " + std::to_string(added) + " 个游戏。", caption, MessageIcon::Information,
                     MessageButtons::Ok, nativeHandle()});
