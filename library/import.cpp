@@ -81,7 +81,6 @@ bool insertGame(Database& db, const ImportedGame& game) {
     return stmt->stepDone();
 }
 
-
 }  // namespace
 
 std::string localTimeText(std::time_t time) {
