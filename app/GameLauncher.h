@@ -260,6 +260,7 @@ public:
     void scanDesktopFolder();                           // library/desktop.cpp
     void createDesktopIconTextures();                   // library/desktop.cpp
     void clearDesktopItems();                           // library/desktop.cpp
+    void openDesktopItem(std::size_t index);            // library/desktop.cpp
     void showSizeCountingDialog(int index);             // library/size_count.cpp
     // Every main-loop iteration: lets the counting window draw and take its
     // result. While nativeWindowOpen(), input to the main window is discarded.

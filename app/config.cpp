@@ -1,5 +1,6 @@
-// loadConfig / saveConfig: set.ini beside the executable, copied to and from
-// the launcher's fields through the plain Settings record.
+// loadConfig / saveConfig: set.ini in the data folder (beside a portable
+// executable), copied to and from the launcher's fields through the plain
+// Settings record.
 #include "app/GameLauncher.h"
 #include "appearance/themes.h"
 #include "platform/paths.h"
@@ -79,7 +80,7 @@ void GameLauncher::loadConfig() {
     // store the restored geometry of a maximised window.
     watchWindowPlacement(nativeHandle());
     std::string text;
-    if (!readWholeFile(getExeDirectory() + "set.ini", text)) return;
+    if (!readWholeFile(settingsPath(), text)) return;
     Settings s = currentSettings();
     const auto result = readSettings(text, s, static_cast<int>(THEMES.size()));
     applySettings(s);
@@ -108,7 +109,7 @@ void GameLauncher::saveConfig() {
     }
     // Failure keeps the settings in memory only, as nothing can be done about a
     // read-only folder from here; the old file stays intact.
-    (void)writeFileAtomically(getExeDirectory() + "set.ini", writeSettings(s));
+    (void)writeFileAtomically(settingsPath(), writeSettings(s));
 }
 
 }  // namespace ludexa

@@ -6,6 +6,7 @@
 
 #include "app/GameLauncher.h"
 #include "library/database.h"
+#include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/shell.h"
 
@@ -36,39 +37,176 @@ std::vector<std::string> argumentsOf(const std::string& launchArgs) {
     return words;
 }
 
+bool isWindowsProgram(const std::string& path) {
+    for (const char* ext : {".exe", ".bat", ".cmd", ".com", ".lnk"})
+        if (endsWithIgnoringCase(path, ext)) return true;
+    return false;
+}
+
+// "C:\..." or "C:" alone: a path on a Windows drive.
+bool isWindowsDrivePath(const std::string& path) {
+    return path.size() >= 2 && std::isalpha(static_cast<unsigned char>(path[0])) && path[1] == ':' &&
+           (path.size() == 2 || path[2] == '\\' || path[2] == '/');
+}
+
+// "steam://rungameid/42", "https://...": a scheme of two or more letters.
+bool isUri(const std::string& text) {
+    const auto colon = text.find(':');
+    if (colon == std::string::npos || colon < 2 || !std::isalpha(static_cast<unsigned char>(text[0]))) return false;
+    return std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
+        return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
+    });
+}
+
+LaunchPlan refused(std::string why) {
+    LaunchPlan plan;
+    plan.method = LaunchMethod::Refused;
+    plan.error = std::move(why);
+    return plan;
+}
+
+LaunchPlan planWine(const std::string& exePath, const std::string& launchArgs, const std::string& folderPath,
+                    const LaunchEnvironment& env) {
+    const bool onDrive = isWindowsDrivePath(exePath);
+    if (!onDrive && exePath.find('/') != std::string::npos && env.classify(exePath) == FileKind::Missing)
+        return refused("找不到程序文件。");
+    // When the prefix maps the program's drive, a program missing from it is
+    // known to be missing; otherwise wine is left to look for it.
+    if (onDrive && !env.windowsToUnix(exePath.substr(0, 2)).empty() && env.windowsToUnix(exePath).empty())
+        return refused("找不到程序文件。");
+    const auto wine = env.findProgram("wine");
+    if (wine.empty()) return refused("这是 Windows 程序，需要 Wine 才能运行，但系统中没有安装 wine。");
+    LaunchPlan plan;
+    plan.method = LaunchMethod::Wine;
+    plan.argv = {wine};
+    // wine runs programs and batch files itself; a link needs the shell's start.
+    if (endsWithIgnoringCase(exePath, ".lnk")) {
+        plan.argv.emplace_back("start");
+        if (!onDrive) plan.argv.emplace_back("/unix");
+    }
+    plan.argv.push_back(exePath);
+    // Windows programs read a Windows command line: wine joins these words
+    // back into one, so the program gets what Windows would have given it.
+    for (auto& a : splitWindowsArguments(launchArgs)) plan.argv.push_back(std::move(a));
+    const std::string folder = isWindowsDrivePath(folderPath) ? env.windowsToUnix(folderPath) : folderPath;
+    if (!folder.empty() && env.classify(folder) == FileKind::Directory) plan.workingDirectory = folder;
+    return plan;
+}
+
 }  // namespace
 
+std::vector<std::string> splitWindowsArguments(const std::string& commandLine) {
+    std::vector<std::string> args;
+    std::string current;
+    bool started = false;      // a word is open (it may still be empty: "")
+    int quotes = 0;            // odd while inside quotes; see the triple-quote rule
+    std::size_t backslashes = 0;
+    std::size_t i = 0;
+    const std::size_t n = commandLine.size();
+    while (i < n) {
+        const char c = commandLine[i];
+        if ((c == ' ' || c == '\t') && quotes == 0) {
+            if (started) args.push_back(current), current.clear(), started = false;
+            ++i;
+            backslashes = 0;
+            continue;
+        }
+        started = true;
+        if (c == '\\') {
+            current += c;
+            ++backslashes;
+            ++i;
+            continue;
+        }
+        if (c != '"') {
+            current += c;
+            backslashes = 0;
+            ++i;
+            continue;
+        }
+        // A quote: the backslashes before it are halved.
+        current.resize(current.size() - backslashes / 2);
+        if (backslashes % 2 == 1) {
+            current.back() = '"';  // the odd backslash escapes the quote
+        } else {
+            ++quotes;
+        }
+        backslashes = 0;
+        ++i;
+        // Quotes that follow at once: every third one of the run is literal.
+        while (i < n && commandLine[i] == '"') {
+            if (++quotes == 3) {
+                current += '"';
+                quotes = 0;
+            }
+            ++i;
+        }
+        if (quotes == 2) quotes = 0;
+    }
+    if (started) args.push_back(current);
+    return args;
+}
+
+LaunchEnvironment systemLaunchEnvironment() {
+    return {findProgram, classifyFile, [](const std::string& path) { return wineUnixPath(path, winePrefix()); }};
+}
+
 LaunchPlan planLaunch(const std::string& exePath, const std::string& launchArgs, const std::string& folderPath,
-                      const std::function<std::string(const std::string&)>& findProgram,
-                      const std::function<bool(const std::string&)>& isDirectory) {
-    LaunchPlan plan;
-    // A folder that no longer exists would make the start fail; the game may
-    // still run from ours.
-    plan.workingDirectory = !folderPath.empty() && isDirectory(folderPath) ? folderPath : std::string();
+                      const LaunchEnvironment& env) {
     if (endsWithIgnoringCase(exePath, ".desktop")) {
+        LaunchPlan plan;
         plan.method = LaunchMethod::DesktopEntry;
         plan.target = exePath;
         return plan;
     }
-    if (const auto program = findProgram(exePath); !program.empty()) {
-        plan.method = LaunchMethod::Spawn;
-        plan.argv.push_back(program);
-        for (auto& a : argumentsOf(launchArgs)) plan.argv.push_back(std::move(a));
+    if (isWindowsProgram(exePath) || isWindowsDrivePath(exePath)) return planWine(exePath, launchArgs, folderPath, env);
+
+    LaunchPlan plan;
+    if (isUri(exePath)) {
+        plan.method = LaunchMethod::DefaultHandler;
+        plan.target = exePath;
         return plan;
     }
-    const bool windowsProgram = endsWithIgnoringCase(exePath, ".exe") || endsWithIgnoringCase(exePath, ".bat") ||
-                                endsWithIgnoringCase(exePath, ".cmd") || endsWithIgnoringCase(exePath, ".lnk");
-    if (windowsProgram) {
-        if (const auto wine = findProgram("wine"); !wine.empty()) {
-            plan.method = LaunchMethod::Wine;
-            plan.argv = {wine, exePath};
-            for (auto& a : argumentsOf(launchArgs)) plan.argv.push_back(std::move(a));
-            return plan;
+    if (exePath.find('/') == std::string::npos) {
+        const auto program = env.findProgram(exePath);
+        if (program.empty()) return refused("找不到程序：系统的程序路径（PATH）中没有它。");
+        plan.argv.push_back(program);
+    } else {
+        switch (env.classify(exePath)) {
+            case FileKind::Missing: return refused("找不到程序文件。");
+            case FileKind::ProgramNotAllowed: return refused("程序文件没有执行权限。");
+            case FileKind::Directory:
+            case FileKind::Document:
+                plan.method = LaunchMethod::DefaultHandler;
+                plan.target = exePath;
+                return plan;
+            case FileKind::Executable: break;
         }
+        plan.argv.push_back(exePath);
     }
-    plan.method = LaunchMethod::DefaultHandler;
-    plan.target = exePath;
+    plan.method = LaunchMethod::Spawn;
+    for (auto& a : argumentsOf(launchArgs)) plan.argv.push_back(std::move(a));
+    // A folder that no longer exists would make the start fail; the game may
+    // still run from ours.
+    if (!folderPath.empty() && env.classify(folderPath) == FileKind::Directory) plan.workingDirectory = folderPath;
     return plan;
+}
+
+StartResult startLaunch(const LaunchPlan& plan) {
+    switch (plan.method) {
+        case LaunchMethod::DesktopEntry: return launchDesktopEntry(plan.target);
+        case LaunchMethod::Spawn:
+        case LaunchMethod::Wine: return spawnDetached(plan.argv, plan.workingDirectory);
+        case LaunchMethod::DefaultHandler: return openWithDefaultHandler(plan.target);
+        case LaunchMethod::Refused: break;
+    }
+    StartResult result;
+    result.error = plan.error;
+    return result;
+}
+
+std::string launchFailureText(const std::string& name, const std::string& reason, const std::string& path) {
+    return "无法启动“" + name + "”。\n" + reason + "\n\n路径：" + path;
 }
 
 bool launchDebounced(bool armed, float secondsSinceLastLaunch) { return armed && secondsSinceLastLaunch < 2.0f; }
@@ -90,13 +228,14 @@ void GameLauncher::launchGame(int index) {
     launchClock.restart();
     launchDebounceArmed = true;
 
-    // A failed start is not reported, and the play is counted all the same.
-    const auto plan = planLaunch(game.exe_path, game.launch_args, game.folder_path, findProgram, isDirectory);
-    switch (plan.method) {
-        case LaunchMethod::DesktopEntry: (void)launchDesktopEntry(plan.target); break;
-        case LaunchMethod::Spawn:
-        case LaunchMethod::Wine: (void)spawnDetached(plan.argv, plan.workingDirectory); break;
-        case LaunchMethod::DefaultHandler: (void)openWithDefaultHandler(plan.target); break;
+    // A launch that did not happen is said so, and nothing is counted.
+    const auto plan = planLaunch(game.exe_path, game.launch_args, game.folder_path, systemLaunchEnvironment());
+    const StartResult started = startLaunch(plan);
+    if (!started.started) {
+        showMessageBox({launchFailureText(game.name, started.error, game.exe_path), "启动失败", MessageIcon::Error,
+                        MessageButtons::Ok, nativeHandle()});
+        discardInputAfterModal();
+        return;
     }
 
     ++game.play_count;

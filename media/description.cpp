@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/GameLauncher.h"
+#include "library/desktop.h"
 #include "library/size_count.h"
 #include "media/media_folder.h"
 #include "platform/text.h"
@@ -23,9 +24,7 @@ std::wstring composeGameText(const GameInfo& game, std::size_t position, const s
 }
 
 std::wstring composeDesktopText(const std::wstring& name, const std::wstring& path) {
-    std::wstring shown = name;
-    if (shown.size() >= 4 && shown.compare(shown.size() - 4, 4, L".lnk") == 0) shown.resize(shown.size() - 4);
-    return L"名称：" + shown + L"\n\n路径：" + path;
+    return L"名称：" + desktopItemLabel(name) + L"\n\n路径：" + path;
 }
 
 void GameLauncher::updateTextContent() {

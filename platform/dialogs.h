@@ -12,7 +12,7 @@ namespace ludexa {
 // id); 0 for none.
 using NativeWindow = unsigned long;
 
-enum class MessageIcon { Plain, Information, Warning, Error };
+enum class MessageIcon { Plain, Information, Warning, Error, Question };
 enum class MessageButtons { Ok, YesNo };
 
 struct MessageBoxRequest {

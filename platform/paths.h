@@ -1,21 +1,42 @@
-// Where Ludexa keeps its files: everything lives beside the executable.
+// Where Ludexa keeps its files. A portable copy keeps everything beside its
+// executable. An installed copy (the package's /usr/bin/ludexa, or the same
+// layout unpacked anywhere) keeps them in the user's data folder,
+// $XDG_DATA_HOME/ludexa: /usr/bin is not the user's to write.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace ludexa {
 
+// The desktop entry an installed copy ships in <prefix>/share/applications/;
+// its presence beside <prefix>/bin/ is what tells an installed copy.
+inline constexpr const char* kDesktopEntryName = "io.github.ludexa.Ludexa.desktop";
+
 // The running executable's folder, UTF-8, always ending in "/".
 std::string getExeDirectory();
 
-// getExeDirectory() + "data.db", the library database every operation opens.
+// The one rule of where the files live. exeDirectory ends in "/"; exists
+// tells whether a path exists; xdgDataHome and home are the environment's
+// values (empty when unset). The result ends in "/".
+std::string chooseDataDirectory(const std::string& exeDirectory, const std::function<bool(const std::string&)>& exists,
+                                const std::string& xdgDataHome, const std::string& home);
+
+// chooseDataDirectory for this process, decided once; the folder is created
+// when it does not exist yet (the first start of an installed copy).
+std::string getDataDirectory();
+
+// getDataDirectory() + "data.db", the library database every operation opens.
 std::string databasePath();
 
-// getExeDirectory() + "ui.jpg", the optional custom background picture.
+// getDataDirectory() + "set.ini", the settings file.
+std::string settingsPath();
+
+// getDataDirectory() + "ui.jpg", the optional custom background picture.
 std::string getBackgroundImagePath();
 
-// getExeDirectory() + "media/", the root of the per-game resource folders.
+// getDataDirectory() + "media/", the root of the per-game resource folders.
 std::string mediaRoot();
 
 bool pathExists(const std::string& path);

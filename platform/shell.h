@@ -7,6 +7,15 @@
 
 namespace ludexa {
 
+// What became of an attempt to start something. `error` is a Chinese
+// sentence for the user when nothing started; `pid` is the started
+// program's process id when it is known, 0 otherwise.
+struct StartResult {
+    bool started = false;
+    int pid = 0;
+    std::string error;
+};
+
 // Shell-style splitting of an argument string (quotes and backslashes as a
 // POSIX shell reads them, no expansion). nullopt when the quoting is broken.
 std::optional<std::vector<std::string>> splitShellArguments(const std::string& args);
@@ -17,14 +26,33 @@ std::string findProgram(const std::string& nameOrPath);
 
 bool isExecutableFile(const std::string& path);
 
+// What a path names, as far as starting it is concerned.
+enum class FileKind {
+    Missing,            // nothing there (or a dangling link)
+    Directory,
+    Executable,         // a regular file we may execute
+    ProgramNotAllowed,  // a program (ELF or "#!" script) without execute permission
+    Document,           // any other file: its default handler opens it
+};
+FileKind classifyFile(const std::string& path);
+
 // Starts argv[0] with its arguments, detached, without a shell; standard
 // streams go to /dev/null; an empty directory keeps ours.
-bool spawnDetached(const std::vector<std::string>& argv, const std::string& workingDirectory);
+StartResult spawnDetached(const std::vector<std::string>& argv, const std::string& workingDirectory);
 
 // Launches a .desktop entry (honours its Exec, Path and Terminal keys).
-bool launchDesktopEntry(const std::string& path);
+StartResult launchDesktopEntry(const std::string& path);
 
 // Opens a file, folder or URL with its default handler.
-bool openWithDefaultHandler(const std::string& pathOrUri);
+StartResult openWithDefaultHandler(const std::string& pathOrUri);
+
+// The Wine prefix programs run in: WINEPREFIX, else ~/.wine (what wine uses).
+std::string winePrefix();
+
+// The Unix path of a Windows path ("C:\Games\Foo") inside a Wine prefix,
+// through the prefix's dosdevices drive links. Windows names ignore case, so
+// each component is matched without case when the exact one is absent. Empty
+// when the drive is not mapped or the path does not exist.
+std::string wineUnixPath(const std::string& windowsPath, const std::string& prefix);
 
 }  // namespace ludexa

@@ -34,12 +34,18 @@ inline constexpr std::size_t kMaxShortcutBytes = 1024 * 1024;
 std::vector<std::string> listShortcutFiles(const std::string& folder);
 
 // Reads one shortcut file; nullopt when it is unreadable, too large,
-// malformed, of another kind, or has no target.
-std::optional<Shortcut> readShortcut(const std::string& path);
+// malformed, of another kind, or has no target. A .desktop entry is read only
+// when a desktop menu would list it: not Hidden or NoDisplay, shown in the
+// running desktop (OnlyShowIn/NotShowIn), its TryExec program installed.
+// A Terminal=true entry becomes its command after "x-terminal-emulator -e".
+// `skipped`, when given, receives a short English word naming why a .desktop
+// entry gave nothing ("NoDisplay", "TryExec", ...).
+std::optional<Shortcut> readShortcut(const std::string& path, std::string* skipped = nullptr);
 
 // The same for contents already in memory; `fileName` (without folder) gives
 // the fallback name. `modified` is left 0.
-std::optional<Shortcut> parseDesktopEntry(std::string_view contents, std::string_view fileName);
+std::optional<Shortcut> parseDesktopEntry(std::string_view contents, std::string_view fileName,
+                                          std::string* skipped = nullptr);
 std::optional<Shortcut> parseLnk(std::span<const std::uint8_t> contents, std::string_view fileName);
 
 // An Exec value (after the key file's own escapes are undone) split into

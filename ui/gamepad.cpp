@@ -345,7 +345,7 @@ void GameLauncher::handleGamepad() {
         if (!desktopMode && position < filteredIndices.size()) {
             launchGame(static_cast<int>(filteredIndices[position]));
         } else if (desktopMode && position < desktopItems.size()) {
-            (void)openWithDefaultHandler(wstringToUtf8(desktopItems[position].path));
+            openDesktopItem(position);
         }
     }
     if (a.favoriteIndex >= 0 && static_cast<std::size_t>(a.favoriteIndex) < filteredIndices.size()) {

@@ -555,7 +555,7 @@ void GameLauncher::handleLeftRelease(float x, float y) {
                 lastClickClock.restart();
             } else if (hit >= 0) {
                 if (hit == lastDesktopClicked && lastDesktopClickClock.getElapsedTime().asMilliseconds() <= 499) {
-                    (void)openWithDefaultHandler(wstringToUtf8(desktopItems[static_cast<std::size_t>(hit)].path));
+                    openDesktopItem(static_cast<std::size_t>(hit));
                 } else {
                     focusIndex = hit;
                     updateTextContent();

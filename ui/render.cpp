@@ -5,6 +5,7 @@
 #include "app/GameLauncher.h"
 #include "app/frame_observer.h"
 #include "appearance/themes.h"
+#include "library/desktop.h"
 #include "platform/text.h"
 #include "ui/draw.h"
 #include "ui/layout.h"
@@ -300,9 +301,7 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
             bool highlighted = false;
             if (desktopMode) {
                 const auto& item = desktopItems[i];
-                std::wstring shown = item.name;
-                if (shown.size() >= 4 && shown.compare(shown.size() - 4, 4, L".lnk") == 0) shown.resize(shown.size() - 4);
-                name = wstringToUtf8(shown);
+                name = wstringToUtf8(desktopItemLabel(item.name));
                 highlighted = static_cast<int>(i) == focusIndex;
                 if (highlighted)
                     fillRect(window, x - 4, y - 4, grid.iconPx + 8, grid.iconPx + grid.labelH + 8, sf::Color(80, 140, 220));

@@ -74,7 +74,7 @@ std::string askName(GtkWidget* manager) {
     gtk_window_set_resizable(window, FALSE);
     gtk_window_set_keep_above(window, TRUE);
     gtk_window_set_position(window, GTK_WIN_POS_CENTER_ON_PARENT);
-    gtk_style_context_add_class(gtk_widget_get_style_context(input.get()), "ludexa-dialog");
+    styleAsDialog(input.get());
     centreOver(window, 0, GTK_WINDOW(manager), 290, 130);
     focusWhenMapped(input.get());
 
@@ -159,7 +159,7 @@ GtkWidget* columnButton(GtkWidget* box, const char* label, GCallback handler, gp
 bool runCategoryManagerDialog(CategoryManagerModel& model, NativeWindow owner) {
     if (!initDialogs()) return false;
     ManagerWindow w{model};
-    WindowPtr dialog(newDialog("管理分类", owner, 615, 300));
+    WindowPtr dialog(newDialog("管理分类", owner, 615, 300, Stacking::AboveAll));
     w.dialog = dialog.get();
     gtk_window_set_resizable(GTK_WINDOW(w.dialog), FALSE);
 

@@ -20,15 +20,16 @@ public:
     CountingWindowGtk(std::shared_ptr<CountingWindowModel> model, NativeWindow owner, GtkWindow* parent,
                       std::function<void()> afterResult)
         : model_(std::move(model)), owner_(owner), afterResult_(std::move(afterResult)) {
-        installStyle();
         window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
         gtk_window_set_title(GTK_WINDOW(window_), "统计游戏容量");
         gtk_window_set_default_size(GTK_WINDOW(window_), 300, 160);
         gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
         gtk_window_set_type_hint(GTK_WINDOW(window_), GDK_WINDOW_TYPE_HINT_DIALOG);
         gtk_window_set_skip_taskbar_hint(GTK_WINDOW(window_), TRUE);
+        // Above every program while it counts, like the game settings window
+        // it may be opened from; transient for its owner besides.
         gtk_window_set_keep_above(GTK_WINDOW(window_), TRUE);
-        gtk_style_context_add_class(gtk_widget_get_style_context(window_), "ludexa-dialog");
+        styleAsDialog(window_);
         if (parent != nullptr) {
             gtk_window_set_transient_for(GTK_WINDOW(window_), parent);
             gtk_window_set_destroy_with_parent(GTK_WINDOW(window_), TRUE);

@@ -1,9 +1,11 @@
-// GTK message boxes, made transient for the SFML window through its X id.
+// GTK message boxes, made transient for the SFML window (or the dialog that
+// asks) through its X id, styled like the dialogs.
 #include "platform/dialogs.h"
 
 #include <gdk/gdkx.h>
 
 #include "platform/linux/gtk_util.h"
+#include "platform/linux/native_gtk.h"
 
 namespace ludexa {
 namespace {
@@ -20,9 +22,36 @@ GtkMessageType messageType(MessageIcon icon) {
         case MessageIcon::Information: return GTK_MESSAGE_INFO;
         case MessageIcon::Warning: return GTK_MESSAGE_WARNING;
         case MessageIcon::Error: return GTK_MESSAGE_ERROR;
+        case MessageIcon::Question: return GTK_MESSAGE_QUESTION;
         case MessageIcon::Plain: break;
     }
     return GTK_MESSAGE_OTHER;
+}
+
+const char* iconName(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information: return "dialog-information";
+        case MessageIcon::Warning: return "dialog-warning";
+        case MessageIcon::Error: return "dialog-error";
+        case MessageIcon::Question: return "dialog-question";
+        case MessageIcon::Plain: break;
+    }
+    return nullptr;
+}
+
+// GTK 3 message dialogs no longer show the kind of message as a picture; the
+// box puts it back beside the text, where a user of any desktop looks for it.
+void addIcon(GtkWidget* dialog, MessageIcon icon) {
+    const char* name = iconName(icon);
+    if (name == nullptr) return;
+    GtkWidget* text = gtk_message_dialog_get_message_area(GTK_MESSAGE_DIALOG(dialog));
+    GtkWidget* row = gtk_widget_get_parent(text);
+    if (row == nullptr || !GTK_IS_BOX(row)) return;
+    GtkWidget* image = gtk_image_new_from_icon_name(name, GTK_ICON_SIZE_DIALOG);
+    gtk_widget_set_valign(image, GTK_ALIGN_START);
+    gtk_box_pack_start(GTK_BOX(row), image, FALSE, FALSE, 0);
+    gtk_box_reorder_child(GTK_BOX(row), image, 0);
+    gtk_widget_show(image);
 }
 
 }  // namespace
@@ -54,13 +83,30 @@ void setMessageBoxHook(MessageBoxHook h) { hook() = std::move(h); }
 bool showMessageBox(const MessageBoxRequest& request) {
     if (hook()) return hook()(request);
     if (!initDialogs()) return false;
-    GtkWidget* dialog = gtk_message_dialog_new(
-        nullptr, GTK_DIALOG_MODAL, messageType(request.icon),
-        request.buttons == MessageButtons::YesNo ? GTK_BUTTONS_YES_NO : GTK_BUTTONS_OK, "%s", request.text.c_str());
+    GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, messageType(request.icon), GTK_BUTTONS_NONE,
+                                               "%s", request.text.c_str());
+    // The buttons speak the program's language whatever the system's locale.
+    if (request.buttons == MessageButtons::YesNo) {
+        gtk_dialog_add_button(GTK_DIALOG(dialog), "是(_Y)", GTK_RESPONSE_YES);
+        gtk_dialog_add_button(GTK_DIALOG(dialog), "否(_N)", GTK_RESPONSE_NO);
+        gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_YES);
+    } else {
+        gtk_dialog_add_button(GTK_DIALOG(dialog), "确定", GTK_RESPONSE_OK);
+        gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
+    }
     gtk_window_set_title(GTK_WINDOW(dialog), request.caption.c_str());
-    gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
-    gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    native_gtk::styleAsDialog(dialog);
+    addIcon(dialog, request.icon);
+    // Above its owner (the launcher or a dialog), not above other programs;
+    // a box without an owner is centred on the screen.
     makeTransientFor(dialog, request.owner);
+    if (request.owner != 0) {
+        GtkRequisition natural{};
+        gtk_widget_get_preferred_size(dialog, nullptr, &natural);
+        native_gtk::centreOver(GTK_WINDOW(dialog), request.owner, nullptr, natural.width, natural.height);
+    } else {
+        gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
+    }
     const gint response = gtk_dialog_run(GTK_DIALOG(dialog));
     gtk_widget_destroy(dialog);
     drainGtkEvents();

@@ -1,10 +1,15 @@
-// Font discovery with fontconfig.
+// Font discovery with fontconfig; FreeType measures what fontconfig leaves
+// unsaid about a face.
 #include "platform/fonts.h"
 
 #include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_ADVANCES_H
 
 #include <cstdlib>
 #include <memory>
+#include <type_traits>
 
 namespace ludexa {
 namespace {
@@ -91,26 +96,93 @@ std::vector<InstalledFont> installedFonts() {
 
 namespace ludexa {
 
+namespace {
+
+struct FreeTypeLibraryDeleter {
+    void operator()(FT_Library library) const { FT_Done_FreeType(library); }
+};
+struct FreeTypeFaceDeleter {
+    void operator()(FT_Face face) const { FT_Done_Face(face); }
+};
+
+// Whether the face's Latin letters share one width. fontconfig leaves the
+// spacing of large CJK collections unset, so the letters are measured: a
+// monospaced face draws "i" as wide as "M".
+bool measuresMonospaced(FT_Library library, const std::string& path, int index) {
+    FT_Face raw = nullptr;
+    if (FT_New_Face(library, path.c_str(), index, &raw) != 0) return false;
+    std::unique_ptr<std::remove_pointer_t<FT_Face>, FreeTypeFaceDeleter> face(raw);
+    if (FT_IS_FIXED_WIDTH(face.get())) return true;
+    const FT_UInt narrow = FT_Get_Char_Index(face.get(), 'i');
+    const FT_UInt wide = FT_Get_Char_Index(face.get(), 'M');
+    FT_Fixed narrowAdvance = 0, wideAdvance = 0;
+    if (narrow == 0 || wide == 0 || FT_Get_Advance(face.get(), narrow, FT_LOAD_NO_SCALE, &narrowAdvance) != 0 ||
+        FT_Get_Advance(face.get(), wide, FT_LOAD_NO_SCALE, &wideAdvance) != 0)
+        return false;
+    return narrowAdvance == wideAdvance;
+}
+
+// The faces fontconfig knows of the file; a file it has not indexed (a font
+// outside the font folders) is read directly.
+std::unique_ptr<FcFontSet, FontSetDeleter> facesOfFile(const std::string& path) {
+    PatternPtr pattern(FcPatternCreate());
+    FcPatternAddString(pattern.get(), FC_FILE, reinterpret_cast<const FcChar8*>(path.c_str()));
+    std::unique_ptr<FcObjectSet, ObjectSetDeleter> objects(
+        FcObjectSetBuild(FC_FAMILY, FC_FAMILYLANG, FC_INDEX, FC_WEIGHT, FC_SPACING, FC_LANG, nullptr));
+    std::unique_ptr<FcFontSet, FontSetDeleter> listed(FcFontList(nullptr, pattern.get(), objects.get()));
+    if (listed && listed->nfont > 0) return listed;
+    std::unique_ptr<FcFontSet, FontSetDeleter> scanned(FcFontSetCreate());
+    int count = 0;
+    if (!scanned || FcFreeTypeQueryAll(reinterpret_cast<const FcChar8*>(path.c_str()), -1, nullptr, &count,
+                                       scanned.get()) == 0)
+        return nullptr;
+    return scanned;
+}
+
+std::vector<std::string> stringValues(FcPattern* font, const char* object) {
+    std::vector<std::string> values;
+    FcChar8* value = nullptr;
+    for (int k = 0; FcPatternGetString(font, object, k, &value) == FcResultMatch; ++k)
+        values.emplace_back(reinterpret_cast<const char*>(value));
+    return values;
+}
+
+}  // namespace
+
 FontFace faceForFile(const std::string& path) {
     FontFace face{path, 0};
     if (!ensureInit()) return face;
-    PatternPtr pattern(FcPatternCreate());
-    FcPatternAddString(pattern.get(), FC_FILE, reinterpret_cast<const FcChar8*>(path.c_str()));
-    std::unique_ptr<FcObjectSet, ObjectSetDeleter> objects(FcObjectSetBuild(FC_FAMILY, FC_INDEX, nullptr));
-    std::unique_ptr<FcFontSet, FontSetDeleter> fonts(FcFontList(nullptr, pattern.get(), objects.get()));
-    if (!fonts) return face;
+    const auto fonts = facesOfFile(path);
+    if (!fonts || fonts->nfont <= 1) return face;
+
+    FT_Library rawLibrary = nullptr;
+    if (FT_Init_FreeType(&rawLibrary) != 0) rawLibrary = nullptr;
+    std::unique_ptr<std::remove_pointer_t<FT_Library>, FreeTypeLibraryDeleter> library(rawLibrary);
+    auto* const simplifiedChinese = reinterpret_cast<const FcChar8*>("zh-cn");
+
+    std::vector<FaceTraits> faces;
     for (int i = 0; i < fonts->nfont; ++i) {
-        int index = 0;
-        FcPatternGetInteger(fonts->fonts[i], FC_INDEX, 0, &index);
-        FcChar8* family = nullptr;
-        for (int k = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, k, &family) == FcResultMatch; ++k) {
-            const std::string name = reinterpret_cast<const char*>(family);
-            if (name.size() >= 3 && name.compare(name.size() - 3, 3, " SC") == 0) {
-                face.faceIndex = index;
-                return face;
-            }
-        }
+        FcPattern* font = fonts->fonts[i];
+        FaceTraits traits;
+        FcPatternGetInteger(font, FC_INDEX, 0, &traits.index);
+        // Variable fonts list each named instance with the instance in the
+        // upper bits; the face itself is the lower 16.
+        traits.index &= 0xFFFF;
+        FcPatternGetInteger(font, FC_WEIGHT, 0, &traits.weight);
+        FcLangSet* languages = nullptr;
+        const bool covers = FcPatternGetLangSet(font, FC_LANG, 0, &languages) == FcResultMatch &&
+                            FcLangSetHasLang(languages, simplifiedChinese) == FcLangEqual;
+        traits.chineseRank =
+            simplifiedChineseRank(stringValues(font, FC_FAMILY), stringValues(font, FC_FAMILYLANG), covers);
+        int spacing = FC_PROPORTIONAL;
+        if (FcPatternGetInteger(font, FC_SPACING, 0, &spacing) == FcResultMatch)
+            traits.monospaced = spacing != FC_PROPORTIONAL;
+        else if (library)
+            traits.monospaced = measuresMonospaced(library.get(), path, traits.index);
+        faces.push_back(traits);
     }
+    const int best = chooseFace(faces);
+    if (best >= 0) face.faceIndex = faces[static_cast<std::size_t>(best)].index;
     return face;
 }
 

@@ -37,7 +37,7 @@ GtkWidget* addField(GtkWidget* grid, int row, const char* label, const std::stri
     gtk_grid_attach(GTK_GRID(grid), rightLabel(label, 90), 0, row, 1, 1);
     GtkWidget* entry = gtk_entry_new();
     gtk_entry_set_text(GTK_ENTRY(entry), text.c_str());
-    gtk_editable_set_editable(GTK_EDITABLE(entry), editable);
+    if (!editable) makeReadOnly(entry);
     gtk_widget_set_can_focus(entry, TRUE);
     gtk_widget_set_hexpand(entry, TRUE);
     gtk_grid_attach(GTK_GRID(grid), entry, 1, row, columnsWide, 1);
@@ -66,7 +66,7 @@ std::string runChooser(GtkWidget* parent, const char* title, GtkFileChooserActio
     WindowPtr chooser(gtk_file_chooser_dialog_new(title, GTK_WINDOW(parent), action, "取消", GTK_RESPONSE_CANCEL,
                                                   action == GTK_FILE_CHOOSER_ACTION_OPEN ? "打开" : "选择",
                                                   GTK_RESPONSE_ACCEPT, nullptr));
-    gtk_style_context_add_class(gtk_widget_get_style_context(chooser.get()), "ludexa-dialog");
+    styleAsDialog(chooser.get());
     gtk_file_chooser_set_local_only(GTK_FILE_CHOOSER(chooser.get()), TRUE);
     // The chooser sizes itself on mapping, larger than a small screen: ours wins.
     g_signal_connect_after(chooser.get(), "map", G_CALLBACK(+[](GtkWidget* w, gpointer) {
@@ -172,7 +172,7 @@ gboolean onKeyPress(GtkWidget*, GdkEventKey* event, gpointer) {
 bool runGameSettingsDialog(GameSettingsDialogModel& model, NativeWindow owner) {
     if (!initDialogs()) return false;
     GameSettingsWindow w{model};
-    WindowPtr dialog(newDialog("游戏设置", owner, 680, 440));
+    WindowPtr dialog(newDialog("游戏设置", owner, 680, 440, Stacking::AboveAll));
     w.dialog = dialog.get();
     g_signal_connect(w.dialog, "key-press-event", G_CALLBACK(onKeyPress), nullptr);
 

@@ -14,7 +14,8 @@ GtkWidget* pane(const std::string& caption, const std::string& text, int width, 
     gtk_box_pack_start(GTK_BOX(box), gtk_label_new(caption.c_str()), FALSE, FALSE, 0);
     GtkWidget* view = gtk_text_view_new();
     gtk_text_view_set_editable(GTK_TEXT_VIEW(view), FALSE);
-    gtk_text_view_set_cursor_visible(GTK_TEXT_VIEW(view), FALSE);
+    // A caret, as in any read-only field: the keyboard selects text with it.
+    gtk_text_view_set_cursor_visible(GTK_TEXT_VIEW(view), TRUE);
     gtk_text_view_set_wrap_mode(GTK_TEXT_VIEW(view), GTK_WRAP_WORD_CHAR);
     gtk_text_view_set_left_margin(GTK_TEXT_VIEW(view), 6);
     gtk_text_view_set_right_margin(GTK_TEXT_VIEW(view), 6);
@@ -25,6 +26,7 @@ GtkWidget* pane(const std::string& caption, const std::string& text, int width, 
     gtk_scrolled_window_set_shadow_type(GTK_SCROLLED_WINDOW(scroller), GTK_SHADOW_IN);
     gtk_widget_set_size_request(scroller, width, height);
     gtk_container_add(GTK_CONTAINER(scroller), view);
+    showFocusOn(view, scroller);
     gtk_box_pack_start(GTK_BOX(box), scroller, TRUE, TRUE, 0);
     return box;
 }

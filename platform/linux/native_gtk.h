@@ -28,12 +28,31 @@ struct ObjectUnref {
 template <typename T>
 using ObjectPtr = std::unique_ptr<T, ObjectUnref>;
 
-// Loads the dialogs' style sheet once (switch colours, Chinese fonts).
+// Loads the dialogs' style sheet once (switch colours, Chinese fonts, focus).
 void installStyle();
+
+// Gives any toplevel of ours (dialog, message box, chooser, small window) the
+// shared look: Chinese text in the Simplified Chinese face, a keyboard focus
+// that is plainly visible on every control.
+void styleAsDialog(GtkWidget* window);
+
+// Where a dialog stays: above the launcher only (it goes behind another
+// program the user brings forward), or above every program.
+enum class Stacking { AboveOwner, AboveAll };
 
 // A new toplevel dialog window: our style, transient for and centred over
 // `owner` (an X window) once it is shown, focused when it appears.
-GtkWidget* newDialog(const char* title, NativeWindow owner, int width, int height);
+GtkWidget* newDialog(const char* title, NativeWindow owner, int width, int height,
+                     Stacking stacking = Stacking::AboveOwner);
+// Enter means `response` (the dialog's default button) wherever the focus is,
+// except on a push button, which Enter presses as Space does; Escape means
+// `cancel`.
+void enterAccepts(GtkWidget* dialog, int response, int cancel);
+// An entry the user reads and selects from but cannot change, and that looks so.
+void makeReadOnly(GtkWidget* entry);
+// Marks `frame` while `focusable` inside it has the keyboard focus: a text
+// pane draws no focus of its own.
+void showFocusOn(GtkWidget* focusable, GtkWidget* frame);
 // Centres a window over `owner` (an X window) or over `parent` (a GTK window).
 void centreOver(GtkWindow* window, NativeWindow owner, GtkWindow* parent, int width, int height);
 // Gives the window the keyboard focus as soon as it is mapped (without a

@@ -1,9 +1,13 @@
-// Executable-relative paths on Linux, from /proc/self/exe.
+// Where the files live on Linux: the executable from /proc/self/exe, the
+// user's data folder from the XDG variables.
 #include "platform/paths.h"
 
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 namespace ludexa {
@@ -17,9 +21,38 @@ std::string getExeDirectory() {
     return slash == std::string::npos ? path : path.substr(0, slash + 1);
 }
 
-std::string databasePath() { return getExeDirectory() + "data.db"; }
-std::string getBackgroundImagePath() { return getExeDirectory() + "ui.jpg"; }
-std::string mediaRoot() { return getExeDirectory() + "media/"; }
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// mkdir -p, for the few levels of ~/.local/share/ludexa.
+void createFolders(const std::string& path) {
+    for (std::size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1))
+        (void)::mkdir(path.substr(0, slash).c_str(), 0700);
+}
+
+}  // namespace
+
+std::string getDataDirectory() {
+    static const std::string directory = [] {
+        std::string home = environment("HOME");
+        if (home.empty()) {
+            if (const passwd* entry = ::getpwuid(::getuid())) home = entry->pw_dir ? entry->pw_dir : "";
+        }
+        auto chosen = chooseDataDirectory(getExeDirectory(), pathExists, environment("XDG_DATA_HOME"), home);
+        if (chosen != getExeDirectory()) createFolders(chosen);
+        return chosen;
+    }();
+    return directory;
+}
+
+std::string databasePath() { return getDataDirectory() + "data.db"; }
+std::string settingsPath() { return getDataDirectory() + "set.ini"; }
+std::string getBackgroundImagePath() { return getDataDirectory() + "ui.jpg"; }
+std::string mediaRoot() { return getDataDirectory() + "media/"; }
 
 bool pathExists(const std::string& path) {
     struct stat st {};

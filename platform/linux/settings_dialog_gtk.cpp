@@ -82,13 +82,6 @@ void onFrameRateInsert(GtkEditable* editable, const gchar* text, gint length, gi
         }
 }
 
-// Escape is Cancel wherever the focus is, the frame-rate field included.
-gboolean onKeyPress(GtkWidget* dialog, GdkEventKey* event, gpointer) {
-    if (event->keyval != GDK_KEY_Escape) return FALSE;
-    gtk_dialog_response(GTK_DIALOG(dialog), GTK_RESPONSE_CANCEL);
-    return TRUE;
-}
-
 GtkWidget* row(int spacing = 8) { return gtk_box_new(GTK_ORIENTATION_HORIZONTAL, spacing); }
 
 void addSwitch(SettingsWindow& w, GtkWidget* box, int id, const char* label, int width) {
@@ -110,7 +103,6 @@ bool runSettingsDialog(SettingsDialogModel& model, NativeWindow owner) {
     WindowPtr dialog(newDialog("设置", owner, 560, 600));
     w.dialog = dialog.get();
     gtk_window_set_resizable(GTK_WINDOW(w.dialog), FALSE);
-    g_signal_connect(w.dialog, "key-press-event", G_CALLBACK(onKeyPress), nullptr);
 
     GtkWidget* content = gtk_box_new(GTK_ORIENTATION_VERTICAL, 8);
     gtk_container_set_border_width(GTK_CONTAINER(content), 16);
@@ -201,6 +193,9 @@ bool runSettingsDialog(SettingsDialogModel& model, NativeWindow owner) {
 
     gtk_dialog_add_button(GTK_DIALOG(w.dialog), "确定", GTK_RESPONSE_OK);
     gtk_dialog_add_button(GTK_DIALOG(w.dialog), "取消", GTK_RESPONSE_CANCEL);
+    // Enter is 确定 and Escape 取消 wherever the focus is, the frame-rate
+    // field included.
+    enterAccepts(w.dialog, GTK_RESPONSE_OK, GTK_RESPONSE_CANCEL);
 
     fillFonts(w);
     refreshSwitches(w);

@@ -39,6 +39,7 @@ struct StrvDeleter {
     void operator()(gchar** v) const { g_strfreev(v); }
 };
 
+
 struct Fd {
     int fd = -1;
     explicit Fd(int f) : fd(f) {}
@@ -416,21 +417,67 @@ std::string joinArguments(const std::vector<std::string>& words) {
     return out;
 }
 
-std::optional<Shortcut> parseDesktopEntry(std::string_view contents, std::string_view fileName) {
-    if (contents.size() > kMaxShortcutBytes) return std::nullopt;
+namespace {
+
+// Why a desktop entry gives no game, or nothing when it gives one.
+std::optional<Shortcut> skip(std::string* skipped, const char* why) {
+    if (skipped != nullptr) *skipped = why;
+    return std::nullopt;
+}
+
+// Whether the running desktop lists the entry: the first desktop named in
+// XDG_CURRENT_DESKTOP ("ubuntu:GNOME") that the entry's OnlyShowIn or
+// NotShowIn mentions decides; when none is mentioned, an OnlyShowIn list
+// hides it. This is the rule GIO's menus apply.
+bool shownInThisDesktop(GKeyFile* keys) {
+    std::unique_ptr<gchar*, StrvDeleter> only(
+        g_key_file_get_string_list(keys, kGroup, G_KEY_FILE_DESKTOP_KEY_ONLY_SHOW_IN, nullptr, nullptr));
+    std::unique_ptr<gchar*, StrvDeleter> never(
+        g_key_file_get_string_list(keys, kGroup, G_KEY_FILE_DESKTOP_KEY_NOT_SHOW_IN, nullptr, nullptr));
+    const gchar* current = g_getenv("XDG_CURRENT_DESKTOP");
+    std::unique_ptr<gchar*, StrvDeleter> desktops(g_strsplit(current != nullptr ? current : "", ":", 0));
+    for (gchar** d = desktops.get(); *d != nullptr; ++d) {
+        if (**d == '\0') continue;
+        if (only && g_strv_contains(only.get(), *d)) return true;
+        if (never && g_strv_contains(never.get(), *d)) return false;
+    }
+    return only == nullptr;
+}
+
+// The menu's own rules: an entry a desktop menu would not list is not a game
+// to import. An entry whose Exec program is missing is still taken (a game on
+// a drive that is not mounted now): it says why when it cannot start.
+const char* hiddenFromMenus(GKeyFile* keys) {
+    // Hidden=true marks an entry as deleted.
+    if (g_key_file_get_boolean(keys, kGroup, G_KEY_FILE_DESKTOP_KEY_HIDDEN, nullptr)) return "Hidden";
+    if (g_key_file_get_boolean(keys, kGroup, G_KEY_FILE_DESKTOP_KEY_NO_DISPLAY, nullptr)) return "NoDisplay";
+    if (!shownInThisDesktop(keys)) return "NotShownHere";
+    if (const auto tryExec = keyString(keys, G_KEY_FILE_DESKTOP_KEY_TRY_EXEC); tryExec && !tryExec->empty()) {
+        GCharPtr found(g_find_program_in_path(tryExec->c_str()));
+        if (!found) return "TryExec";
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::optional<Shortcut> parseDesktopEntry(std::string_view contents, std::string_view fileName, std::string* skipped) {
+    if (contents.size() > kMaxShortcutBytes) return skip(skipped, "Unreadable");
+    // Editors on Windows write a byte-order mark, which the key-file parser
+    // would take for the start of a line outside any group.
+    if (contents.starts_with("\xEF\xBB\xBF")) contents.remove_prefix(3);
     std::unique_ptr<GKeyFile, KeyFileDeleter> keys(g_key_file_new());
     if (!g_key_file_load_from_data(keys.get(), contents.data(), contents.size(), G_KEY_FILE_NONE, nullptr))
-        return std::nullopt;
+        return skip(skipped, "Unreadable");
     if (keyString(keys.get(), G_KEY_FILE_DESKTOP_KEY_TYPE) != G_KEY_FILE_DESKTOP_TYPE_APPLICATION)
-        return std::nullopt;
-    // Hidden=true marks an entry as deleted.
-    if (g_key_file_get_boolean(keys.get(), kGroup, G_KEY_FILE_DESKTOP_KEY_HIDDEN, nullptr)) return std::nullopt;
+        return skip(skipped, "NotApplication");
     const auto exec = keyString(keys.get(), G_KEY_FILE_DESKTOP_KEY_EXEC);
-    if (!exec) return std::nullopt;
-    const auto words = splitExec(*exec);
-    if (!words || words->empty() || (*words)[0].empty()) return std::nullopt;
+    if (!exec) return skip(skipped, "NoExec");
+    if (const char* why = hiddenFromMenus(keys.get())) return skip(skipped, why);
+    auto words = splitExec(*exec);
+    if (!words || words->empty() || (*words)[0].empty()) return skip(skipped, "BadExec");
     const auto program = programAfterEnv(*words);
-    if (!program) return std::nullopt;
+    if (!program) return skip(skipped, "BadExec");
 
     std::string workingFolder = keyString(keys.get(), G_KEY_FILE_DESKTOP_KEY_PATH).value_or("");
     while (workingFolder.size() > 1 && workingFolder.back() == '/') workingFolder.pop_back();
@@ -438,12 +485,20 @@ std::optional<Shortcut> parseDesktopEntry(std::string_view contents, std::string
     Shortcut s;
     s.name = cleanName(keyString(keys.get(), G_KEY_FILE_DESKTOP_KEY_NAME, true).value_or(""));
     if (s.name.empty()) s.name = fileStem(fileName, 8);
-    s.exe_path = resolveProgram((*words)[0], workingFolder);
-    s.launch_args = joinArguments(std::vector<std::string>(words->begin() + 1, words->end()));
     // With env in front, the program that follows it decides the folder and
     // the icon; env itself stays the program that is started, so the
     // variables still apply.
-    const std::string target = *program == 0 ? s.exe_path : resolveProgram((*words)[*program], workingFolder);
+    const std::string target = resolveProgram((*words)[*program], workingFolder);
+    (*words)[0] = resolveProgram((*words)[0], workingFolder);
+    if (g_key_file_get_boolean(keys.get(), kGroup, G_KEY_FILE_DESKTOP_KEY_TERMINAL, nullptr)) {
+        // A terminal program (NetHack, a game's launcher script) runs inside
+        // the desktop's terminal, which Debian names x-terminal-emulator and
+        // which takes the command after -e. Stored so, the game starts
+        // without its .desktop file and shows what it runs.
+        words->insert(words->begin(), {resolveProgram("x-terminal-emulator", ""), "-e"});
+    }
+    s.exe_path = (*words)[0];
+    s.launch_args = joinArguments(std::vector<std::string>(words->begin() + 1, words->end()));
     s.folder_path = workingFolder.empty() ? folderOf(target) : workingFolder;
     if (auto icon = iconFromKey(keyString(keys.get(), G_KEY_FILE_DESKTOP_KEY_ICON, true).value_or("")))
         s.icons.push_back(*icon);
@@ -494,7 +549,7 @@ std::vector<std::string> listShortcutFiles(const std::string& folder) {
     return names;
 }
 
-std::optional<Shortcut> readShortcut(const std::string& path) {
+std::optional<Shortcut> readShortcut(const std::string& path, std::string* skipped) {
     // O_NONBLOCK: a FIFO that slipped in after the listing must not block the open.
     Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.fd < 0) return std::nullopt;
@@ -518,7 +573,8 @@ std::optional<Shortcut> readShortcut(const std::string& path) {
                                                                  : std::string_view(path).substr(slash + 1);
     std::optional<Shortcut> s;
     if (endsWithNoCase(fileName, ".desktop"))
-        s = parseDesktopEntry(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), fileName);
+        s = parseDesktopEntry(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), fileName,
+                              skipped);
     else if (endsWithNoCase(fileName, ".lnk"))
         s = parseLnk(bytes, fileName);
     if (s) s->modified = st.st_mtime;

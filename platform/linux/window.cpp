@@ -232,13 +232,19 @@ std::map<Window, SavedFrameHints>& savedFrames() {
 // tells every move and resize in ConfigureNotify events, which pile up on our
 // connection and are read whenever the placement is asked for. The newest
 // geometries are kept; the one before a maximise is the restored geometry.
+//
+// A move is announced with the client's position on the screen; the place we
+// keep is the frame's corner, so each move is converted with the frame as it
+// was when the move happened, not as it is when the events are read: a
+// maximised frame is thinner than the one of the restored window, and reading
+// today's frame for yesterday's move shifts the saved place by that
+// difference at every maximised start. The client's place inside its frame
+// is announced in the same stream of events (a real ConfigureNotify relative
+// to the frame), so it is always known in order.
 struct PlacementWatch {
     Window window = 0;
     bool reparented = false;
-    // The frame extents as they were when the queued events happened: read
-    // again only when the window manager announces a change, since a maximised
-    // window may have a thinner frame than the geometry being restored.
-    std::vector<long> extents;
+    int insideX = 0, insideY = 0;  // the client's place inside the frame, as of the last event read
     std::vector<ScreenRect> history;
 };
 PlacementWatch& placementWatch() {
@@ -255,34 +261,58 @@ void rememberGeometry(const ScreenRect& r) {
     if (history.size() > kKept) history.erase(history.begin());
 }
 
+// The client's place inside its frame now (0, 0 without a frame).
+void placeInsideFrame(Display* d, Window w, bool reparented, int& x, int& y) {
+    x = y = 0;
+    XWindowAttributes attributes{};
+    if (reparented && XGetWindowAttributes(d, w, &attributes)) {
+        x = attributes.x;
+        y = attributes.y;
+    }
+}
+
 void drainPlacementEvents() {
     Display* d = display();
     auto& watch = placementWatch();
     if (d == nullptr || watch.window == 0) return;
     ErrorTrap trap(d);
+    if (XPending(d) == 0) return;
+    // _NET_FRAME_EXTENTS can only be read as it is now. Its difference from
+    // the client's place inside the frame (invisible resize borders, where a
+    // window manager has them) stays the same when the frame changes, so the
+    // extents in force at each event are that event's place inside the frame
+    // plus today's difference.
+    const auto extentsNow = frameExtents(watch.window);
+    int nowX = 0, nowY = 0;
+    placeInsideFrame(d, watch.window, watch.reparented, nowX, nowY);
+    const int borderX = (extentsNow.empty() ? 0 : static_cast<int>(extentsNow[0])) - nowX;
+    const int borderY = (extentsNow.empty() ? 0 : static_cast<int>(extentsNow[2])) - nowY;
     while (XPending(d) > 0) {
         XEvent event;
         XNextEvent(d, &event);
         if (event.type == ReparentNotify && event.xreparent.window == watch.window) {
             watch.reparented = event.xreparent.parent != DefaultRootWindow(d);
+            watch.insideX = watch.reparented ? event.xreparent.x : 0;
+            watch.insideY = watch.reparented ? event.xreparent.y : 0;
         } else if (event.type == DestroyNotify && event.xdestroywindow.window == watch.window) {
             watch = {};
             return;
-        } else if (event.type == PropertyNotify && event.xproperty.window == watch.window &&
-                   event.xproperty.atom == XInternAtom(d, "_NET_FRAME_EXTENTS", False)) {
-            watch.extents = frameExtents(watch.window);
         } else if (event.type == ConfigureNotify && event.xconfigure.window == watch.window) {
             ScreenRect r = watch.history.empty() ? ScreenRect{} : watch.history.back();
             r.width = event.xconfigure.width;
             r.height = event.xconfigure.height;
             if (event.xconfigure.send_event) {
                 // Sent by the window manager: root coordinates of the client.
-                const auto& extents = watch.extents;
-                r.x = event.xconfigure.x - (extents.empty() ? 0 : static_cast<int>(extents[0]));
-                r.y = event.xconfigure.y - (extents.empty() ? 0 : static_cast<int>(extents[2]));
+                r.x = event.xconfigure.x - watch.insideX - borderX;
+                r.y = event.xconfigure.y - watch.insideY - borderY;
             } else if (!watch.reparented) {
                 r.x = event.xconfigure.x;
                 r.y = event.xconfigure.y;
+            } else {
+                // From the server: the client's place inside the frame changed
+                // (the frame grew or lost its borders), or only its size did.
+                watch.insideX = event.xconfigure.x;
+                watch.insideY = event.xconfigure.y;
             }
             rememberGeometry(r);
         }
@@ -435,11 +465,11 @@ void watchWindowPlacement(NativeWindow window) {
     auto& watch = placementWatch();
     if (d == nullptr || window == 0 || watch.window == window) return;
     ErrorTrap trap(d);
-    XSelectInput(d, window, StructureNotifyMask | PropertyChangeMask);
+    XSelectInput(d, window, StructureNotifyMask);
     watch = {};
     watch.window = window;
     watch.reparented = topLevelOf(d, window) != window;
-    watch.extents = frameExtents(window);
+    placeInsideFrame(d, window, watch.reparented, watch.insideX, watch.insideY);
     if (trap.failed()) {
         watch = {};
         return;

@@ -1,14 +1,5 @@
 # Helpers shared by the dialog and display-mode end-to-end tests.
 
-# Waits until no visible window has the given title.
-wait_window_gone() {  # title-regex [timeout]
-  for _ in $(seq $((${2:-10} * 10))); do
-    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  fail "window $1 is still open"
-}
-
 # Sends keys to a window after giving it the focus (no window manager does).
 key_to() {  # window key...
   local w=$1
@@ -30,18 +21,18 @@ client_geometry() {  # window
 
 # Waits until a window's client area has the given geometry.
 wait_geometry() {  # window "x y w h" message
-  local got=""
-  for _ in $(seq 50); do
+  local got="" end=$((SECONDS + 30))
+  while :; do
     got=$(client_geometry "$1")
     [ "$got" == "$2" ] && return 0
+    [ "$SECONDS" -lt "$end" ] || fail "$3: expected [$2], got [$got]"
     sleep 0.1
   done
-  fail "$3: expected [$2], got [$got]"
 }
 
 # The data.db schema of every Ludexa, with a few games in it.
 seed_library() {  # dir
-  sqlite3 "$1/data.db" "CREATE TABLE IF NOT EXISTS games (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,
+  sql "$1/data.db" "CREATE TABLE IF NOT EXISTS games (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,
     exe_path TEXT,folder_path TEXT,category TEXT,icon BLOB,created_at TEXT DEFAULT CURRENT_TIMESTAMP,last_played TEXT,
     play_count INTEGER DEFAULT 0,launch_args TEXT DEFAULT '',save_dir TEXT DEFAULT '',game_size INTEGER DEFAULT 0,
     is_favorite INTEGER DEFAULT 0);

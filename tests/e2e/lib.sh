@@ -2,6 +2,12 @@
 # portable folder under Xvfb, driven with xdotool, observed through the files
 # it writes and screenshots. Each test script sources this file and receives
 # the binary's path as $1.
+#
+# Every wait here is a wait for a condition with a generous timeout: CI runs on
+# whatever machine it gets, often a loaded one, where the launcher (a sanitizer
+# build) may take many times longer than on an idle machine. A fixed sleep is
+# only right where a test checks that something does NOT happen; such sleeps
+# say so beside them.
 set -euo pipefail
 
 LUDEXA_BIN=$(readlink -f "$1")
@@ -9,8 +15,15 @@ E2E_DIR=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 LUDEXA_PID=""     # the subshell that runs the launcher and records its exit code
 LUDEXA_DIR=""
 LUDEXA_WINDOW=""
-_cleanup_dirs=()
 _own_xvfb=""
+# Everything a test makes lives in one folder of its own, made here in the
+# test's own shell (a folder registered inside a $(...) subshell would be
+# forgotten) and removed when the test ends, passed or failed; KEEP_E2E=1
+# keeps it for a look afterwards.
+E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/ludexa-e2e.XXXXXX")
+# Programs started by the tests (GTK, ImageMagick, the launcher) put their own
+# temporary files there too.
+export TMPDIR=$E2E_TMP
 
 fail() {
   echo "FAIL: $*" >&2
@@ -24,36 +37,102 @@ assert_eq() {  # expected actual message
 _cleanup() {
   [ -n "$LUDEXA_PID" ] && pkill -P "$LUDEXA_PID" 2>/dev/null || true
   [ -n "$_own_xvfb" ] && kill "$_own_xvfb" 2>/dev/null || true
-  [ -n "${KEEP_E2E:-}" ] || for d in "${_cleanup_dirs[@]}"; do rm -rf "$d"; done
+  if [ -n "${KEEP_E2E:-}" ]; then
+    echo "kept: $E2E_TMP" >&2
+  else
+    rm -rf "$E2E_TMP"
+  fi
 }
 trap _cleanup EXIT
+
+# A new empty folder inside the test's folder; prints its path.
+e2e_tempdir() {
+  mktemp -d "$E2E_TMP/d.XXXXXX"
+}
+
+# Runs a command until it succeeds; fails the test with the message when it
+# still has not after the timeout (in seconds).
+wait_for() {  # timeout message command...
+  local timeout=$1 message=$2
+  shift 2
+  local end=$((SECONDS + timeout))
+  until "$@"; do
+    [ "$SECONDS" -lt "$end" ] || fail "$message (waited $timeout s)"
+    sleep 0.1
+  done
+}
+
+now_ms() {
+  date +%s%3N
+}
 
 # Uses the caller's display, or starts a private Xvfb when there is none.
 ensure_display() {
   if [ -z "${DISPLAY:-}" ]; then
     local n=$((200 + RANDOM % 200))
+    while [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
     Xvfb ":$n" -screen 0 1280x800x24 -noreset -nolisten tcp >/dev/null 2>&1 &
     _own_xvfb=$!
     export DISPLAY=":$n"
-    for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    wait_for 30 "Xvfb :$n did not start" test -e "/tmp/.X11-unix/X$n"
   fi
-  export GSETTINGS_BACKEND=${GSETTINGS_BACKEND:-memory}
+  gtk_test_settings
 }
 
 # A fresh portable folder holding only the executable; prints its path.
 # An optional name is used for the folder (spaces and Chinese characters welcome).
 make_portable() {
-  local base
-  base=$(mktemp -d)
-  _cleanup_dirs+=("$base")
-  local dir="$base/${1:-portable}"
+  local dir
+  dir="$(e2e_tempdir)/${1:-portable}"
   mkdir -p "$dir"
   cp "$LUDEXA_BIN" "$dir/ludexa"
   echo "$dir"
 }
 
-# Starts the launcher in a portable folder and waits for its window, which is
-# moved to (0, 0) and given the input focus.
+# "r,g,b" of one pixel of the launcher window, in window coordinates. The
+# window itself is read, so a window manager's frame does not shift it.
+window_pixel() {  # x y
+  import -window "$LUDEXA_WINDOW" -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+    sed -n '2s/.*srgba\?(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
+}
+
+_launcher_exited() {
+  [ -f "$LUDEXA_DIR/.exit" ] && fail "the launcher exited ($(cat "$LUDEXA_DIR/.exit")): $(cat "$LUDEXA_DIR/.stderr")"
+  return 0
+}
+
+_pixel_is() {  # x y rgb...
+  local got
+  _launcher_exited
+  got=$(window_pixel "$1" "$2")
+  shift 2
+  for want in "$@"; do [ "$got" == "$want" ] && return 0; done
+  _last_pixel=$got
+  return 1
+}
+# Waits until a pixel of the launcher window has one of the given colours.
+wait_pixel() {  # x y rgb message [timeout]
+  _last_pixel=""
+  local end=$((SECONDS + ${5:-30}))
+  until _pixel_is "$1" "$2" "$3"; do
+    [ "$SECONDS" -lt "$end" ] || fail "$4: expected [$3] at $1,$2, got [$_last_pixel]"
+    sleep 0.1
+  done
+}
+
+# Waits until a pixel of the launcher window no longer has the given colour.
+wait_pixel_not() {  # x y rgb message [timeout]
+  local end=$((SECONDS + ${5:-30}))
+  while _pixel_is "$1" "$2" "$3"; do
+    [ "$SECONDS" -lt "$end" ] || fail "$4: still [$3] at $1,$2"
+    sleep 0.1
+  done
+}
+
+# Starts the launcher in a portable folder, waits for its window, moves it to
+# (0, 0), gives it the input focus and waits for its first complete frame: the
+# help button, the first thing drawn in the toolbar, in its colour or its
+# hover colour.
 start_launcher() {
   local dir=$1
   ensure_display
@@ -67,16 +146,25 @@ start_launcher() {
   ) &
   LUDEXA_PID=$!
   LUDEXA_WINDOW=""
-  for _ in $(seq 300); do
+  local end=$((SECONDS + 60))
+  while [ -z "$LUDEXA_WINDOW" ]; do
     LUDEXA_WINDOW=$(xdotool search --onlyvisible --name '^Ludexa ' 2>/dev/null | head -1 || true)
     [ -n "$LUDEXA_WINDOW" ] && break
     [ -f "$dir/.exit" ] && fail "the launcher exited ($(cat "$dir/.exit")) before showing its window: $(cat "$dir/.stderr")"
+    [ "$SECONDS" -lt "$end" ] || fail "no launcher window after 60 s"
     sleep 0.1
   done
-  [ -n "$LUDEXA_WINDOW" ] || fail "no launcher window after 30 s"
   xdotool windowmove --sync "$LUDEXA_WINDOW" 0 0
   xdotool windowfocus --sync "$LUDEXA_WINDOW" || true
-  sleep 0.5
+  wait_first_frame
+}
+
+wait_first_frame() {
+  local end=$((SECONDS + 60))
+  until _pixel_is 14 12 "245,85,85" "255,148,148"; do
+    [ "$SECONDS" -lt "$end" ] || fail "no first frame after 60 s (help button pixel [$_last_pixel])"
+    sleep 0.1
+  done
 }
 
 focus_launcher() {
@@ -104,16 +192,10 @@ double_click() {
 # Waits for the launcher to exit and prints its exit code; what it wrote to
 # stderr (sanitizer reports) goes to the test's log.
 wait_exit() {
-  local timeout=${1:-20}
-  for _ in $(seq $((timeout * 10))); do
-    if [ -f "$LUDEXA_DIR/.exit" ]; then
-      cat "$LUDEXA_DIR/.stderr" >&2
-      cat "$LUDEXA_DIR/.exit"
-      return 0
-    fi
-    sleep 0.1
-  done
-  fail "the launcher did not exit within $timeout s"
+  local timeout=${1:-60}
+  wait_for "$timeout" "the launcher did not exit" test -f "$LUDEXA_DIR/.exit"
+  cat "$LUDEXA_DIR/.stderr" >&2
+  cat "$LUDEXA_DIR/.exit"
 }
 
 screenshot() {  # file
@@ -127,15 +209,54 @@ pixel() {  # file x y
 
 # Waits until a window with the given title is shown; prints its id.
 wait_window() {  # title-regex [timeout]
-  local w=""
-  for _ in $(seq $((${2:-10} * 10))); do
+  local w="" end=$((SECONDS + ${2:-30}))
+  while :; do
     w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
     [ -n "$w" ] && { echo "$w"; return 0; }
+    [ "$SECONDS" -lt "$end" ] || fail "no window titled $1"
     sleep 0.1
   done
-  fail "no window titled $1"
 }
 
+# Waits until no visible window has the given title.
+wait_window_gone() {  # title-regex [timeout]
+  local end=$((SECONDS + ${2:-30}))
+  while xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; do
+    [ "$SECONDS" -lt "$end" ] || fail "window $1 is still open"
+    sleep 0.1
+  done
+}
+
+# Waits until a window (a GTK dialog) has drawn itself and stopped changing:
+# two captures in a row alike, and more than one colour in them. GTK's caret
+# does not blink in the tests (see gtk_test_settings), so a dialog at rest is
+# still.
+wait_drawn() {  # window [timeout]
+  local end=$((SECONDS + ${2:-30})) previous="" current
+  while :; do
+    current=$(import -window "$1" -depth 8 rgb:- 2>/dev/null | md5sum)
+    if [ "$current" == "$previous" ] &&
+       [ "$(import -window "$1" -format '%k' info: 2>/dev/null || echo 1)" -gt 1 ]; then
+      return 0
+    fi
+    [ "$SECONDS" -lt "$end" ] || fail "window $1 did not settle"
+    previous=$current
+    sleep 0.2
+  done
+}
+
+# GTK settings for the tests: no blinking caret (so a dialog at rest is
+# still), and a file chooser that starts in the current folder (in "Recent",
+# its default, a typed path is not taken).
+gtk_test_settings() {
+  export XDG_CONFIG_HOME="$E2E_TMP/config"
+  mkdir -p "$XDG_CONFIG_HOME/gtk-3.0" "$XDG_CONFIG_HOME/glib-2.0/settings"
+  printf '[Settings]\ngtk-cursor-blink=false\n' >"$XDG_CONFIG_HOME/gtk-3.0/settings.ini"
+  printf "[org/gtk/settings/file-chooser]\nstartup-mode='cwd'\n" >"$XDG_CONFIG_HOME/glib-2.0/settings/keyfile"
+  export GSETTINGS_BACKEND=keyfile
+}
+
+# sqlite3 with a busy timeout: the launcher may be writing the file.
 sql() {  # database query
-  sqlite3 "$1" "$2"
+  sqlite3 -cmd ".timeout 5000" "$1" "$2"
 }

@@ -14,13 +14,14 @@ transfer() {  # x y label
   click_in "$manager" "$1" "$2"
   local done_box
   done_box=$(wait_window '^完成$')
+  wait_drawn "$done_box"
   key_to "$done_box" Return
   wait_window_gone '^完成$'
 }
 
 click 357 22
 manager=$(wait_window '^管理分类$')
-sleep 0.3
+wait_drawn "$manager"
 transfer 406 161   # 备份分类
 [ -f "$dir/media/bak.db" ] || fail "no media/bak.db"
 assert_eq "空洞骑士|RPG|动作|" "$(sql "$dir/media/bak.db" 'SELECT name, category, save_dir FROM games')" \
@@ -38,12 +39,13 @@ wait_window_gone '^管理分类$'
 
 # Game settings of 空洞骑士 (second icon), OK without changes: the restored
 # category must not be overwritten by the value the list held before.
-sleep 0.3
+xdotool mousemove --sync 500 90
+menu_colour=$(window_pixel 540 143)
 click 500 90 3
-sleep 0.3
+wait_pixel_not 540 143 "$menu_colour" "the icon menu did not open"
 click 540 143
 settings=$(wait_window '^游戏设置$')
-sleep 0.3
+wait_drawn "$settings"
 screenshot "$dir/game_settings.png"
 read -r _ _ dw dh < <(client_geometry "$settings")
 click_in "$settings" $((dw - 134)) $((dh - 19))   # OK, at the bottom right

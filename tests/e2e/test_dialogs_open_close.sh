@@ -16,15 +16,15 @@ for button in "24 22 帮助" "72 22 设置" "357 22 管理分类"; do
   read -r x y title <<<"$button"
   click "$x" "$y"
   w=$(wait_window "^$title\$")
-  sleep 0.5
+  wait_drawn "$w"
   screenshot "$dir/$title.png"
   key_to "$w" Escape
   wait_window_gone "^$title\$"
   # The sleep switch saves set.ini at once: the click reached the main window.
   click 158 22
   expected_sleep=$((1 - expected_sleep))
-  for _ in $(seq 30); do [ "$(sleep_state)" == "$expected_sleep" ] && break; sleep 0.1; done
-  assert_eq "$expected_sleep" "$(sleep_state)" "main window takes clicks after $title"
+  sleep_is() { [ "$(sleep_state)" == "$expected_sleep" ]; }
+  wait_for 30 "the main window takes no clicks after $title (sleepEnabled [$(sleep_state)])" sleep_is
 done
 grep -q '^categories=RPG|动作' "$dir/set.ini" || fail "Escape in the category manager changed the list"
 
@@ -32,12 +32,12 @@ grep -q '^categories=RPG|动作' "$dir/set.ini" || fail "Escape in the category 
 # (positions inside the dialog as GTK lays it out).
 click 72 22
 w=$(wait_window '^设置$')
-sleep 0.3
+wait_drawn "$w"
 click_in "$w" 145 499
 read -r _ _ dw dh < <(client_geometry "$w")
 click_in "$w" $((dw - 134)) $((dh - 19))   # OK, at the bottom right
 wait_window_gone '^设置$'
-grep -q '^framerate_fps=60' "$dir/set.ini" || fail "OK did not save the frame rate: $(cat "$dir/set.ini")"
+wait_for 30 "OK did not save the frame rate" grep -q '^framerate_fps=60' "$dir/set.ini"
 
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"

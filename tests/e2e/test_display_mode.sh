@@ -32,9 +32,7 @@ grep -qx "windowWidth=$mw" <<<"$got" || fail "full-area width not saved: $got"
 start_launcher "$dir"
 wait_geometry "$LUDEXA_WINDOW" "0 0 $mw $mh" "borderless at the next start"
 xdotool mousemove 300 300
-sleep 0.3
-screenshot "$dir/restarted.png"
-assert_eq "160,130,0" "$(pixel "$dir/restarted.png" $((mw - 108)) 12)" "the mode button shows borderless mode"
+wait_pixel $((mw - 108)) 12 "160,130,0" "the mode button shows borderless mode"
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"
 echo PASS

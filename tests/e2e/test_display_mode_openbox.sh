@@ -11,24 +11,24 @@ source "$(dirname "$0")/dialogs_lib.sh"
 command -v openbox >/dev/null || fail "openbox is not installed"
 unset DISPLAY
 ensure_display  # a display of our own: the window manager must not disturb other tests
-config=$(mktemp)
+config=$E2E_TMP/openbox-rc.xml
 sed 's#<bottom>0</bottom>#<bottom>40</bottom>#' /etc/xdg/openbox/rc.xml >"$config"
 openbox --config-file "$config" >/dev/null 2>&1 &
 openbox_pid=$!
-trap 'kill $openbox_pid 2>/dev/null || true; rm -f "$config"; _cleanup' EXIT
-for _ in $(seq 50); do xprop -root _NET_WORKAREA 2>/dev/null | grep -q '= 0, 0, 1280, 760' && break; sleep 0.1; done
-xprop -root _NET_WORKAREA | grep -q '= 0, 0, 1280, 760' || fail "openbox did not publish its work area"
+trap 'kill $openbox_pid 2>/dev/null || true; _cleanup' EXIT
+workarea_published() { xprop -root _NET_WORKAREA 2>/dev/null | grep -q '= 0, 0, 1280, 760'; }
+wait_for 30 "openbox did not publish its work area" workarea_published
 
-extents() { xprop -id "$1" _NET_FRAME_EXTENTS | sed 's/.*= //'; }
+extents() { xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null | sed 's/.*= //'; }
+framed() { local e; e=$(extents "$1"); [[ "$e" =~ ^[0-9]+,\ [0-9]+,\ [0-9]+,\ [0-9]+$ ]] && [ "$e" != "0, 0, 0, 0" ]; }
 mode_click() { click_in "$1" $(($(client_geometry "$1" | cut -d' ' -f3) - 96)) 21; }
 
 dir=$(make_portable)
 start_launcher "$dir"
 w=$LUDEXA_WINDOW
-sleep 0.5
+wait_for 30 "the window starts without a frame" framed "$w"
 start=$(client_geometry "$w")
 framed=$(extents "$w")
-[ "$framed" != "0, 0, 0, 0" ] || fail "the window starts without a frame"
 
 mode_click "$w"
 wait_geometry "$w" "0 0 1280 760" "borderless fills the work area"
@@ -37,8 +37,8 @@ mode_click "$w"
 wait_geometry "$w" "0 0 1280 800" "full screen covers the monitor"
 mode_click "$w"
 wait_geometry "$w" "$start" "the third click restores the window"
-for _ in $(seq 30); do [ "$(extents "$w")" == "$framed" ] && break; sleep 0.1; done
-assert_eq "$framed" "$(extents "$w")" "the frame comes back"
+frame_back() { [ "$(extents "$w")" == "$framed" ]; }
+wait_for 30 "the frame did not come back ($(extents "$w"))" frame_back
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"
 
@@ -47,12 +47,14 @@ printf '[Layout]\r\nwindowWidth=1000\r\nwindowHeight=600\r\nwindowX=100\r\nwindo
   >"$dir/set.ini"
 start_launcher "$dir"
 w=$LUDEXA_WINDOW
-for _ in $(seq 30); do xprop -id "$w" _NET_WM_STATE | grep -q MAXIMIZED_HORZ && break; sleep 0.1; done
+maximised() { xprop -id "$w" _NET_WM_STATE | grep -q MAXIMIZED_HORZ; }
+wait_for 30 "the window did not start maximised" maximised
 maximized=$(client_geometry "$w")
-for _ in 1 2 3; do
-  mode_click "$w"
-  sleep 0.7
-done
+mode_click "$w"
+wait_geometry "$w" "0 0 1280 760" "borderless from maximised"
+mode_click "$w"
+wait_geometry "$w" "0 0 1280 800" "full screen from maximised"
+mode_click "$w"
 wait_geometry "$w" "$maximized" "maximised again after the cycle"
 xprop -id "$w" _NET_WM_STATE | grep -q MAXIMIZED_HORZ || fail "not maximised after the cycle"
 send_key Escape

@@ -9,14 +9,12 @@ target_id=$(sql "$base/data.db" "SELECT id FROM games WHERE name='中国人'")
 start_launcher "$base"
 
 type_text "zgr"
-sleep 0.5
-screenshot "$base/search.png"
 # One match: the first cell is filled, the second is empty grid.
-[ "$(pixel "$base/search.png" 409 99)" != "235,235,240" ] || fail "no game shown for zgr"
-assert_eq "235,235,240" "$(pixel "$base/search.png" 499 99)" "second cell after searching zgr"
+wait_pixel 499 99 "235,235,240" "second cell after searching zgr"
+wait_pixel_not 409 99 "235,235,240" "no game shown for zgr"
 
 send_key Return
-for _ in $(seq 50); do [ -s "$base/launch.log" ] && break; sleep 0.1; done
+wait_for 30 "Enter did not start the game" test -s "$base/launch.log"
 assert_eq "game=$target_id" "$(cut -f1 "$base/launch.log")" "the game Enter started"
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"

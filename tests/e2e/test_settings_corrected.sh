@@ -11,9 +11,8 @@ printf '%s\n' '[Layout]' 'leftPanelWidthRatio=0.4' 'leftTopHeightRatio=nan' 'too
   'fmtPng=0' 'fullscreen=7' 'gamepadMode=0' 'framerate_fps=10' '[Categories]' 'categories=RPG||动作|' \
   'unknownKey=1' 'sortMode =1' >"$dir/set.ini"
 start_launcher "$dir"
-screenshot "$dir/shot.png"
 # Theme 4 ("商务黑") was valid: its toolbar colour is (30,30,30).
-assert_eq "30,30,30" "$(pixel "$dir/shot.png" 470 40)" "toolbar colour of theme 4"
+assert_eq "30,30,30" "$(window_pixel 470 40)" "toolbar colour of theme 4"
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"
 

@@ -11,6 +11,7 @@
 #include "library/database.h"
 #include "library/game_info.h"
 #include "library/icon_cache.h"
+#include "library/icons.h"
 
 using namespace ludexa;
 
@@ -105,12 +106,7 @@ namespace {
 
 // A one-pixel PNG of the given colour.
 std::vector<unsigned char> pixelPng(sf::Color colour) {
-    sf::Image image;
-    image.create(1, 1, colour);
-    const std::string path = ::testing::TempDir() + "ludexa_pixel.png";
-    EXPECT_TRUE(image.saveToFile(path));
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return encodePng(RgbaImage{1, 1, {colour.r, colour.g, colour.b, colour.a}});
 }
 
 int insertWithIcon(Database& db, const char* name, const std::vector<unsigned char>* png) {

@@ -6,6 +6,7 @@
 
 #include "dialogs/game_settings_dialog.h"
 #include "library/database.h"
+#include "temp_dir.h"
 
 using namespace ludexa;
 
@@ -80,9 +81,8 @@ TEST(GameSettingsDialog, NameMustBeUsableAsAFolderName) {
 }
 
 TEST(GameSettingsDialog, OkWritesTheRecordById) {
-    const auto dir = std::filesystem::temp_directory_path() / "ludexa_game_settings_test";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    const test::ScopedTempDir temp;
+    const auto& dir = temp.path();
     const std::string path = (dir / "data.db").string();
     ASSERT_TRUE(initDatabase(path));
     {
@@ -115,5 +115,4 @@ TEST(GameSettingsDialog, OkWritesTheRecordById) {
     EXPECT_EQ(row->columnText(2), "RPG");
     EXPECT_EQ(row->columnText(3), "/saves");
     EXPECT_EQ(row->columnInt64(4), 4096);
-    std::filesystem::remove_all(dir);
 }

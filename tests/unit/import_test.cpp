@@ -177,6 +177,72 @@ TEST(Import, BadFilesAreSkippedAndTheGoodOnesAroundThemImported) {
     EXPECT_EQ(lib.count(), 2);
 }
 
+// Sets an environment variable for one scope and puts the old value back.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnv() { had_ ? ::setenv(name_, old_.c_str(), 1) : ::unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::string old_;
+    bool had_ = false;
+};
+
+// A folder such as ~/.local/share/applications: only what a menu lists is a game.
+TEST(Import, OnlyEntriesADesktopMenuShowsAreGames) {
+    Library lib;
+    const auto bin = lib.root / "bin";
+    fs::create_directories(bin);
+    for (const char* program : {"x-terminal-emulator", "emu"}) {
+        std::ofstream(bin / program) << "#!/bin/sh\n";
+        fs::permissions(bin / program, fs::perms::owner_all);
+    }
+    ScopedEnv path("PATH", bin.string() + ":/usr/bin:/bin");
+    ScopedEnv language("LANGUAGE", "zh_CN");
+    ScopedEnv all("LC_ALL", "zh_CN.UTF-8");
+    const std::string emu = (bin / "emu").string(), term = (bin / "x-terminal-emulator").string();
+
+    lib.app("hidden.desktop", "/bin/hidden", "Hidden=true\n");
+    lib.app("nodisplay.desktop", "/bin/settings-panel", "NoDisplay=true\n");
+    lib.app("elsewhere.desktop", "/bin/other", "OnlyShowIn=NoSuchDesktop;\n");
+    lib.app("not-elsewhere.desktop", "/bin/shown", "Name=Shown\nNotShowIn=NoSuchDesktop;\n");
+    lib.app("tryexec.desktop", "/bin/needs", "TryExec=no-such-program-ludexa\n");
+    lib.app("tryexec-ok.desktop", "emu --menu", "Name=Menu\nTryExec=emu\n");
+    lib.app("nethack.desktop", "/usr/games/nethack -u \"Player One\"", "Name=NetHack\nTerminal=true\n");
+    lib.write("bom.desktop", "\xEF\xBB\xBF[Desktop Entry]\nType=Application\nName=BOM\nExec=/bin/bom\n");
+    lib.write("link.desktop", "[Desktop Entry]\nType=Link\nName=Site\nURL=https://example.com\n");
+    lib.write("dir.directory", "[Desktop Entry]\nType=Directory\nName=Games\n");
+    lib.app("sword.desktop", "/bin/sword", "Name=Sword\nName[zh_CN]=仙剑奇侠传\n");
+    lib.app("mario.desktop", "emu roms/mario.nes", "Name=Mario\n");
+    lib.app("zelda.desktop", "emu roms/zelda.nes", "Name=Zelda\n");
+    StubLoader icons;
+    std::vector<std::vector<std::string>> got;
+    for (const auto& g : importShortcutFolder(lib.folder(), lib.db(), icons))
+        got.push_back({g.info.name, g.info.exe_path, g.info.launch_args});
+    const std::vector<std::vector<std::string>> expected = {
+        {"BOM", "/bin/bom", ""},
+        {"Mario", emu, "roms/mario.nes"},
+        {"NetHack", term, "-e /usr/games/nethack -u 'Player One'"},
+        {"Shown", "/bin/shown", ""},
+        {"仙剑奇侠传", "/bin/sword", ""},
+        {"Menu", emu, "--menu"},
+        {"Zelda", emu, "roms/zelda.nes"},
+    };
+    EXPECT_EQ(got, expected);
+
+    std::string why;
+    for (const auto& [file, reason] : std::vector<std::pair<std::string, std::string>>{
+             {"hidden.desktop", "Hidden"}, {"nodisplay.desktop", "NoDisplay"}, {"elsewhere.desktop", "NotShownHere"},
+             {"tryexec.desktop", "TryExec"}, {"link.desktop", "NotApplication"}}) {
+        EXPECT_FALSE(readShortcut(lib.path(file), &why)) << file;
+        EXPECT_EQ(why, reason) << file;
+    }
+}
+
 TEST(Import, DatabaseFailures) {
     Library lib;
     for (const char* name : {"a", "b", "c"}) lib.app(std::string(name) + ".desktop", std::string("/bin/") + name);

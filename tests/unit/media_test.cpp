@@ -6,7 +6,9 @@
 
 #include <unistd.h>
 
+#include "library/desktop.h"
 #include "media/description.h"
+#include "platform/collate.h"
 #include "media/media_folder.h"
 
 using namespace ludexa;
@@ -105,4 +107,16 @@ TEST(Description, SizesAndHeader) {
 TEST(Description, DesktopItems) {
     EXPECT_EQ(composeDesktopText(L"Tool.lnk", L"/d/Tool.lnk"), L"名称：Tool\n\n路径：/d/Tool.lnk");
     EXPECT_EQ(composeDesktopText(L"Tool.LNK", L"/d/Tool.LNK"), L"名称：Tool.LNK\n\n路径：/d/Tool.LNK");
+    EXPECT_EQ(composeDesktopText(L"Mines.Desktop", L"/d/Mines.Desktop"), L"名称：Mines\n\n路径：/d/Mines.Desktop");
+    EXPECT_EQ(desktopItemLabel(L".lnk"), L".lnk");
+    EXPECT_EQ(desktopItemLabel(L".desktop"), L".desktop");
+    EXPECT_EQ(desktopItemLabel(L"notes.desktop.txt"), L"notes.desktop.txt");
+}
+
+// Listing order means nothing on Linux: the view orders entries by their
+// shown names, Chinese by pinyin (before Latin), case ignored.
+TEST(Description, DesktopItemsAreOrderedByTheirShownNames) {
+    std::vector<std::string> names{"中文.txt", "zeta.desktop", "Beta.lnk", "阿 游戏.desktop", "alpha", "文件夹"};
+    sortDesktopNames(names, Collator::forLocale("zh_CN"));
+    EXPECT_EQ(names, (std::vector<std::string>{"阿 游戏.desktop", "文件夹", "中文.txt", "alpha", "Beta.lnk", "zeta.desktop"}));
 }

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "app/settings.h"
+#include "temp_dir.h"
 
 using namespace ludexa;
 
@@ -156,9 +157,8 @@ TEST(SettingsRead, LastValidOccurrenceWins) {
 }
 
 TEST(SettingsFile, AtomicWriteReplacesAndLeavesNoTemporary) {
-    const auto dir = std::filesystem::temp_directory_path() / "ludexa_settings_test";
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
+    const test::ScopedTempDir temp;
+    const auto& dir = temp.path();
     const auto path = (dir / "set.ini").string();
     ASSERT_TRUE(writeFileAtomically(path, "old"));
     ASSERT_TRUE(writeFileAtomically(path, "new contents"));
@@ -168,5 +168,4 @@ TEST(SettingsFile, AtomicWriteReplacesAndLeavesNoTemporary) {
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
     // A folder that cannot be written fails and keeps the old file.
     EXPECT_FALSE(writeFileAtomically((dir / "missing" / "set.ini").string(), "x"));
-    std::filesystem::remove_all(dir);
 }

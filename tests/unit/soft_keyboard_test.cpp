@@ -63,7 +63,6 @@ TEST(SoftKeyboard, DrawnOverTheGrid) {
     drawSoftKeyboard(canvas, testFont(), layout, kRows, kSoftKeyOpenRow, kSoftKeyOpenColumn);
     canvas.display();
     const sf::Image image = canvas.getTexture().copyToImage();
-    ASSERT_TRUE(image.saveToFile("/tmp/ludexa_soft_keyboard.png"));
 
     const auto pixel = [&](float x, float y) {
         return image.getPixel(static_cast<unsigned>(x), static_cast<unsigned>(y));
