@@ -31,42 +31,43 @@ JSON
 
 start_launcher "$base"
 
-open_import() {  # opens the dialog from the blank-area menu; prints its window id
+open_import() {  # [shot]: opens the dialog from the blank-area menu; prints its window id
+  xdotool mousemove --sync 1000 680
+  local grid_colour
+  grid_colour=$(window_pixel 785 770)
   click 1000 680 3
+  wait_pixel_not 785 770 "$grid_colour" "the blank-area menu did not open"
   xdotool mousemove --sync 785 770
-  sleep 0.3
-  [ "${1:-}" = shot ] && screenshot "$base/menu.png"
+  if [ "${1:-}" = shot ]; then
+    sleep 0.3  # only for the picture: the hover colour follows the move
+    screenshot "$base/menu.png"
+  fi
   click 785 770
-  wait_window "^导入游戏平台$" 15
+  wait_window "^导入游戏平台$" 30
 }
 
-# Waits for the window to go, then for the count message and closes it.
-close_message_after() {  # dialog-id
-  for _ in $(seq 100); do
-    xdotool search --onlyvisible --name "^导入游戏平台$" 2>/dev/null | grep -qx "$1" || break
+# The dialog closes, the count message follows; it is captured and closed.
+close_message_after() {  # dialog-id picture
+  local end=$((SECONDS + 30))
+  while xdotool search --onlyvisible --name "^导入游戏平台$" 2>/dev/null | grep -qx "$1"; do
+    [ "$SECONDS" -lt "$end" ] || fail "the dialog did not close"
     sleep 0.1
   done
   local box
   box=$(wait_window "^导入游戏平台$" 60)
-  [ "$box" != "$1" ] || fail "the dialog did not close"
+  wait_drawn "$box"
   xdotool windowfocus --sync "$box" || true
-  sleep 0.3
-  screenshot "$base/message.png"
+  screenshot "$2"
   xdotool key --clearmodifiers Return
-  for _ in $(seq 50); do
-    xdotool search --onlyvisible --name "^导入游戏平台$" >/dev/null 2>&1 || return 0
-    sleep 0.1
-  done
-  fail "the message box did not close"
+  wait_window_gone "^导入游戏平台$"
 }
 
 dialog=$(open_import shot)
+wait_drawn "$dialog"
 xdotool windowfocus --sync "$dialog" || true
-sleep 0.5
 screenshot "$base/dialog.png"
 xdotool key --clearmodifiers Return
-close_message_after "$dialog"
-cp "$base/message.png" "$base/message_first.png"
+close_message_after "$dialog" "$base/message.png"
 
 rows() {
   sql "$db" "SELECT name || '|' || exe_path || '|' || folder_path || '|' || launch_args || '|' || (icon IS NOT NULL)
@@ -78,27 +79,23 @@ Portal 2|steam://rungameid/620|$steam/steamapps/common/Portal 2||1"
 assert_eq "$expected" "$(rows)" "rows after the import"
 assert_eq "$(date -d @1600000000 '+%Y-%m-%d %H:%M:%S')" "$(sql "$db" "SELECT created_at FROM games WHERE name = '蔚蓝'")" \
   "date added of the Lutris game"
-sleep 0.5
 screenshot "$base/imported.png"
 
 # Again: nothing new; the message says 0.
 dialog=$(open_import)
+wait_drawn "$dialog"
 xdotool windowfocus --sync "$dialog" || true
-sleep 0.5
 screenshot "$base/dialog_again.png"
 xdotool key --clearmodifiers Return
-close_message_after "$dialog"
+close_message_after "$dialog" "$base/message_again.png"
 assert_eq "$expected" "$(rows)" "rows after a second import"
 
 # Escape cancels: the dialog closes and no message follows.
 dialog=$(open_import)
+wait_drawn "$dialog"
 xdotool windowfocus --sync "$dialog" || true
-sleep 0.3
 xdotool key --clearmodifiers Escape
-for _ in $(seq 50); do
-  xdotool search --onlyvisible --name "^导入游戏平台$" >/dev/null 2>&1 || break
-  sleep 0.1
-done
+wait_window_gone "^导入游戏平台$"
 # A message would come at once; a second of quiet means there is none.
 sleep 1
 if xdotool search --onlyvisible --name "^导入游戏平台$" >/dev/null 2>&1; then fail "a window is left after Escape"; fi
