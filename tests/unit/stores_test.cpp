@@ -13,6 +13,7 @@
 
 #include "library/database.h"
 #include "library/icons.h"
+#include "library/launch.h"
 #include "library/store_import.h"
 #include "library/stores.h"
 #include "platform/json.h"
@@ -220,6 +221,16 @@ TEST(StoreImport, EveryStoreRowByRowThenNothingNew) {
     auto got = rows(dbPath);
     ASSERT_EQ(got.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(got[i], expected[i]) << "row " << i;
+    // Each store's URI is handed to the desktop's handler for it, never run as a program.
+    LaunchEnvironment nothingInstalled;
+    nothingInstalled.findProgram = [](const std::string&) { return std::string(); };
+    nothingInstalled.classify = [](const std::string&) { return FileKind{}; };
+    nothingInstalled.windowsToUnix = [](const std::string&) { return std::string(); };
+    for (const auto& row : got) {
+        const auto plan = planLaunch(row.exe_path, row.launch_args, row.folder_path, nothingInstalled);
+        EXPECT_EQ(plan.method, LaunchMethod::DefaultHandler) << row.exe_path;
+        EXPECT_EQ(plan.target, row.exe_path);
+    }
 
     // Portal 2's pictures, read from its library cache in the order they are tried.
     const auto steamAgain = readSteam(fake.home.string());
