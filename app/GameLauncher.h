@@ -39,6 +39,7 @@ namespace ludexa {
 
 class CountingWindow;     // platform/native_dialogs.h
 class PlayWatcher;        // library/play_watch.h
+struct ImportedGame;      // library/import.h
 enum class WriteOutcome;  // library/database.h
 
 class GameLauncher {
@@ -276,6 +277,11 @@ public:
     void launchGame(int index);                         // library/launch.cpp
     void addGames();                                    // library/import.cpp
     int addGamesFromDirectory(const std::string& folder);  // library/import.cpp
+    void importGameStores();                            // library/store_import.cpp
+    // Runs `work` behind the waiting pop-up, adds the games it stored to the
+    // list and reports their number in a message captioned `caption`.
+    void runImport(const std::string& caption,
+                   const std::function<std::vector<ImportedGame>()>& work);  // library/import.cpp
     void scanDesktopFolder();                           // library/desktop.cpp
     void createDesktopIconTextures();                   // library/desktop.cpp
     void clearDesktopItems();                           // library/desktop.cpp

@@ -16,6 +16,15 @@ std::optional<Database> Database::open(const std::string& path, bool create) {
     return db;
 }
 
+std::optional<Database> Database::openReadOnly(const std::string& path) {
+    sqlite3* raw = nullptr;
+    const int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY, nullptr);
+    Database db(raw);
+    if (rc != SQLITE_OK) return std::nullopt;
+    sqlite3_busy_timeout(raw, kBusyTimeoutMs);
+    return db;
+}
+
 bool Database::exec(const char* sql) {
     char* error = nullptr;
     const int rc = sqlite3_exec(db_.get(), sql, nullptr, nullptr, &error);

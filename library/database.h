@@ -23,6 +23,10 @@ public:
     // tool) makes statements wait up to kBusyTimeoutMs instead of failing.
     [[nodiscard]] static std::optional<Database> open(const std::string& path, bool create = true);
 
+    // Opens another program's database only to read it: nothing is created,
+    // written or locked for writing.
+    [[nodiscard]] static std::optional<Database> openReadOnly(const std::string& path);
+
     static constexpr int kBusyTimeoutMs = 5000;
 
     // Runs statements without results; true on success.

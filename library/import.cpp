@@ -23,8 +23,6 @@
 namespace ludexa {
 namespace {
 
-using GameKey = std::pair<std::string, std::string>;  // exe_path, launch_args
-
 // The (exe_path, launch_args) pairs already in the library; nullopt when the
 // games table cannot be read.
 std::optional<std::set<GameKey>> storedKeys(Database& db) {
@@ -83,8 +81,9 @@ bool insertGame(Database& db, const ImportedGame& game) {
     return stmt->stepDone();
 }
 
-// The date added: the shortcut file's last-write time as local time.
-std::string createdAtText(std::time_t time) {
+}  // namespace
+
+std::string localTimeText(std::time_t time) {
     std::tm local{};
     if (localtime_r(&time, &local) == nullptr) {
         const std::time_t now = std::time(nullptr);
@@ -96,7 +95,37 @@ std::string createdAtText(std::time_t time) {
     return text;
 }
 
-}  // namespace
+std::optional<std::set<GameKey>> libraryKeys(const std::string& databasePath) {
+    auto db = Database::open(databasePath, false);
+    if (!db) return std::nullopt;
+    return storedKeys(*db);
+}
+
+std::vector<ImportedGame> storeNewGames(const std::string& databasePath, std::vector<ImportedGame> candidates) {
+    if (candidates.empty()) return {};
+    auto db = Database::open(databasePath, false);
+    if (!db || !db->exec("BEGIN IMMEDIATE")) return {};
+    // Read again inside the transaction: another program may have added rows
+    // while the candidates were being read.
+    auto stored = storedKeys(*db);
+    if (!stored) {
+        (void)db->exec("ROLLBACK");
+        return {};
+    }
+    std::vector<ImportedGame> added;
+    added.reserve(candidates.size());
+    for (auto& game : candidates) {
+        if (!stored->emplace(game.info.exe_path, game.info.launch_args).second) continue;
+        if (!insertGame(*db, game)) continue;
+        game.info.id = db->lastInsertRowId();
+        added.push_back(std::move(game));
+    }
+    if (!db->exec("COMMIT")) {
+        (void)db->exec("ROLLBACK");
+        return {};
+    }
+    return added;
+}
 
 std::vector<ImportedGame> importShortcutFolder(const std::string& folder, const std::string& databasePath,
                                                IconLoader& icons) {
@@ -121,33 +150,12 @@ std::vector<ImportedGame> importShortcutFolder(const std::string& folder, const 
         game.info.exe_path = std::move(shortcut->exe_path);
         game.info.launch_args = std::move(shortcut->launch_args);
         game.info.folder_path = std::move(shortcut->folder_path);
-        game.info.created_at = createdAtText(shortcut->modified);
+        game.info.created_at = localTimeText(shortcut->modified);
         game.iconPng = shortcutIcons.iconFor(shortcut->icons);
         candidates.push_back(std::move(game));
     }
-    if (candidates.empty()) return {};
-
-    if (!db->exec("BEGIN IMMEDIATE")) return {};
-    // Read again inside the transaction: another program may have added rows
-    // while the shortcuts were being read.
-    auto stored = storedKeys(*db);
-    if (!stored) {
-        (void)db->exec("ROLLBACK");
-        return {};
-    }
-    std::vector<ImportedGame> added;
-    added.reserve(candidates.size());
-    for (auto& game : candidates) {
-        if (!stored->emplace(game.info.exe_path, game.info.launch_args).second) continue;
-        if (!insertGame(*db, game)) continue;
-        game.info.id = db->lastInsertRowId();
-        added.push_back(std::move(game));
-    }
-    if (!db->exec("COMMIT")) {
-        (void)db->exec("ROLLBACK");
-        return {};
-    }
-    return added;
+    db.reset();  // the write opens its own connection
+    return storeNewGames(databasePath, std::move(candidates));
 }
 
 int appendImportedGames(std::vector<GameInfo>& games, std::vector<ImportedGame> imported) {
@@ -173,18 +181,23 @@ void GameLauncher::addGames() {
         discardInputAfterModal();
         return;
     }
+    const std::string dbPath = databasePath();
+    runImport("添加游戏", [&, iconTheme = userIconThemeName()] {
+        // Made on the worker: the loader's icon theme is used by that thread only.
+        const auto icons = makeIconLoader(iconTheme);
+        return importShortcutFolder(*folder, dbPath, *icons);
+    });
+}
+
+void GameLauncher::runImport(const std::string& caption, const std::function<std::vector<ImportedGame>()>& work) {
     // No frame is drawn while the scan runs. Without a compositor the closed
-    // chooser would stay painted over the main window until then, so the
+    // dialog would stay painted over the main window until then, so the
     // window is drawn once now, under the pop-up.
     render();
-    const std::string dbPath = databasePath();
-    const std::string iconTheme = userIconThemeName();
     std::vector<ImportedGame> imported;
     runWithWaitingPopup("正在扫描游戏，请稍候……", nativeHandle(), [&] {
         try {
-            // Made on the worker: the loader's icon theme is used by that thread only.
-            const auto icons = makeIconLoader(iconTheme);
-            imported = importShortcutFolder(*folder, dbPath, *icons);
+            imported = work();
         } catch (...) {
             imported.clear();
         }
@@ -198,8 +211,11 @@ void GameLauncher::addGames() {
     gridScrollOffset = 0;
     if (selectedIndex < 0 && !games.empty()) selectedIndex = 0;
     updateTextContent();
+    // Drawn before the message: without a compositor the closed pop-up would
+    // otherwise stay painted behind it.
+    render();
 
-    showMessageBox({"扫描完成！\n共新增 " + std::to_string(added) + " 个游戏。", "添加游戏", MessageIcon::Information,
+    showMessageBox({"扫描完成！\n共新增 " + std::to_string(added) + " 个游戏。", caption, MessageIcon::Information,
                     MessageButtons::Ok, nativeHandle()});
     discardInputAfterModal();
 }

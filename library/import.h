@@ -3,8 +3,12 @@
 // arguments are not in the library yet.
 #pragma once
 
+#include <ctime>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "library/game_info.h"
@@ -16,6 +20,20 @@ struct ImportedGame {
     GameInfo info;  // as stored, with the id SQLite gave it; its texture is not made yet
     std::shared_ptr<const std::vector<unsigned char>> iconPng;  // the stored PNG bytes, or null
 };
+
+using GameKey = std::pair<std::string, std::string>;  // exe_path, launch_args
+
+// The (exe_path, launch_args) pairs of the library at `databasePath`; nullopt
+// when it cannot be read.
+std::optional<std::set<GameKey>> libraryKeys(const std::string& databasePath);
+
+// Writes the candidates that are not in the library yet (nor earlier in the
+// list) in one transaction and returns them with their new ids; when the
+// database refuses the write, nothing is stored and the result is empty.
+std::vector<ImportedGame> storeNewGames(const std::string& databasePath, std::vector<ImportedGame> candidates);
+
+// A time as the library stores dates: "YYYY-MM-DD HH:MM:SS", local time.
+std::string localTimeText(std::time_t time);
 
 // Imports the shortcuts directly inside `folder` into the database at
 // `databasePath` and returns the new records in file-name order. A shortcut

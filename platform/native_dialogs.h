@@ -151,6 +151,17 @@ public:
 // Modal over `owner`; true when closed with OK.
 bool runCategoryManagerDialog(CategoryManagerModel& model, NativeWindow owner);
 
+// ---- Importing from game stores ---------------------------------------------------
+
+struct StoreChoice {
+    std::string label;  // the check box text: the store and its number of new games
+};
+
+// "导入游戏平台": one check box per store, all checked; Enter means 确定 and
+// Escape 取消. nullopt when cancelled, else whether each store is checked.
+// With no store the dialog only says that none was found.
+std::optional<std::vector<bool>> runStoreImportDialog(const std::vector<StoreChoice>& stores, NativeWindow owner);
+
 // ---- Help ---------------------------------------------------------------------------
 
 struct HelpContent {

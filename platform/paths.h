@@ -47,6 +47,8 @@ bool isDirectory(const std::string& path);
 namespace ludexa {
 // The user's desktop folder (XDG), UTF-8 without a trailing "/"; empty when unknown.
 std::string userDesktopDirectory();
+// The user's home folder, UTF-8 without a trailing "/"; empty when unknown.
+std::string userHomeDirectory();
 // Entries of a folder that are not hidden (no leading "."), in enumeration
 // order; files and folders alike.
 std::vector<std::string> listVisibleEntries(const std::string& folder);

@@ -3,7 +3,7 @@
 
 BUILD_PACKAGES=(
   build-essential cmake pkg-config libsfml-dev libsqlite3-dev libstb-dev libgtk-3-dev
-  libwebp-dev libavif-dev libicu-dev libfontconfig1-dev libfreetype-dev libx11-dev libxrandr-dev liblnk-dev
+  libwebp-dev libavif-dev libicu-dev libfontconfig1-dev libfreetype-dev libx11-dev libxrandr-dev liblnk-dev libjson-glib-dev
   libgl-dev fonts-noto-cjk fonts-wqy-microhei fonts-dejavu-core
 )
 TEST_PACKAGES=(

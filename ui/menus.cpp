@@ -220,6 +220,8 @@ void GameLauncher::openIconMenu(float x, float y, int gameIndex) {
 void GameLauncher::performBlankMenuItem(int mainItem, int subItem) {
     if (mainItem == 0 && subItem >= 0 && subItem <= 5) {
         iconSize = subItem;  // written by the next save
+    } else if (mainItem == kBlankMenuImportItem) {
+        importGameStores();
     } else if (mainItem == 1 && subItem >= 0 && subItem < submenuItemCount(1)) {
         chooseSortMode(subItem, sortMode, sortAscending);
         sortGames();

@@ -18,7 +18,9 @@ inline constexpr float kIconMenuWidth = 150;
 inline constexpr int kIconMenuItems = 8;
 inline constexpr float kCopyMenuWidth = kSubMenuWidth / 2 + 20;
 
-inline const std::array<std::string, 2> kBlankMenuItems = {"图标大小  >", "排序方式  >"};
+inline const std::array<std::string, 3> kBlankMenuItems = {"图标大小  >", "排序方式  >", "导入游戏平台..."};
+inline constexpr int kBlankMenuItemCount = static_cast<int>(kBlankMenuItems.size());
+inline constexpr int kBlankMenuImportItem = 2;  // acts at once: it has no submenu
 inline const std::array<std::string, 6> kIconSizeItems = {"小图标", "中图标", "大图标", "加大图标", "超大图标", "最大图标"};
 inline const std::array<std::string, 5> kSortItems = {"按时间排序", "按名称排序", "按顺序排序", "按游玩时长", "按最近游玩"};
 

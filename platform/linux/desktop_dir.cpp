@@ -13,6 +13,12 @@ std::string userDesktopDirectory() {
     return dir ? std::string(dir) : std::string();
 }
 
+std::string userHomeDirectory() {
+    // GLib honours $HOME first, so a user (or a test) can point it elsewhere.
+    const gchar* dir = g_get_home_dir();
+    return dir ? std::string(dir) : std::string();
+}
+
 std::vector<std::string> listVisibleEntries(const std::string& folder) {
     std::vector<std::string> names;
     struct Closer {

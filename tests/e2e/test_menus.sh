@@ -21,18 +21,19 @@ favourite() { [ "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$first_id")
 wait_for 30 "the menu did not mark the favourite" favourite
 
 # Right click on empty grid space, hover "排序方式  >", choose "按名称排序".
-xdotool mousemove --sync 1000 700
-grid_colour=$(window_pixel 900 718)
-menu_colour=$(window_pixel 780 750)
-click 1000 700 3
-wait_pixel_not 780 750 "$menu_colour" "the blank-area menu did not open"
-xdotool mousemove --sync 780 750
-# The sort submenu would leave the window below: it opens upwards, its
-# entries at y 664, 700 and 736.
-wait_pixel_not 900 718 "$grid_colour" "the sort submenu did not open"
-xdotool mousemove --sync 900 750
-xdotool mousemove --sync 900 718
-click 900 718
+# The menu is three items tall: opened at y 680 it fits below the point. The
+# five-entry sort submenu would leave the window below: it opens upwards,
+# ending level with 排序方式 (y 716 to 752), its entries from y 572 on.
+xdotool mousemove --sync 1000 680
+grid_colour=$(window_pixel 900 626)
+menu_colour=$(window_pixel 780 730)
+click 1000 680 3
+wait_pixel_not 780 730 "$menu_colour" "the blank-area menu did not open"
+xdotool mousemove --sync 780 730
+wait_pixel_not 900 626 "$grid_colour" "the sort submenu did not open"
+xdotool mousemove --sync 900 730
+xdotool mousemove --sync 900 626
+click 900 626
 wait_for 30 "set.ini does not hold the name sort" grep -q $'^sortMode=1\r$' "$base/set.ini"
 grep -q $'^sortAscending=1\r$' "$base/set.ini" || fail "the name sort does not start ascending"
 

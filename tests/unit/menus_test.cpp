@@ -7,7 +7,8 @@ using namespace ludexa;
 
 TEST(Menus, PlacementFlipsNearTheEdges) {
     EXPECT_EQ(placeBlankMenu(100, 100, 1200, 800), sf::Vector2f(100, 100));
-    EXPECT_EQ(placeBlankMenu(1000, 750, 1200, 800), sf::Vector2f(720, 678));
+    EXPECT_EQ(placeBlankMenu(1000, 750, 1200, 800), sf::Vector2f(720, 642));  // three items tall
+    EXPECT_EQ(placeBlankMenu(100, 692, 1200, 800), sf::Vector2f(100, 692));
     EXPECT_EQ(placeIconMenu(1100, 700, 1200, 800), sf::Vector2f(950, 412));
     EXPECT_EQ(placeIconMenu(1050, 512, 1200, 800), sf::Vector2f(1050, 512));  // exactly fits
 }
@@ -30,6 +31,12 @@ TEST(Menus, BlankMenuHoverOpensAndClosesSubmenus) {
     EXPECT_EQ(h.mainItem, 0);
     h = blankMenuHover(h, pos, 240, 100 + 5 * 36 + 5, window);  // size submenu has six entries
     EXPECT_EQ(h.subItem, 5);
+    // The third item acts by itself: hovering it closes the open submenu.
+    h = blankMenuHover(h, pos, 110, 100 + 2 * 36 + 5);
+    EXPECT_EQ(h.mainItem, kBlankMenuImportItem);
+    EXPECT_FALSE(h.submenuOpen);
+    h = blankMenuHover(h, pos, 240, 100 + 2 * 36 + 5);  // where a submenu would be
+    EXPECT_EQ(h.mainItem, kBlankMenuImportItem);
 }
 
 TEST(Menus, SubmenusOpenWhereTheyFit) {
