@@ -108,6 +108,15 @@ WriteOutcome storeFavorite(const std::string& path, std::int64_t id, bool favori
     return writeOutcomeOf(update->step());
 }
 
+WriteOutcome storePlay(const std::string& path, std::int64_t id, int playCount, const std::string& lastPlayed) {
+    auto db = Database::open(path, false);
+    if (!db) return WriteOutcome::Failed;
+    auto update = db->prepare("UPDATE games SET play_count = ?, last_played = ? WHERE id = ?");
+    if (!update) return writeOutcomeOf(db->errorCode());
+    update->bind(1, playCount).bind(2, std::string_view(lastPlayed)).bind(3, id);
+    return writeOutcomeOf(update->step());
+}
+
 WriteOutcome deleteGameRow(const std::string& path, std::int64_t id) {
     auto db = Database::open(path, false);
     if (!db) return WriteOutcome::Failed;

@@ -90,6 +90,8 @@ WriteOutcome writeOutcomeOf(int rc);
 
 // The favourite flag of game `id` in the database at `path`.
 WriteOutcome storeFavorite(const std::string& path, std::int64_t id, bool favorite);
+// The play count and last-played time of game `id`.
+WriteOutcome storePlay(const std::string& path, std::int64_t id, int playCount, const std::string& lastPlayed);
 // Removes game `id` from the database at `path`.
 WriteOutcome deleteGameRow(const std::string& path, std::int64_t id);
 

@@ -253,13 +253,14 @@ void GameLauncher::launchGame(int index) {
         playWatcher->launched(game.id, started.pid,
                               plan.workingDirectory.empty() ? game.folder_path : plan.workingDirectory);
 
-    ++game.play_count;
-    game.last_played = formatLocalTime(std::time(nullptr));
-    if (auto db = Database::open(databasePath(), false)) {
-        if (auto update = db->prepare("UPDATE games SET play_count = ?, last_played = ? WHERE id = ?")) {
-            update->bind(1, game.play_count).bind(2, std::string_view(game.last_played)).bind(3, game.id);
-            (void)update->step();
-        }
+    // A data.db held by another program did not take the play: it is not
+    // shown as counted (the user is told).
+    const std::int64_t id = game.id;
+    const int playCount = game.play_count + 1;
+    const std::string lastPlayed = formatLocalTime(std::time(nullptr));
+    if (writeLibrary([&] { return storePlay(databasePath(), id, playCount, lastPlayed); }) != WriteOutcome::Busy) {
+        game.play_count = playCount;
+        game.last_played = lastPlayed;
     }
 
     if (outcome.sleep) {
