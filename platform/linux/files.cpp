@@ -1,6 +1,7 @@
 // Bounded reads of regular files: opened without blocking, checked through the
 // open descriptor (so a file swapped for a FIFO after a stat cannot slip by).
 #include "platform/files.h"
+#include "platform/linux/unique_fd.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,13 +13,6 @@
 namespace ludexa {
 namespace {
 
-struct Descriptor {
-    int fd = -1;
-    ~Descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
 ssize_t readSome(int fd, void* buffer, std::size_t size) {
     for (;;) {
         const ssize_t n = ::read(fd, buffer, size);
@@ -29,10 +23,10 @@ ssize_t readSome(int fd, void* buffer, std::size_t size) {
 template <class Buffer>
 FileRead readInto(const std::string& path, std::size_t maxBytes, Buffer& out) {
     out.clear();
-    Descriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
-    if (file.fd < 0) return FileRead::Refused;
+    UniqueFd file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.get() < 0) return FileRead::Refused;
     struct stat st {};
-    if (::fstat(file.fd, &st) != 0 || !S_ISREG(st.st_mode)) return FileRead::Refused;
+    if (::fstat(file.get(), &st) != 0 || !S_ISREG(st.st_mode)) return FileRead::Refused;
 
     // The size is a hint only: the file may grow or shrink while it is read.
     std::size_t capacity = std::min(maxBytes, static_cast<std::size_t>(std::max<off_t>(st.st_size, 0)));
@@ -43,7 +37,7 @@ FileRead readInto(const std::string& path, std::size_t maxBytes, Buffer& out) {
             if (filled >= maxBytes) break;
             out.resize(std::min(maxBytes, std::max<std::size_t>(filled * 2, 65536)));
         }
-        const ssize_t n = readSome(file.fd, out.data() + filled, out.size() - filled);
+        const ssize_t n = readSome(file.get(), out.data() + filled, out.size() - filled);
         if (n < 0) {
             out.clear();
             return FileRead::Refused;
@@ -55,7 +49,7 @@ FileRead readInto(const std::string& path, std::size_t maxBytes, Buffer& out) {
         filled += static_cast<std::size_t>(n);
     }
     char probe = 0;
-    return readSome(file.fd, &probe, 1) > 0 ? FileRead::Truncated : FileRead::Whole;
+    return readSome(file.get(), &probe, 1) > 0 ? FileRead::Truncated : FileRead::Whole;
 }
 
 template <class Buffer>

@@ -1,5 +1,6 @@
 // The process table from /proc: one stat file and two links per process.
 #include "platform/processes.h"
+#include "platform/linux/unique_fd.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -20,20 +21,6 @@ struct DirCloser {
     void operator()(DIR* d) const { closedir(d); }
 };
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 std::string readLinkAt(int dirFd, const char* name) {
     char buffer[4096];
     const ssize_t n = ::readlinkat(dirFd, name, buffer, sizeof buffer - 1);
@@ -47,7 +34,7 @@ std::string readLinkAt(int dirFd, const char* name) {
 
 // Reads /proc/<pid>/stat: false for a process that is gone or a zombie.
 bool readStat(int dirFd, ProcessInfo& info, long ticksPerSecond) {
-    const FileDescriptor fd(::openat(dirFd, "stat", O_RDONLY | O_CLOEXEC));
+    const UniqueFd fd(::openat(dirFd, "stat", O_RDONLY | O_CLOEXEC));
     if (fd.get() < 0) return false;
     char buffer[1024];
     const ssize_t n = ::read(fd.get(), buffer, sizeof buffer - 1);
@@ -87,7 +74,7 @@ std::vector<ProcessInfo> readProcessTable() {
         char* end = nullptr;
         const long pid = std::strtol(entry->d_name, &end, 10);
         if (pid <= 0 || end == entry->d_name || *end != '\0') continue;
-        const FileDescriptor dir(::openat(::dirfd(proc.get()), entry->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        const UniqueFd dir(::openat(::dirfd(proc.get()), entry->d_name, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
         if (dir.get() < 0) continue;
         ProcessInfo info;
         info.pid = static_cast<int>(pid);

@@ -2,6 +2,7 @@
 // Every way of starting something reports whether it happened and, when it
 // did not, why, in words the user can act on.
 #include "platform/shell.h"
+#include "platform/linux/unique_fd.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -36,15 +37,6 @@ struct ErrorDeleter {
 };
 using ErrorPtr = std::unique_ptr<GError, ErrorDeleter>;
 
-struct Fd {
-    int fd = -1;
-    explicit Fd(int f) : fd(f) {}
-    ~Fd() {
-        if (fd >= 0) ::close(fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-};
 
 StartResult failed(std::string reason) {
     StartResult r;
@@ -128,9 +120,9 @@ FileKind classifyFile(const std::string& path) {
     if (::access(path.c_str(), X_OK) == 0) return FileKind::Executable;
     // A program that lost its execute bit (unpacked from an archive, copied
     // from a FAT stick) must say so rather than open in a text editor.
-    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     unsigned char head[4] = {};
-    if (fd.fd >= 0 && ::read(fd.fd, head, sizeof head) >= 2) {
+    if (fd.get() >= 0 && ::read(fd.get(), head, sizeof head) >= 2) {
         if (head[0] == '#' && head[1] == '!') return FileKind::ProgramNotAllowed;
         if (head[0] == 0x7F && head[1] == 'E' && head[2] == 'L' && head[3] == 'F') return FileKind::ProgramNotAllowed;
     }

@@ -3,6 +3,7 @@
 // bytes in memory, read once with a size limit, so a bad file costs at most
 // one bounded read and the fuzzers exercise exactly the code the import runs.
 #include "platform/shortcuts.h"
+#include "platform/linux/unique_fd.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -40,15 +41,6 @@ struct StrvDeleter {
 };
 
 
-struct Fd {
-    int fd = -1;
-    explicit Fd(int f) : fd(f) {}
-    ~Fd() {
-        if (fd >= 0) ::close(fd);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-};
 
 bool endsWithNoCase(std::string_view text, std::string_view suffix) {
     if (text.size() < suffix.size()) return false;
@@ -339,19 +331,19 @@ bool layoutIsSound(std::span<const std::uint8_t> b) {
 class MemoryFile {
 public:
     explicit MemoryFile(std::span<const std::uint8_t> bytes) : fd_(::memfd_create("ludexa-lnk", MFD_CLOEXEC)) {
-        if (fd_.fd < 0) return;
+        if (fd_.get() < 0) return;
         std::size_t done = 0;
         while (done < bytes.size()) {
-            const ssize_t n = ::write(fd_.fd, bytes.data() + done, bytes.size() - done);
+            const ssize_t n = ::write(fd_.get(), bytes.data() + done, bytes.size() - done);
             if (n <= 0) return;
             done += static_cast<std::size_t>(n);
         }
-        path_ = "/proc/self/fd/" + std::to_string(fd_.fd);
+        path_ = "/proc/self/fd/" + std::to_string(fd_.get());
     }
     const std::string& path() const { return path_; }
 
 private:
-    Fd fd_;
+    UniqueFd fd_;
     std::string path_;
 };
 
@@ -551,16 +543,16 @@ std::vector<std::string> listShortcutFiles(const std::string& folder) {
 
 std::optional<Shortcut> readShortcut(const std::string& path, std::string* skipped) {
     // O_NONBLOCK: a FIFO that slipped in after the listing must not block the open.
-    Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (fd.fd < 0) return std::nullopt;
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (fd.get() < 0) return std::nullopt;
     struct stat st {};
-    if (::fstat(fd.fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
         static_cast<std::uint64_t>(st.st_size) > kMaxShortcutBytes)
         return std::nullopt;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size) + 1);
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::read(fd.fd, bytes.data() + done, bytes.size() - done);
+        const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
         if (n < 0) return std::nullopt;
         if (n == 0) break;
         done += static_cast<std::size_t>(n);

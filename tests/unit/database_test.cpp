@@ -12,26 +12,13 @@
 #include "library/game_info.h"
 #include "library/icon_cache.h"
 #include "library/icons.h"
+#include "temp_dir.h"
 
 using namespace ludexa;
 
 namespace {
 
-class TempDir {
-public:
-    TempDir() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("ludexa_db_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string file(const char* name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
+using TempDir = test::ScopedTempDir;
 
 }  // namespace
 

@@ -15,6 +15,7 @@
 #include "library/play_watch.h"
 #include "platform/processes.h"
 #include "platform/shell.h"
+#include "temp_dir.h"
 
 using namespace ludexa;
 
@@ -67,21 +68,7 @@ std::vector<PlayTracker::Write> run(PlayTracker& tracker, FakeSystem& sys, std::
     return writes;
 }
 
-class TempDir {
-public:
-    TempDir() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("ludexa_play_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-    }
-    ~TempDir() { std::filesystem::remove_all(path_); }
-    std::string file(const char* name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
-};
+using TempDir = test::ScopedTempDir;
 
 }  // namespace
 

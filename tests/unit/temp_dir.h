@@ -27,6 +27,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     // The path of a child of the folder, as a string.
     std::string operator/(std::string_view child) const { return (path_ / child).string(); }
+    std::string file(std::string_view child) const { return *this / child; }
 
 private:
     std::filesystem::path path_;
