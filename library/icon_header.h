@@ -13,12 +13,12 @@ namespace ludexa {
 // 16000 x 16000 canvas would take gigabytes and many seconds to decode).
 inline constexpr std::uint32_t kMaxIconSide = 1024;
 
-struct PictureSize {
+struct DeclaredSize {
     std::uint32_t width = 0, height = 0;
 };
 // The size a PNG, JPEG, BMP or GIF header declares, without decoding; nullopt
 // for anything else or a header cut short.
-std::optional<PictureSize> declaredPictureSize(std::span<const unsigned char> bytes);
+std::optional<DeclaredSize> declaredPictureSize(std::span<const unsigned char> bytes);
 // Whether an icon blob may be decoded: a known format of at most kMaxIconSide
 // on each side.
 bool iconBlobAcceptable(std::span<const unsigned char> bytes);
