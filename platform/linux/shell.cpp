@@ -157,12 +157,12 @@ StartResult launchDesktopEntry(const std::string& path) {
     // TryExec program is not installed.
     std::unique_ptr<GDesktopAppInfo, ObjectDeleter> info(g_desktop_app_info_new_from_filename(path.c_str()));
     if (!info) return failed(whyEntryCannotStart(path));
-    Fd devNull(::open("/dev/null", O_RDWR | O_CLOEXEC));
+    UniqueFd devNull(::open("/dev/null", O_RDWR | O_CLOEXEC));
     GError* error = nullptr;
     int pid = 0;
     const bool ok = g_desktop_app_info_launch_uris_as_manager_with_fds(
-        info.get(), nullptr, nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, rememberPid, &pid, devNull.fd,
-        devNull.fd, devNull.fd, &error);
+        info.get(), nullptr, nullptr, G_SPAWN_SEARCH_PATH, nullptr, nullptr, rememberPid, &pid, devNull.get(),
+        devNull.get(), devNull.get(), &error);
     ErrorPtr errorOwner(error);
     if (!ok) {
         if (error != nullptr && error->domain == G_SPAWN_ERROR) return failed(spawnFailureReason(error));
