@@ -32,10 +32,10 @@ TEST(Menus, BlankMenuHoverOpensAndClosesSubmenus) {
     h = blankMenuHover(h, pos, 240, 100 + 5 * 36 + 5, window);  // size submenu has six entries
     EXPECT_EQ(h.subItem, 5);
     // The third item acts by itself: hovering it closes the open submenu.
-    h = blankMenuHover(h, pos, 110, 100 + 2 * 36 + 5);
+    h = blankMenuHover(h, pos, 110, 100 + 2 * 36 + 5, window);
     EXPECT_EQ(h.mainItem, kBlankMenuImportItem);
     EXPECT_FALSE(h.submenuOpen);
-    h = blankMenuHover(h, pos, 240, 100 + 2 * 36 + 5);  // where a submenu would be
+    h = blankMenuHover(h, pos, 240, 100 + 2 * 36 + 5, window);  // where a submenu would be
     EXPECT_EQ(h.mainItem, kBlankMenuImportItem);
 }
 
