@@ -194,6 +194,16 @@ double_click() {
   xdotool mousemove --sync "$1" "$2" click --repeat 2 --delay 120 1
 }
 
+# Right-clicks at (x, y) and waits until the menu shows at the probe point
+# (a point the menu covers): its pixel changes from what it was before.
+open_menu() {  # x y probe-x probe-y
+  xdotool mousemove --sync "$1" "$2"
+  local before
+  before=$(window_pixel "$3" "$4")
+  xdotool click 3
+  wait_pixel_not "$3" "$4" "$before" "no menu opened by a right click at $1,$2"
+}
+
 # Waits for the launcher to exit and prints its exit code; what it wrote to
 # stderr (sanitizer reports) goes to the test's log.
 wait_exit() {

@@ -21,13 +21,13 @@ wait_pixel 24 90 "50,50,55" "the theme menu"
 click 60 293
 wait_pixel 154 315 "50,50,55" "the picture submenu"
 click 200 329
-chooser=$(wait_window "^选择图片$" 15)
+chooser=$(wait_window "^选择图片$")
+wait_drawn "$chooser"
 xdotool windowfocus --sync "$chooser" || true
-sleep 0.5
+# GTK handles the keys in order: Ctrl+L focuses the location entry before the
+# path is typed; Delete drops a completion GTK may have put after it.
 xdotool key --clearmodifiers ctrl+l
-sleep 0.3
 xdotool type --delay 30 "$picture"
-sleep 0.5
 xdotool key --clearmodifiers Delete Return
 for _ in $(seq 300); do [ -s "$base/ui.jpg" ] && break; sleep 0.1; done
 [ -s "$base/ui.jpg" ] || fail "ui.jpg was not written"

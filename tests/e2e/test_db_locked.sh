@@ -22,8 +22,7 @@ held() { ! sqlite3 -cmd ".timeout 0" "$db" "BEGIN IMMEDIATE; ROLLBACK;" >/dev/nu
 wait_for 10 "the sqlite3 shell does not hold data.db" held
 
 # The first cell's icon menu, third entry "收藏游戏（未收藏）".
-click 409 99 3
-sleep 0.3
+open_menu 409 99 450 189
 click 450 189
 box=$(wait_window '^错误$' 20)
 key_to "$box" Return
@@ -35,8 +34,7 @@ wait "$holder" || true
 assert_eq 0 "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" "favourite while data.db was held"
 
 # Not shown as a favourite: the entry still offers to mark it, and does.
-click 409 99 3
-sleep 0.3
+open_menu 409 99 450 189
 click 450 189
 favourite() { [ "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" == 1 ]; }
 wait_for 10 "not marked a favourite once data.db is free" favourite

@@ -13,8 +13,7 @@ start_launcher "$dir"
 
 # Sorted by id, newest first: Attacker is the first cell. Right click on it,
 # then the third entry "收藏游戏（未收藏）".
-click 409 99 3
-sleep 0.3
+open_menu 409 99 450 189
 click 450 189
 favourite_is() {  # id flag
   [ "$(sql "$dir/data.db" "SELECT is_favorite FROM games WHERE id=$1")" == "$2" ]

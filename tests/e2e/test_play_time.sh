@@ -50,9 +50,8 @@ sql "$db" "INSERT INTO play_sessions (game_id, started_at, seconds, open) VALUES
 # The session of game 1 (a few seconds) makes it the least played.
 : >"$log"
 start_launcher "$base"
-click 700 300 3
+open_menu 700 300 760 354
 xdotool mousemove --sync 760 354
-sleep 0.3
 xdotool mousemove --sync 900 354
 xdotool mousemove --sync 900 462
 click 900 462
@@ -67,7 +66,7 @@ wait_for 10 "the first game did not start" log_lines 1
 sleep 2.1  # launches within two seconds of another are ignored on purpose
 send_key Right Return
 wait_for 10 "the second game did not start" log_lines 2
-sleep 2.1
+sleep 2.1  # on purpose, as above
 send_key Right Return
 wait_for 10 "the third game did not start" log_lines 3
 assert_eq "Most Few Three" "$(tr '\n' ' ' <"$log" | sed 's/ $//')" "the order by time played"

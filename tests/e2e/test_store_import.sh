@@ -39,7 +39,7 @@ open_import() {  # [shot]: opens the dialog from the blank-area menu; prints its
   wait_pixel_not 785 770 "$grid_colour" "the blank-area menu did not open"
   xdotool mousemove --sync 785 770
   if [ "${1:-}" = shot ]; then
-    sleep 0.3  # only for the picture: the hover colour follows the move
+    sleep 0.3  # on purpose, only for the picture: the hover colour follows the move
     screenshot "$base/menu.png"
   fi
   click 785 770
