@@ -23,6 +23,7 @@ enum class FrameReason : std::uint8_t {
     PictureArrived,    // the loader thread finished a picture
     IconArrived,       // icon decoders finished icons for the grid
     SizeCounted,       // a game's size count finished
+    PlayTimeArrived,   // the play watch wrote new totals (the header shows them)
     Fling,             // the grid glides after a flick
     ToolbarEasing,     // the toolbar eases to its new height
     CategoryCollapse,  // the category bar's temporary expansion ends

@@ -247,7 +247,10 @@ void GameLauncher::startPlayWatch() {
 }
 
 void GameLauncher::collectPlayTime() {
-    if (playWatcher && playWatcher->totalsWaiting()) applyPlayTotals(playWatcher->takeTotals());
+    if (playWatcher && playWatcher->totalsWaiting()) {
+        applyPlayTotals(playWatcher->takeTotals());
+        requestFrame(FrameReason::PlayTimeArrived);
+    }
 }
 
 }  // namespace ludexa

@@ -260,6 +260,22 @@ wait_drawn() {  # window [timeout]
   done
 }
 
+# A fingerprint of what a window shows.
+window_hash() {  # window
+  import -window "$1" -depth 8 rgb:- 2>/dev/null | md5sum
+}
+
+# Waits until a window shows something other than the given fingerprint, and
+# has then settled: what a key or click did there has been drawn.
+wait_window_changed() {  # window hash [timeout]
+  local end=$((SECONDS + ${3:-30}))
+  while [ "$(window_hash "$1")" == "$2" ]; do
+    [ "$SECONDS" -lt "$end" ] || fail "window $1 did not change"
+    sleep 0.1
+  done
+  wait_drawn "$1"
+}
+
 # GTK settings for the tests: no blinking caret (so a dialog at rest is
 # still), and a file chooser that starts in the current folder (in "Recent",
 # its default, a typed path is not taken).

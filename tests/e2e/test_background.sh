@@ -24,13 +24,17 @@ click 200 329
 chooser=$(wait_window "^选择图片$")
 wait_drawn "$chooser"
 xdotool windowfocus --sync "$chooser" || true
-# GTK handles the keys in order: Ctrl+L focuses the location entry before the
-# path is typed; Delete drops a completion GTK may have put after it.
+# Ctrl+L opens the location entry; once the chooser shows it, the path goes
+# in; once the chooser shows the path, Delete drops a completion GTK may have
+# put after it.
+shown=$(window_hash "$chooser")
 xdotool key --clearmodifiers ctrl+l
+wait_window_changed "$chooser" "$shown"
+shown=$(window_hash "$chooser")
 xdotool type --delay 30 "$picture"
+wait_window_changed "$chooser" "$shown"
 xdotool key --clearmodifiers Delete Return
-for _ in $(seq 300); do [ -s "$base/ui.jpg" ] && break; sleep 0.1; done
-[ -s "$base/ui.jpg" ] || fail "ui.jpg was not written"
+wait_for 60 "ui.jpg was not written" test -s "$base/ui.jpg"
 assert_eq "ffd8ff" "$(head -c 3 "$base/ui.jpg" | od -An -tx1 | tr -d ' \n')" "ui.jpg is a JPEG"
 ls "$base" | grep -q '\.tmp$' && fail "a temporary file was left behind"
 wait_pixel_not 800 500 "235,235,240" "the background shown at once"

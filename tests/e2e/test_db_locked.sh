@@ -16,6 +16,8 @@ mkfifo "$dir/.holder"
 sqlite3 "$db" <"$dir/.holder" >/dev/null 2>&1 &
 holder=$!
 exec 3>"$dir/.holder"
+# Waits for the launcher if it happens to be writing at that moment.
+echo ".timeout 10000" >&3
 echo "BEGIN IMMEDIATE;" >&3
 # Held once a writer that does not wait is refused.
 held() { ! sqlite3 -cmd ".timeout 0" "$db" "BEGIN IMMEDIATE; ROLLBACK;" >/dev/null 2>&1; }
