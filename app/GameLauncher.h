@@ -142,6 +142,7 @@ public:
     sf::Clock lastDesktopClickClock;
     sf::Cursor arrowCursor;
     sf::Cursor textCursor;
+    sf::Cursor waitCursor;  // while a write waits for a data.db another program holds
 
     // ---- Menus (ui/menus.cpp) ----------------------------------------------
     bool blankMenuOpen = false;

@@ -59,6 +59,7 @@ GameLauncher::GameLauncher()
         window.setIcon(icon.getSize().x, icon.getSize().y, icon.getPixelsPtr());
     arrowCursor.loadFromSystem(sf::Cursor::Arrow);
     textCursor.loadFromSystem(sf::Cursor::Text);
+    waitCursor.loadFromSystem(sf::Cursor::Wait);
 
     textBox.font = &contentFont;
     textBox.charSize = static_cast<unsigned>(fontSize);
@@ -80,6 +81,9 @@ GameLauncher::GameLauncher()
 GameLauncher::~GameLauncher() {
     stopLoaderThread();
     playWatcher.reset();
+    // Closing puts the window's last cursor back: the cursors are members
+    // destroyed before the window, so it closes while they still exist.
+    if (window.isOpen()) window.close();
 }
 
 unsigned long GameLauncher::nativeHandle() const { return window.getSystemHandle(); }

@@ -12,8 +12,7 @@ inline constexpr const char* kLibraryBusyText = "data.db 正被其他程序使�
 WriteOutcome GameLauncher::writeLibrary(const std::function<WriteOutcome()>& write) {
     // SQLite waits up to its busy timeout for another program's lock: the wait
     // cursor says the window is not hung meanwhile.
-    sf::Cursor wait;
-    if (wait.loadFromSystem(sf::Cursor::Wait)) window.setMouseCursor(wait);
+    window.setMouseCursor(waitCursor);
     const WriteOutcome outcome = write();
     window.setMouseCursor(lastInTextBox ? textCursor : arrowCursor);
     if (outcome == WriteOutcome::Busy) {
