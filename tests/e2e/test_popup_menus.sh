@@ -33,16 +33,17 @@ if xdotool search --onlyvisible --name '^帮助' >/dev/null 2>&1; then fail "the
 resize_launcher 900 600
 type_text "zgr"
 wait_pixel 404 99 "235,235,240" "second cell after searching zgr"
-# Right click at (700, 590): the menu flips to (420, 518); "图标大小  >" at
-# y 518 to 554 opens its six entries upwards, ending level with it.
+# Right click at (700, 590): the three-item menu flips to (420, 482);
+# "图标大小  >" at y 482 to 518 opens its six entries upwards, ending level
+# with it (y 302 to 518), "最大图标" last.
 click 700 590 3
-wait_pixel 424 522 "50,50,55" "the blank-area menu at the bottom edge"
-xdotool mousemove --sync 480 536
-wait_pixel 554 342 "50,50,55" "the size submenu opened upwards"
+wait_pixel 424 486 "50,50,55" "the blank-area menu at the bottom edge"
+xdotool mousemove --sync 480 500
+wait_pixel 554 306 "50,50,55" "the size submenu opened upwards"
 screenshot "$base/submenu.png"
-xdotool mousemove --sync 600 536
-click 600 536
-wait_pixel_not 554 342 "50,50,55" "the submenu after choosing 最大图标"
+xdotool mousemove --sync 600 500
+click 600 500
+wait_pixel_not 554 306 "50,50,55" "the submenu after choosing 最大图标"
 
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"
