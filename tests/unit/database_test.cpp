@@ -156,7 +156,7 @@ TEST(IconCacheOnDisplay, DecodesByIdAndNeverMixesGames) {
 
 // Rowids past 2^31 exist (an import into a file another tool filled, a row
 // inserted by hand): 4294967297 is 2^32 + 1, which 32 bits would read as 1.
-TEST(IconCacheTest, IdsBeyond32BitsStayApart) {
+TEST(IconCacheOnDisplay, IdsBeyond32BitsStayApart) {
     TempDir dir;
     const auto path = dir.file("data.db");
     ASSERT_TRUE(initDatabase(path));

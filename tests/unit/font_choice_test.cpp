@@ -27,7 +27,7 @@ Opened open(const FontFace& face) {
 
 }  // namespace
 
-TEST(FontFaceChoice, RealCollectionsOpenTheProportionalSimplifiedChineseFace) {
+TEST(FontFaceChoiceOnDisplay, RealCollectionsOpenTheProportionalSimplifiedChineseFace) {
     if (!std::filesystem::exists(kNotoSans)) GTEST_SKIP() << "fonts-noto-cjk is not installed";
     // Noto Sans CJK holds ten faces: five regions, each proportional and
     // monospaced; "Noto Sans Mono CJK SC" also ends in "SC".
