@@ -12,6 +12,10 @@ convert -size 640x400 xc:'rgb(200,30,160)' "$picture"
 # each, also seen in the unit tests' process); unloaded, it cannot be named
 # in a suppression, so this test does not look for leaks.
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+# A display of its own: the file chooser then starts from a server no other
+# test has typed into.
+unset DISPLAY
+ensure_display
 start_launcher "$base"
 wait_pixel 470 40 "235,235,240" "the first frame"
 
