@@ -39,3 +39,13 @@ seed_library() {  # dir
     INSERT INTO games(name, exe_path, category, save_dir) VALUES
       ('空洞骑士', '/usr/bin/true', 'RPG|动作', '/saves/hk'), ('星露谷物语', '/usr/bin/true', '', '');"
 }
+
+# A window manager has settled a window when its frame and place read the same
+# twice in a row.
+settled() {  # window
+  local a b
+  a="$(client_geometry "$1") $(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null)"
+  sleep 0.2
+  b="$(client_geometry "$1") $(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null)"
+  [ "$a" == "$b" ] && [[ "$b" == *=* ]]
+}

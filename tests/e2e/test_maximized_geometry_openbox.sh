@@ -34,15 +34,7 @@ corner_is() { [ "$(frame_corner "$1")" == "$2" ]; }
 wait_corner() {  # window "x y" message
   wait_for 30 "$3: expected [$2], got [$(frame_corner "$1")]" corner_is "$1" "$2"
 }
-# The window manager has settled a window when its frame and place read the
-# same twice in a row.
-settled() {  # window
-  local a b
-  a="$(client_geometry "$1") $(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null)"
-  sleep 0.2
-  b="$(client_geometry "$1") $(xprop -id "$1" _NET_FRAME_EXTENTS 2>/dev/null)"
-  [ "$a" == "$b" ] && [[ "$b" == *=* ]]
-}
+
 # Openbox toggles maximising on a double click on the title bar.
 toggle_maximized() {  # window
   local x y w h top
