@@ -276,6 +276,23 @@ wait_window_changed() {  # window hash [timeout]
   wait_drawn "$1"
 }
 
+# Types a path into a GTK file chooser and takes it. Ctrl+L opens the
+# location entry; once the chooser shows it, the path goes in; once the
+# chooser shows the path, Delete drops a completion GTK may have put after it
+# and Return takes what was typed.
+choose_path() {  # chooser path
+  local shown
+  wait_drawn "$1"
+  xdotool windowfocus --sync "$1" || true
+  shown=$(window_hash "$1")
+  xdotool key --clearmodifiers ctrl+l
+  wait_window_changed "$1" "$shown"
+  shown=$(window_hash "$1")
+  xdotool type --delay 30 "$2"
+  wait_window_changed "$1" "$shown"
+  xdotool key --clearmodifiers Delete Return
+}
+
 # GTK settings for the tests: no blinking caret (so a dialog at rest is
 # still), and a file chooser that starts in the current folder (in "Recent",
 # its default, a typed path is not taken).

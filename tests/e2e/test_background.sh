@@ -26,18 +26,7 @@ click 60 293
 wait_pixel 154 315 "50,50,55" "the picture submenu"
 click 200 329
 chooser=$(wait_window "^选择图片$")
-wait_drawn "$chooser"
-xdotool windowfocus --sync "$chooser" || true
-# Ctrl+L opens the location entry; once the chooser shows it, the path goes
-# in; once the chooser shows the path, Delete drops a completion GTK may have
-# put after it.
-shown=$(window_hash "$chooser")
-xdotool key --clearmodifiers ctrl+l
-wait_window_changed "$chooser" "$shown"
-shown=$(window_hash "$chooser")
-xdotool type --delay 30 "$picture"
-wait_window_changed "$chooser" "$shown"
-xdotool key --clearmodifiers Delete Return
+choose_path "$chooser" "$picture"
 wait_for 60 "ui.jpg was not written" test -s "$base/ui.jpg"
 assert_eq "ffd8ff" "$(head -c 3 "$base/ui.jpg" | od -An -tx1 | tr -d ' \n')" "ui.jpg is a JPEG"
 ls "$base" | grep -q '\.tmp$' && fail "a temporary file was left behind"

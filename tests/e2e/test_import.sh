@@ -51,21 +51,10 @@ find_popup() {
     split(substr($0, RSTART + 8, RLENGTH - 8), pos, "+"); print $1, pos[1], pos[2]; exit }'
 }
 
-# Ctrl+L opens the location entry; once the chooser shows it, the path goes
-# in; once the chooser shows the path, Return takes it.
 choose_folder() {  # path
   local chooser
   chooser=$(wait_window "^选择包含游戏快捷方式的文件夹$")
-  wait_drawn "$chooser"
-  xdotool windowfocus --sync "$chooser" || true
-  local shown
-  shown=$(window_hash "$chooser")
-  xdotool key --clearmodifiers ctrl+l
-  wait_window_changed "$chooser" "$shown"
-  shown=$(window_hash "$chooser")
-  xdotool type --delay 30 "$1/"
-  wait_window_changed "$chooser" "$shown"
-  xdotool key --clearmodifiers Return
+  choose_path "$chooser" "$1/"
 }
 
 # Closes the count message; fails when it does not come.
