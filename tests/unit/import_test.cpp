@@ -17,6 +17,7 @@
 #include "library/import.h"
 #include "lnk_fixture.h"
 #include "platform/shortcuts.h"
+#include "scoped_env.h"
 
 using namespace ludexa;
 namespace fs = std::filesystem;
@@ -205,20 +206,7 @@ TEST(Import, BadFilesAreSkippedAndTheGoodOnesAroundThemImported) {
     EXPECT_EQ(lib.count(), 2);
 }
 
-// Sets an environment variable for one scope and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() { had_ ? ::setenv(name_, old_.c_str(), 1) : ::unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::string old_;
-    bool had_ = false;
-};
+using test::ScopedEnv;
 
 // A folder such as ~/.local/share/applications: only what a menu lists is a game.
 TEST(Import, OnlyEntriesADesktopMenuShowsAreGames) {

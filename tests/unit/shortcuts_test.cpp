@@ -13,6 +13,7 @@
 
 #include "lnk_fixture.h"
 #include "platform/shortcuts.h"
+#include "scoped_env.h"
 
 using namespace ludexa;
 namespace fs = std::filesystem;
@@ -48,20 +49,7 @@ private:
     fs::path path_;
 };
 
-// Sets an environment variable for one scope and puts the old value back.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old, had_ = true;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~ScopedEnv() { had_ ? ::setenv(name_, old_.c_str(), 1) : ::unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::string old_;
-    bool had_ = false;
-};
+using test::ScopedEnv;
 
 std::optional<Shortcut> desktop(const std::string& body, const char* fileName = "game.desktop") {
     return parseDesktopEntry("[Desktop Entry]\nType=Application\n" + body, fileName);
