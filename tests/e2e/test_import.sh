@@ -35,7 +35,7 @@ head -c 60 "$corpus/ansi_full.lnk" >"$src/Broken.lnk"
 touch -d "2021-03-04 05:06:07" "$src/Foo Game.desktop"
 touch -d "2019-12-31 23:59:58" "$src/Bar.lnk"
 # Enough further entries that the scan lasts long enough to see the pop-up.
-fillers=1500
+fillers=3000
 for i in $(seq "$fillers"); do
   printf '[Desktop Entry]\nType=Application\nName=Filler %s\nExec=/bin/true --filler %s\n' "$i" "$i" >"$src/zz filler $i.desktop"
 done
@@ -72,11 +72,15 @@ choose_folder "$src"
 
 popup=""
 popup_end=$((SECONDS + 60))
+polls=0
 while [ "$SECONDS" -lt "$popup_end" ]; do
   popup=$(find_popup || true)
   # GTK creates the window at (0, 0) and moves it as it maps it: wait for the move.
   [ -n "$popup" ] && [ "${popup#* }" != "0 0" ] && break
-  xdotool search --onlyvisible --name "^添加游戏$" >/dev/null 2>&1 && break
+  # The count message ends the import; looked for only now and then, so that
+  # each poll is one X query and a short pop-up is not missed.
+  polls=$((polls + 1))
+  [ $((polls % 10)) -eq 0 ] && xdotool search --onlyvisible --name "^添加游戏$" >/dev/null 2>&1 && break
   sleep 0.02  # a short poll: the pop-up may be up for only a moment
 done
 [ -n "$popup" ] || fail "no waiting pop-up was seen"
