@@ -16,7 +16,7 @@ wait_pixel 24 90 "50,50,55" "the theme menu opened"
 send_key Escape
 wait_pixel_not 24 90 "50,50,55" "the theme menu after Escape"
 # Checking that the program does NOT exit: a fixed wait on purpose.
-sleep 1
+sleep 1  # on purpose: the check is that nothing happens
 [ ! -f "$base/.exit" ] || fail "Escape with a menu open ended the program"
 xdotool search --onlyvisible --name '^Ludexa ' >/dev/null || fail "the window is gone"
 
@@ -26,7 +26,7 @@ wait_pixel 24 90 "50,50,55" "the theme menu opened again"
 click 29 22
 wait_pixel_not 24 90 "50,50,55" "the theme menu after a click outside"
 # Checking that the help dialog does NOT open: a fixed wait on purpose.
-sleep 1
+sleep 1  # on purpose: the check is that nothing happens
 if xdotool search --onlyvisible --name '^帮助' >/dev/null 2>&1; then fail "the click outside the menu opened the help"; fi
 
 # One game left, so the bottom of the grid is empty space.

@@ -15,7 +15,7 @@ wait_pixel 499 99 "235,235,240" "second cell after searching zgr"
 wait_pixel_not 409 99 "235,235,240" "first cell after searching zgr"
 send_key Delete Tab
 # Checking that the grid does NOT change: a fixed wait on purpose.
-sleep 1
+sleep 1  # on purpose: the check is that nothing happens
 screenshot "$base/after_keys.png"
 [ "$(pixel "$base/after_keys.png" 409 99)" != "235,235,240" ] || fail "Delete or Tab emptied the grid"
 send_key BackSpace BackSpace BackSpace

@@ -97,7 +97,7 @@ xdotool windowfocus --sync "$dialog" || true
 xdotool key --clearmodifiers Escape
 wait_window_gone "^导入游戏平台$"
 # A message would come at once; a second of quiet means there is none.
-sleep 1
+sleep 1  # on purpose: the check is that nothing happens
 if xdotool search --onlyvisible --name "^导入游戏平台$" >/dev/null 2>&1; then fail "a window is left after Escape"; fi
 
 send_key Escape
