@@ -40,7 +40,8 @@ namespace ludexa {
 class CountingWindow;     // platform/native_dialogs.h
 class PlayWatcher;        // library/play_watch.h
 struct ImportedGame;      // library/import.h
-enum class WriteOutcome;  // library/database.h
+struct StoredGames;       // library/import.h
+struct WriteOutcome;      // library/database.h
 
 class GameLauncher {
 public:
@@ -280,9 +281,9 @@ public:
     int addGamesFromDirectory(const std::string& folder);  // library/import.cpp
     void importGameStores();                            // library/store_import.cpp
     // Runs `work` behind the waiting pop-up, adds the games it stored to the
-    // list and reports their number in a message captioned `caption`.
-    void runImport(const std::string& caption,
-                   const std::function<std::vector<ImportedGame>()>& work);  // library/import.cpp
+    // list and reports their number, or why none could be stored, in a
+    // message captioned `caption`.
+    void runImport(const std::string& caption, const std::function<StoredGames()>& work);  // library/import.cpp
     void scanDesktopFolder();                           // library/desktop.cpp
     void createDesktopIconTextures();                   // library/desktop.cpp
     void clearDesktopItems();                           // library/desktop.cpp
@@ -293,9 +294,10 @@ public:
     void serviceNativeWindows();                        // library/size_count.cpp
     bool nativeWindowOpen() const;                      // library/size_count.cpp
     void setFavorite(int index, bool favorite);         // library/favorite.cpp
-    // Runs a write to data.db under the wait cursor. When another program
-    // held the file past the busy timeout, says so in one message box.
-    WriteOutcome writeLibrary(const std::function<WriteOutcome()>& write);  // library/favorite.cpp
+    // Runs a write to data.db under the wait cursor. A refused write is said
+    // in one message box: `failed` (what did not happen), then the reason.
+    WriteOutcome writeLibrary(const std::function<WriteOutcome()>& write,
+                              const std::string& failed = "本次更改未能保存。");  // library/favorite.cpp
     void deleteGame(int index);                         // library/delete.cpp
     void startPlayWatch();                              // library/play_watch.cpp
     // Every main-loop iteration: takes the totals the watch has written.

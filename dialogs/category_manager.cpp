@@ -53,34 +53,40 @@ void CategoryListEditor::moveDown() {
 
 namespace {
 
-int backup(Database& data, Database& bak, const std::string& column, bool overwrite, bool allowEmpty) {
+// Rolls back the transaction `db` has open and returns why it was refused
+// (taken before the rollback changes it).
+TransferResult refusedBy(Database& db, const char* file) {
+    TransferResult result{TransferResult::Status::Refused, 0, db.failure(), file};
+    (void)db.exec("ROLLBACK");
+    return result;
+}
+
+TransferResult backup(Database& data, Database& bak, const std::string& column, bool overwrite, bool allowEmpty) {
     auto select = data.prepare("SELECT name, " + column + " FROM games");
-    if (!select) return 0;
+    if (!select) return {};
     const std::string insert =
         overwrite ? "INSERT INTO games(name," + column + ") VALUES(?,?) ON CONFLICT(name) DO UPDATE SET " + column +
                         "=excluded." + column
                   : "INSERT OR IGNORE INTO games(name," + column + ") VALUES(?,?)";
     int count = 0;
     // One transaction: a library of a thousand games is one write to disk,
-    // not a thousand.
-    (void)bak.exec("BEGIN");
+    // not a thousand, and a refused write leaves no backup half made.
+    if (!bak.exec("BEGIN IMMEDIATE")) return refusedBy(bak, "bak.db");
     while (select->step() == SQLITE_ROW) {
         if (select->isNull(0)) continue;
         const std::string value = select->columnText(1);
         if (value.empty() && !allowEmpty) continue;
         auto write = bak.prepare(insert);
-        if (!write) continue;
+        if (!write) return refusedBy(bak, "bak.db");
         write->bind(1, select->columnText(0)).bind(2, value);
-        if (write->stepDone()) ++count;
+        if (!write->stepDone()) return refusedBy(bak, "bak.db");
+        ++count;
     }
-    if (!bak.exec("COMMIT")) {
-        (void)bak.exec("ROLLBACK");
-        return 0;
-    }
-    return count;
+    if (!bak.exec("COMMIT")) return refusedBy(bak, "bak.db");
+    return {TransferResult::Status::Done, count};
 }
 
-int restore(Database& data, Database& bak, const std::string& column, bool overwrite, bool allowEmpty) {
+TransferResult restore(Database& data, Database& bak, const std::string& column, bool overwrite, bool allowEmpty) {
     struct Row {
         std::int64_t id;
         std::string name;
@@ -89,12 +95,13 @@ int restore(Database& data, Database& bak, const std::string& column, bool overw
     std::vector<Row> rows;
     {
         auto select = data.prepare("SELECT id, name, " + column + " FROM games");
-        if (!select) return 0;
+        if (!select) return {};
         while (select->step() == SQLITE_ROW)
             if (!select->isNull(1)) rows.push_back({select->columnInt64(0), select->columnText(1), select->columnText(2)});
     }
     int count = 0;
-    (void)data.exec("BEGIN");
+    // All or nothing: a data.db that refuses one update keeps none of them.
+    if (!data.exec("BEGIN IMMEDIATE")) return refusedBy(data, "data.db");
     for (const auto& row : rows) {
         auto lookup = bak.prepare("SELECT " + column + " FROM games WHERE name=?");
         if (!lookup) continue;
@@ -106,15 +113,13 @@ int restore(Database& data, Database& bak, const std::string& column, bool overw
         // Each record by its id: of two games with one name, a restore without
         // overwriting fills only the one whose field is empty.
         auto update = data.prepare("UPDATE games SET " + column + "=? WHERE id=?");
-        if (!update) continue;
+        if (!update) return refusedBy(data, "data.db");
         update->bind(1, stored).bind(2, row.id);
-        if (update->stepDone()) ++count;
+        if (!update->stepDone()) return refusedBy(data, "data.db");
+        ++count;
     }
-    if (!data.exec("COMMIT")) {
-        (void)data.exec("ROLLBACK");
-        return 0;
-    }
-    return count;
+    if (!data.exec("COMMIT")) return refusedBy(data, "data.db");
+    return {TransferResult::Status::Done, count};
 }
 
 }  // namespace
@@ -131,9 +136,8 @@ TransferResult transferColumn(const std::string& dataDbPath, const std::string& 
     auto data = Database::open(dataDbPath, false);
     if (!data) return {Status::LibraryUnavailable, 0};
     const std::string name = column == TransferColumn::Category ? "category" : "save_dir";
-    const int count = direction == TransferDirection::Backup ? backup(*data, *bak, name, overwrite, allowEmpty)
-                                                             : restore(*data, *bak, name, overwrite, allowEmpty);
-    return {Status::Done, count};
+    return direction == TransferDirection::Backup ? backup(*data, *bak, name, overwrite, allowEmpty)
+                                                  : restore(*data, *bak, name, overwrite, allowEmpty);
 }
 
 void reloadCategoryAndSaveDir(std::vector<GameInfo>& games, const std::string& dataDbPath) {
@@ -210,6 +214,11 @@ void CategoryManagerState::transfer(int button, NativeWindow dialog) {
             return;
         case TransferResult::Status::LibraryUnavailable:
             showMessageBox({"无法打开 data.db", "错误", MessageIcon::Error, MessageButtons::Ok, dialog});
+            return;
+        case TransferResult::Status::Refused:
+            showMessageBox({std::string(label) + " 失败，没有任何记录被改动。\n" +
+                                writeFailureReason(result.refused, result.refusingFile),
+                            "错误", MessageIcon::Error, MessageButtons::Ok, dialog});
             return;
         case TransferResult::Status::Done: break;
     }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "library/database.h"
 #include "library/game_info.h"
 #include "platform/native_dialogs.h"
 
@@ -43,9 +44,13 @@ enum class TransferColumn { Category, SaveDir };
 enum class TransferDirection { Backup, Restore };
 
 struct TransferResult {
-    enum class Status { Done, BackupUnavailable, LibraryUnavailable };
+    // Refused: the receiving database took none of the rows (in use,
+    // read-only, full...); `refused` says why and `refusingFile` which file.
+    enum class Status { Done, BackupUnavailable, LibraryUnavailable, Refused };
     Status status = Status::Done;
     int count = 0;  // rows written, as the message reports them
+    WriteOutcome refused{};
+    std::string refusingFile{};
 };
 
 // Copies one column between data.db and bak.db. `overwrite` replaces values

@@ -76,21 +76,19 @@ void applyGameSettings(const GameSettingsContext& context, GameInfo& game) {
 }
 
 WriteOutcome saveGameRecord(const std::string& databasePath, const GameInfo& game) {
-    auto db = Database::open(databasePath, false);
-    if (!db) return WriteOutcome::Failed;
-    auto update = db->prepare(
-        "UPDATE games SET name=?, category=?, exe_path=?, launch_args=?, folder_path=?, save_dir=?, game_size=? "
-        "WHERE id=?");
-    if (!update) return writeOutcomeOf(db->errorCode());
-    update->bind(1, game.name)
-        .bind(2, game.category)
-        .bind(3, game.exe_path)
-        .bind(4, game.launch_args)
-        .bind(5, game.folder_path)
-        .bind(6, game.save_dir)
-        .bind(7, game.game_size)
-        .bind(8, game.id);
-    return writeOutcomeOf(update->step());
+    return runWrite(databasePath,
+                    "UPDATE games SET name=?, category=?, exe_path=?, launch_args=?, folder_path=?, save_dir=?, "
+                    "game_size=? WHERE id=?",
+                    [&](Statement& update) {
+                        update.bind(1, game.name)
+                            .bind(2, game.category)
+                            .bind(3, game.exe_path)
+                            .bind(4, game.launch_args)
+                            .bind(5, game.folder_path)
+                            .bind(6, game.save_dir)
+                            .bind(7, game.game_size)
+                            .bind(8, game.id);
+                    });
 }
 
 GameSettingsDialogState::GameSettingsDialogState(GameInfo& game, int index, const std::vector<std::string>& categories) {
@@ -130,7 +128,10 @@ std::string GameSettingsDialogState::toggleCategory(int index, const std::string
 std::shared_ptr<CountingWindowModel> GameSettingsDialogState::countFolder(const std::string& folder) {
     // The total stays in the dialog: it reaches the record and data.db only
     // through OK.
-    return std::make_shared<SizeCountContext>(folder, [this](std::int64_t bytes) { context.gameSize = bytes; });
+    return std::make_shared<SizeCountContext>(folder, [this](std::int64_t bytes) {
+        context.gameSize = bytes;
+        return std::string();
+    });
 }
 
 bool GameSettingsDialogState::accept(const GameSettingsTexts& texts, NativeWindow dialog) {
@@ -155,9 +156,8 @@ void GameLauncher::showGameSettingsDialog(int index) {
     if (runGameSettingsDialog(state, nativeHandle()) && state.context.saved) {
         GameInfo updated = games[static_cast<std::size_t>(index)];
         applyGameSettings(state.context, updated);
-        // data.db failing keeps the new values in memory; one held by another
-        // program did not take them, so the record keeps its old values.
-        if (writeLibrary([&] { return saveGameRecord(databasePath(), updated); }) != WriteOutcome::Busy) {
+        // A refused write keeps the record as the file has it.
+        if (writeLibrary([&] { return saveGameRecord(databasePath(), updated); }).done()) {
             games[static_cast<std::size_t>(index)] = std::move(updated);
             sortGames();
             updateTextContent();

@@ -6,12 +6,15 @@
 
 namespace ludexa {
 
-std::optional<Database> Database::open(const std::string& path, bool create) {
+std::optional<Database> Database::open(const std::string& path, bool create, WriteOutcome* failure) {
     sqlite3* raw = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
     const int rc = sqlite3_open_v2(path.c_str(), &raw, flags, nullptr);
     Database db(raw);  // closes the handle on every path, also when the open failed
-    if (rc != SQLITE_OK) return std::nullopt;
+    if (rc != SQLITE_OK) {
+        if (failure != nullptr) *failure = raw != nullptr ? db.failure() : WriteOutcome{rc, {}};
+        return std::nullopt;
+    }
     sqlite3_busy_timeout(raw, kBusyTimeoutMs);
     return db;
 }
@@ -38,6 +41,13 @@ std::optional<Statement> Database::prepare(std::string_view sql) {
     Statement stmt(raw);
     if (rc != SQLITE_OK || raw == nullptr) return std::nullopt;
     return stmt;
+}
+
+WriteOutcome Database::failure() const {
+    const int code = sqlite3_errcode(db_.get());
+    // A failure whose code was overwritten by a later successful call is
+    // still a failure.
+    return {code == SQLITE_OK ? SQLITE_ERROR : code, sqlite3_errmsg(db_.get())};
 }
 
 std::int64_t Database::lastInsertRowId() const { return sqlite3_last_insert_rowid(db_.get()); }
@@ -88,49 +98,67 @@ std::span<const unsigned char> Statement::columnBlob(int column) const {
     return {data, static_cast<std::size_t>(size)};
 }
 
-WriteOutcome writeOutcomeOf(int rc) {
-    switch (rc & 0xFF) {  // extended codes carry the primary code in the low byte
-        case SQLITE_OK:
-        case SQLITE_DONE:
-        case SQLITE_ROW: return WriteOutcome::Done;
+std::string writeFailureReason(const WriteOutcome& outcome, const std::string& file) {
+    switch (outcome.code & 0xFF) {  // extended codes carry the primary code in the low byte
         case SQLITE_BUSY:
-        case SQLITE_LOCKED: return WriteOutcome::Busy;
-        default: return WriteOutcome::Failed;
+        case SQLITE_LOCKED: return file + " 正被其他程序使用，请关闭占用它的程序后重试。";
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+        case SQLITE_AUTH: return file + " 或它所在的文件夹是只读的，无法写入。";
+        case SQLITE_CANTOPEN: return "无法打开 " + file + " 写入：它或它所在的文件夹是只读的，或文件已不存在。";
+        case SQLITE_FULL: return "磁盘已满，请腾出空间后重试。";
+        case SQLITE_IOERR: return "读写 " + file + " 时发生读写错误，请检查磁盘。";
+        case SQLITE_CORRUPT:
+        case SQLITE_NOTADB: return file + " 已损坏，或不是所需的数据库。";
+        case SQLITE_CONSTRAINT:
+            // A trigger's RAISE or a rule of the table: its own words.
+            return "数据库拒绝了这次更改：" + (outcome.message.empty() ? std::string(sqlite3_errstr(outcome.code))
+                                                                      : outcome.message);
+        default: {
+            std::string reason = "数据库错误：";
+            reason += outcome.message.empty() ? sqlite3_errstr(outcome.code) : outcome.message;
+            return reason;
+        }
     }
 }
 
+WriteOutcome runWrite(const std::string& path, std::string_view sql, const std::function<void(Statement&)>& bind) {
+    WriteOutcome failure;
+    auto db = Database::open(path, false, &failure);
+    if (!db) return failure;
+    auto statement = db->prepare(sql);
+    if (!statement) return db->failure();
+    bind(*statement);
+    if (statement->step() != SQLITE_DONE) return db->failure();
+    return {};
+}
+
 WriteOutcome storeFavorite(const std::string& path, std::int64_t id, bool favorite) {
-    auto db = Database::open(path, false);
-    if (!db) return WriteOutcome::Failed;
-    auto update = db->prepare("UPDATE games SET is_favorite=? WHERE id=?");
-    if (!update) return writeOutcomeOf(db->errorCode());
-    update->bind(1, favorite ? 1 : 0).bind(2, id);
-    return writeOutcomeOf(update->step());
+    return runWrite(path, "UPDATE games SET is_favorite=? WHERE id=?",
+                    [&](Statement& update) { update.bind(1, favorite ? 1 : 0).bind(2, id); });
 }
 
 WriteOutcome storePlay(const std::string& path, std::int64_t id, int playCount, const std::string& lastPlayed) {
-    auto db = Database::open(path, false);
-    if (!db) return WriteOutcome::Failed;
-    auto update = db->prepare("UPDATE games SET play_count = ?, last_played = ? WHERE id = ?");
-    if (!update) return writeOutcomeOf(db->errorCode());
-    update->bind(1, playCount).bind(2, std::string_view(lastPlayed)).bind(3, id);
-    return writeOutcomeOf(update->step());
+    return runWrite(path, "UPDATE games SET play_count = ?, last_played = ? WHERE id = ?", [&](Statement& update) {
+        update.bind(1, playCount).bind(2, std::string_view(lastPlayed)).bind(3, id);
+    });
 }
 
 WriteOutcome deleteGameRow(const std::string& path, std::int64_t id) {
-    auto db = Database::open(path, false);
-    if (!db) return WriteOutcome::Failed;
+    WriteOutcome openFailure;
+    auto db = Database::open(path, false, &openFailure);
+    if (!db) return openFailure;
     const auto failed = [&db] {
-        const auto outcome = writeOutcomeOf(db->errorCode());  // before the rollback changes it
+        auto outcome = db->failure();  // before the rollback changes it
         (void)db->exec("ROLLBACK");
-        return outcome == WriteOutcome::Done ? WriteOutcome::Failed : outcome;
+        return outcome;
     };
     // The game and its play sessions go together or not at all.
     if (!db->exec("BEGIN IMMEDIATE")) return failed();
     if (!db->exec(("DELETE FROM games WHERE id = " + std::to_string(id)).c_str())) return failed();
     if (!deletePlaySessions(*db, id)) return failed();
     if (!db->exec("COMMIT")) return failed();
-    return WriteOutcome::Done;
+    return {};
 }
 
 bool initDatabase(const std::string& path) {

@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -16,12 +17,30 @@ namespace ludexa {
 
 class Statement;
 
+// How a write to data.db ended: SQLITE_OK when it was stored; otherwise the
+// result code that refused it (the whole write: nothing of it is kept) and
+// SQLite's own message, which for a refusal by the database's rules (a
+// trigger's RAISE, a constraint) is the only explanation there is.
+struct WriteOutcome {
+    int code = SQLITE_OK;
+    std::string message;
+    bool done() const { return code == SQLITE_OK; }
+};
+
+// Why a write was refused, as one Chinese sentence for the user (the file in
+// use, read-only, disk full, read/write error, the database's own message).
+// Every write path words its failure with this; `file` is the database's
+// name as the user knows it.
+std::string writeFailureReason(const WriteOutcome& outcome, const std::string& file = "data.db");
+
 class Database {
 public:
     // Opens (and, when `create` is set, creates) the file. A second process
     // holding the file briefly (another Ludexa, the sqlite3 shell, a backup
     // tool) makes statements wait up to kBusyTimeoutMs instead of failing.
-    [[nodiscard]] static std::optional<Database> open(const std::string& path, bool create = true);
+    // When it cannot be opened and `failure` is given, it receives why.
+    [[nodiscard]] static std::optional<Database> open(const std::string& path, bool create = true,
+                                                      WriteOutcome* failure = nullptr);
 
     // Opens another program's database only to read it: nothing is created,
     // written or locked for writing.
@@ -37,6 +56,8 @@ public:
     std::int64_t lastInsertRowId() const;
     // The result code of the last failed call on this connection.
     int errorCode() const { return sqlite3_errcode(db_.get()); }
+    // The last failed call on this connection as an outcome, its message kept.
+    WriteOutcome failure() const;
     sqlite3* handle() const { return db_.get(); }
 
 private:
@@ -81,12 +102,9 @@ private:
     std::unique_ptr<sqlite3_stmt, Finalizer> stmt_;
 };
 
-// How a write to data.db ended. Busy: another program held the file's write
-// lock past the busy timeout, so nothing was written and the user must hear
-// of it; Failed: the file could not be opened or the statement not run.
-enum class WriteOutcome { Done, Busy, Failed };
-// The outcome for a statement's (or connection's) result code.
-WriteOutcome writeOutcomeOf(int rc);
+// Opens the database at `path` (never creating it), prepares `sql`, lets
+// `bind` bind it and steps it once: the outcome of a one-statement write.
+WriteOutcome runWrite(const std::string& path, std::string_view sql, const std::function<void(Statement&)>& bind);
 
 // The favourite flag of game `id` in the database at `path`.
 WriteOutcome storeFavorite(const std::string& path, std::int64_t id, bool favorite);

@@ -19,14 +19,9 @@ void GameLauncher::deleteGame(int index) {
     if (!confirmed) return;
 
     const std::int64_t id = game.id;
-    const WriteOutcome outcome = writeLibrary([&] { return deleteGameRow(databasePath(), id); });
-    if (outcome == WriteOutcome::Busy) return;  // the user has been told; the game stays
-    if (outcome == WriteOutcome::Done && playWatcher) playWatcher->forget(id);
-    if (outcome != WriteOutcome::Done) {
-        showMessageBox({"删除失败，请重试。", "错误", MessageIcon::Error, MessageButtons::Ok, owner});
-        discardInputAfterModal();
-        return;
-    }
+    // A refusal is said with its reason, and the game stays.
+    if (!writeLibrary([&] { return deleteGameRow(databasePath(), id); }, "删除失败，请重试。").done()) return;
+    if (playWatcher) playWatcher->forget(id);
 
     // The selection moves to the game now shown where the deleted one was, so
     // it never points at another game by accident or past the end.

@@ -1,5 +1,5 @@
 // Marking a game as a favourite, in memory and in data.db; and how every write
-// from the window meets a data.db that another program holds.
+// from the window meets a data.db that refuses it.
 #include "app/GameLauncher.h"
 #include "library/database.h"
 #include "platform/dialogs.h"
@@ -7,16 +7,20 @@
 
 namespace ludexa {
 
-inline constexpr const char* kLibraryBusyText = "data.db 正被其他程序使用，本次更改未能保存。\n请关闭占用它的程序后重试。";
-
-WriteOutcome GameLauncher::writeLibrary(const std::function<WriteOutcome()>& write) {
+WriteOutcome GameLauncher::writeLibrary(const std::function<WriteOutcome()>& write, const std::string& failed) {
     // SQLite waits up to its busy timeout for another program's lock: the wait
     // cursor says the window is not hung meanwhile.
     window.setMouseCursor(waitCursor);
-    const WriteOutcome outcome = write();
+    WriteOutcome outcome;
+    try {
+        outcome = write();
+    } catch (...) {
+        outcome = {SQLITE_NOMEM, {}};
+    }
     window.setMouseCursor(lastInTextBox ? textCursor : arrowCursor);
-    if (outcome == WriteOutcome::Busy) {
-        showMessageBox({kLibraryBusyText, "错误", MessageIcon::Error, MessageButtons::Ok, nativeHandle()});
+    if (!outcome.done()) {
+        showMessageBox({failed + "\n" + writeFailureReason(outcome), "错误", MessageIcon::Error, MessageButtons::Ok,
+                        nativeHandle()});
         discardInputAfterModal();
     }
     return outcome;
@@ -27,9 +31,9 @@ void GameLauncher::setFavorite(int index, bool favorite) {
     const std::int64_t id = games[static_cast<std::size_t>(index)].id;
     const bool before = games[static_cast<std::size_t>(index)].is_favorite;
     games[static_cast<std::size_t>(index)].is_favorite = favorite;
-    // A database that cannot be opened keeps the change in memory only; one
-    // held by another program did not take it, so it is not shown as done.
-    if (writeLibrary([&] { return storeFavorite(databasePath(), id, favorite); }) == WriteOutcome::Busy)
+    // A refused write is not shown as done: the mark goes back to what the
+    // file keeps.
+    if (!writeLibrary([&] { return storeFavorite(databasePath(), id, favorite); }).done())
         games[static_cast<std::size_t>(index)].is_favorite = before;
 }
 

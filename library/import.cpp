@@ -101,40 +101,44 @@ std::optional<std::set<GameKey>> libraryKeys(const std::string& databasePath) {
     return storedKeys(*db);
 }
 
-std::vector<ImportedGame> storeNewGames(const std::string& databasePath, std::vector<ImportedGame> candidates) {
+StoredGames storeNewGames(const std::string& databasePath, std::vector<ImportedGame> candidates) {
     if (candidates.empty()) return {};
-    auto db = Database::open(databasePath, false);
-    if (!db || !db->exec("BEGIN IMMEDIATE")) return {};
+    WriteOutcome openFailure;
+    auto db = Database::open(databasePath, false, &openFailure);
+    if (!db) return {{}, openFailure};
+    // Whatever fails (another program's lock, a read-only file, a full disk,
+    // a refused row), nothing of this import stays: the user is told why and
+    // may simply run it again.
+    const auto refused = [&db] {
+        StoredGames result{{}, db->failure()};  // before the rollback changes it
+        (void)db->exec("ROLLBACK");
+        return result;
+    };
+    if (!db->exec("BEGIN IMMEDIATE")) return refused();
     // Read again inside the transaction: another program may have added rows
     // while the candidates were being read.
     auto stored = storedKeys(*db);
-    if (!stored) {
-        (void)db->exec("ROLLBACK");
-        return {};
-    }
+    if (!stored) return refused();
     std::vector<ImportedGame> added;
     added.reserve(candidates.size());
     for (auto& game : candidates) {
         if (!stored->emplace(game.info.exe_path, game.info.launch_args).second) continue;
-        if (!insertGame(*db, game)) continue;
+        if (!insertGame(*db, game)) return refused();
         game.info.id = db->lastInsertRowId();
         added.push_back(std::move(game));
     }
-    if (!db->exec("COMMIT")) {
-        (void)db->exec("ROLLBACK");
-        return {};
-    }
-    return added;
+    if (!db->exec("COMMIT")) return refused();
+    return {std::move(added), {}};
 }
 
-std::vector<ImportedGame> importShortcutFolder(const std::string& folder, const std::string& databasePath,
-                                               IconLoader& icons) {
+StoredGames importShortcutFolder(const std::string& folder, const std::string& databasePath, IconLoader& icons) {
     // Never created here: data.db exists from start-up, and a file that has
     // gone missing since would only become a stray empty database.
-    auto db = Database::open(databasePath, false);
-    if (!db) return {};
+    WriteOutcome openFailure;
+    auto db = Database::open(databasePath, false, &openFailure);
+    if (!db) return {{}, openFailure};
     auto known = storedKeys(*db);
-    if (!known) return {};
+    if (!known) return {{}, db->failure()};
 
     // Reading the shortcuts and their icons takes the time; it happens before
     // the write transaction so the database stays free for others meanwhile.
@@ -172,7 +176,7 @@ int appendImportedGames(std::vector<GameInfo>& games, std::vector<ImportedGame> 
 
 int GameLauncher::addGamesFromDirectory(const std::string& folder) {
     const auto icons = makeIconLoader(userIconThemeName());
-    return appendImportedGames(games, importShortcutFolder(folder, databasePath(), *icons));
+    return appendImportedGames(games, importShortcutFolder(folder, databasePath(), *icons).games);
 }
 
 void GameLauncher::addGames() {
@@ -189,19 +193,20 @@ void GameLauncher::addGames() {
     });
 }
 
-void GameLauncher::runImport(const std::string& caption, const std::function<std::vector<ImportedGame>()>& work) {
+void GameLauncher::runImport(const std::string& caption, const std::function<StoredGames()>& work) {
     // No frame is drawn while the scan runs. Without a compositor the closed
     // dialog would stay painted over the main window until then, so the
     // window is drawn once now, under the pop-up.
     render();
-    std::vector<ImportedGame> imported;
+    StoredGames stored;
     runWithWaitingPopup("正在扫描游戏，请稍候……", nativeHandle(), [&] {
         try {
-            imported = work();
+            stored = work();
         } catch (...) {
-            imported.clear();
+            stored = {{}, {SQLITE_NOMEM, {}}};
         }
     });
+    std::vector<ImportedGame> imported = std::move(stored.games);
     // An empty library keeps selectedIndex at 0, which selects nothing; left
     // so, the sort would take the first appended record for the selection.
     if (selectedIndex < 0 || static_cast<std::size_t>(selectedIndex) >= games.size()) selectedIndex = -1;
@@ -215,8 +220,13 @@ void GameLauncher::runImport(const std::string& caption, const std::function<std
     // otherwise stay painted behind it.
     render();
 
-    showMessageBox({"扫描完成！\n共新增 " + std::to_string(added) + " 个游戏。", caption, MessageIcon::Information,
-                    MessageButtons::Ok, nativeHandle()});
+    // A refused write is not "nothing new": the games found were not kept.
+    if (!stored.refused.done())
+        showMessageBox({"新增的游戏未能保存。\n" + writeFailureReason(stored.refused), caption, MessageIcon::Error,
+                        MessageButtons::Ok, nativeHandle()});
+    else
+        showMessageBox({"扫描完成！\n共新增 " + std::to_string(added) + " 个游戏。", caption, MessageIcon::Information,
+                        MessageButtons::Ok, nativeHandle()});
     discardInputAfterModal();
 }
 

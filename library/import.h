@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "library/database.h"
 #include "library/game_info.h"
 #include "platform/icons.h"
 
@@ -21,6 +22,13 @@ struct ImportedGame {
     std::shared_ptr<const std::vector<unsigned char>> iconPng;  // the stored PNG bytes, or null
 };
 
+// What an import stored: the new records with their ids; or, when data.db
+// refused the write (or could not be read to tell what is new), none and why.
+struct StoredGames {
+    std::vector<ImportedGame> games;
+    WriteOutcome refused;
+};
+
 using GameKey = std::pair<std::string, std::string>;  // exe_path, launch_args
 
 // The (exe_path, launch_args) pairs of the library at `databasePath`; nullopt
@@ -29,8 +37,8 @@ std::optional<std::set<GameKey>> libraryKeys(const std::string& databasePath);
 
 // Writes the candidates that are not in the library yet (nor earlier in the
 // list) in one transaction and returns them with their new ids; when the
-// database refuses the write, nothing is stored and the result is empty.
-std::vector<ImportedGame> storeNewGames(const std::string& databasePath, std::vector<ImportedGame> candidates);
+// database refuses any of it, nothing is stored and the refusal is returned.
+StoredGames storeNewGames(const std::string& databasePath, std::vector<ImportedGame> candidates);
 
 // A time as the library stores dates: "YYYY-MM-DD HH:MM:SS", local time.
 std::string localTimeText(std::time_t time);
@@ -41,9 +49,9 @@ std::string localTimeText(std::time_t time);
 // launch_args: one program (steam, lutris, an emulator) starts many games.
 // Unreadable, malformed and targetless files are skipped; the rest are
 // written in one transaction, so either all of them are stored and returned
-// or, when the database refuses the write, none. Touches no texture, so it
-// may run on a worker thread.
-std::vector<ImportedGame> importShortcutFolder(const std::string& folder, const std::string& databasePath,
+// or, when the database refuses the write, none, with the refusal. Touches no
+// texture, so it may run on a worker thread.
+StoredGames importShortcutFolder(const std::string& folder, const std::string& databasePath,
                                                IconLoader& icons);
 
 // Appends the records to `games`, decoding each icon into its texture (so

@@ -253,14 +253,17 @@ void GameLauncher::launchGame(int index) {
         playWatcher->launched(game.id, started.pid,
                               plan.workingDirectory.empty() ? game.folder_path : plan.workingDirectory);
 
-    // A data.db held by another program did not take the play: it is not
-    // shown as counted (the user is told).
+    // A data.db that refused the play did not count it: it is not shown as
+    // counted (the user is told, once for this play and its session).
     const std::int64_t id = game.id;
     const int playCount = game.play_count + 1;
     const std::string lastPlayed = formatLocalTime(std::time(nullptr));
-    if (writeLibrary([&] { return storePlay(databasePath(), id, playCount, lastPlayed); }) != WriteOutcome::Busy) {
+    if (writeLibrary([&] { return storePlay(databasePath(), id, playCount, lastPlayed); }, kPlayNotSavedText)
+            .done()) {
         game.play_count = playCount;
         game.last_played = lastPlayed;
+    } else if (playWatcher) {
+        playWatcher->writeFailureSaid();
     }
 
     if (outcome.sleep) {

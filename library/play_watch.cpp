@@ -6,6 +6,7 @@
 #include <set>
 
 #include "app/GameLauncher.h"
+#include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/processes.h"
 
@@ -61,19 +62,23 @@ std::vector<SessionRow> loadOpenSessions(const std::string& databasePath) {
     return rows;
 }
 
-std::int64_t storeSession(Database& db, const SessionRow& row) {
+std::int64_t storeSession(Database& db, const SessionRow& row, WriteOutcome* failure) {
+    const auto refused = [&db, failure]() -> std::int64_t {
+        if (failure != nullptr) *failure = db.failure();
+        return 0;
+    };
     if (row.rowId != 0) {
         auto update = db.prepare("UPDATE play_sessions SET seconds = ?, open = ?, pid = ?, pid_started = ? WHERE id = ?");
-        if (!update) return 0;
+        if (!update) return refused();
         update->bind(1, row.seconds).bind(2, row.open ? 1 : 0).bind(3, row.pid).bind(4, row.pidStartedMs).bind(5, row.rowId);
-        return update->stepDone() ? row.rowId : 0;
+        return update->stepDone() ? row.rowId : refused();
     }
-    if (!db.exec(kCreatePlaySessionsTable)) return 0;
+    if (!db.exec(kCreatePlaySessionsTable)) return refused();
     // One statement, so a game deleted meanwhile cannot get a row back.
     auto insert = db.prepare(
         "INSERT INTO play_sessions (game_id, started_at, seconds, open, pid, pid_started) "
         "SELECT ?, ?, ?, ?, ?, ? WHERE EXISTS (SELECT 1 FROM games WHERE id = ?)");
-    if (!insert) return 0;
+    if (!insert) return refused();
     insert->bind(1, row.gameId)
         .bind(2, row.startedAt)
         .bind(3, row.seconds)
@@ -81,7 +86,8 @@ std::int64_t storeSession(Database& db, const SessionRow& row) {
         .bind(5, row.pid)
         .bind(6, row.pidStartedMs)
         .bind(7, row.gameId);
-    if (!insert->stepDone() || sqlite3_changes(db.handle()) != 1) return 0;
+    if (!insert->stepDone()) return refused();
+    if (sqlite3_changes(db.handle()) != 1) return 0;  // its game is gone: nothing to keep
     return db.lastInsertRowId();
 }
 
@@ -141,17 +147,49 @@ void PlayWatcher::apply(const std::vector<Request>& requests, const ProcessSnaps
     }
 }
 
+std::optional<WriteOutcome> PlayWatcher::takeWriteFailure() {
+    const std::lock_guard lock(totalsMutex_);
+    failureReady_.store(false, std::memory_order_release);
+    return std::exchange(failure_, std::nullopt);
+}
+
+void PlayWatcher::writeFailureSaid() {
+    const std::lock_guard lock(totalsMutex_);
+    failureSaid_ = true;
+}
+
+void PlayWatcher::noteWrite(const WriteOutcome& outcome) {
+    const std::lock_guard lock(totalsMutex_);
+    // A disk that stays full refuses every minute's write: the user hears of
+    // it once, and again only after a write has gone through in between.
+    if (outcome.done()) {
+        failureSaid_ = false;
+        return;
+    }
+    if (failureSaid_) return;
+    failureSaid_ = true;
+    failure_ = outcome;
+    failureReady_.store(true, std::memory_order_release);
+}
+
 void PlayWatcher::persist(const std::vector<PlayTracker::Write>& writes) {
     if (writes.empty()) return;
-    auto db = Database::open(databasePath_, false);
-    if (!db) return;
+    WriteOutcome failure;
+    auto db = Database::open(databasePath_, false, &failure);
+    if (!db) {
+        noteWrite(failure);
+        return;
+    }
     std::set<std::int64_t> changed;
     for (const auto& w : writes) {
-        const std::int64_t id = storeSession(*db, w.row);
+        WriteOutcome refused;
+        const std::int64_t id = storeSession(*db, w.row, &refused);
+        if (!refused.done()) failure = refused;
         if (id == 0) continue;
         if (w.row.rowId == 0) tracker_.rowStored(w.session, id);
         changed.insert(w.row.gameId);
     }
+    noteWrite(failure);
     if (changed.empty()) return;
     std::unordered_map<std::int64_t, PlayTotals> totals;
     for (const auto gameId : changed) totals[gameId] = playTotalsOf(*db, gameId);
@@ -251,6 +289,12 @@ void GameLauncher::collectPlayTime() {
         applyPlayTotals(playWatcher->takeTotals());
         requestFrame(FrameReason::PlayTimeArrived);
     }
+    if (playWatcher && playWatcher->failureWaiting())
+        if (const auto failure = playWatcher->takeWriteFailure()) {
+            showMessageBox({std::string(kPlayNotSavedText) + "\n" + writeFailureReason(*failure), "错误",
+                            MessageIcon::Error, MessageButtons::Ok, nativeHandle()});
+            discardInputAfterModal();
+        }
 }
 
 }  // namespace ludexa

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <unordered_map>
@@ -38,7 +39,12 @@ PlayTotals playTotalsOf(Database& db, std::int64_t gameId);
 std::vector<SessionRow> loadOpenSessions(const std::string& databasePath);
 // Inserts a row (rowId 0) or updates it. The id of the row, or 0 when nothing
 // was written: a new row is only added while its game is in the library.
-std::int64_t storeSession(Database& db, const SessionRow& row);
+// A write the database refused (not a game that is gone) fills `failure`.
+std::int64_t storeSession(Database& db, const SessionRow& row, WriteOutcome* failure = nullptr);
+
+// What the user reads when a launch's play (its count, time or session)
+// could not be written; the reason follows on the next line.
+inline constexpr const char* kPlayNotSavedText = "这次游玩的记录（次数、时间、时长）未能保存，游戏照常运行。";
 // True when the game's sessions are gone (or there never was a table).
 bool deletePlaySessions(Database& db, std::int64_t gameId);
 
@@ -66,6 +72,15 @@ public:
     // The totals of the games whose sessions were written since the last call.
     std::unordered_map<std::int64_t, PlayTotals> takeTotals();
 
+    // Whether takeWriteFailure has something (cheap: one atomic read).
+    bool failureWaiting() const { return failureReady_.load(std::memory_order_acquire); }
+    // A refused session write the user has not heard of; after one, later
+    // refusals stay quiet until a write goes through again.
+    std::optional<WriteOutcome> takeWriteFailure();
+    // The user was told of a refused play write elsewhere (the launch's own):
+    // the session writes that fail for the same reason stay quiet.
+    void writeFailureSaid();
+
 private:
     struct Request {
         bool launch = true;  // else forget
@@ -77,6 +92,7 @@ private:
     void body(std::unordered_map<std::int64_t, std::string> folders);
     void apply(const std::vector<Request>& requests, const ProcessSnapshot& snapshot);
     void persist(const std::vector<PlayTracker::Write>& writes);
+    void noteWrite(const WriteOutcome& outcome);
 
     const std::string databasePath_;
     const Reader reader_;
@@ -91,6 +107,9 @@ private:
     std::mutex totalsMutex_;
     std::unordered_map<std::int64_t, PlayTotals> totals_;  // guarded by totalsMutex_
     std::atomic<bool> totalsReady_{false};                 // set under totalsMutex_
+    std::optional<WriteOutcome> failure_;                  // guarded by totalsMutex_
+    bool failureSaid_ = false;                             // guarded by totalsMutex_
+    std::atomic<bool> failureReady_{false};                // set under totalsMutex_
 
     std::thread worker_;  // last: starts once everything above exists
 };

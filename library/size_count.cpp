@@ -117,7 +117,7 @@ void SizeCountJob::finish(std::int64_t total) {
     total_ = total;
 }
 
-SizeCountContext::SizeCountContext(std::string folder, std::function<void(std::int64_t)> onResult)
+SizeCountContext::SizeCountContext(std::string folder, std::function<std::string(std::int64_t)> onResult)
     : job_(SizeCountJob::start(std::move(folder))), onResult_(std::move(onResult)) {}
 
 std::optional<std::string> SizeCountContext::poll() {
@@ -127,8 +127,8 @@ std::optional<std::string> SizeCountContext::poll() {
     done_ = true;
     // A walk that failed (out of memory) is not a size: nothing is stored.
     if (*total < 0) return std::string("统计失败");
-    if (onResult_) onResult_(*total);
-    return sizeCountResultText(*total);
+    const std::string problem = onResult_ ? onResult_(*total) : std::string();
+    return problem.empty() ? sizeCountResultText(*total) : sizeCountResultText(*total) + "\n" + problem;
 }
 
 void SizeCountContext::closed() {
@@ -138,24 +138,21 @@ void SizeCountContext::closed() {
     done_ = true;
 }
 
-bool storeGameSize(std::vector<GameInfo>& games, std::int64_t id, std::int64_t bytes, const std::string& databasePath) {
-    bool found = false;
+WriteOutcome storeGameSize(std::vector<GameInfo>& games, std::int64_t id, std::int64_t bytes,
+                           const std::string& databasePath) {
+    if (!databasePath.empty()) {
+        // A refused write leaves the record as the file keeps it; the window
+        // still shows what was counted, and why it was not kept.
+        auto outcome = runWrite(databasePath, "UPDATE games SET game_size=? WHERE id=?",
+                                [&](Statement& update) { update.bind(1, bytes).bind(2, id); });
+        if (!outcome.done()) return outcome;
+    }
     for (auto& game : games) {
         if (game.id != id) continue;
         game.game_size = bytes;
-        found = true;
         break;
     }
-    if (!databasePath.empty()) {
-        // Failures leave data.db as it was; the record and the window still
-        // show the count.
-        if (auto db = Database::open(databasePath, false))
-            if (auto update = db->prepare("UPDATE games SET game_size=? WHERE id=?")) {
-                update->bind(1, bytes).bind(2, id);
-                (void)update->step();
-            }
-    }
-    return found;
+    return {};
 }
 
 void GameLauncher::showSizeCountingDialog(int index) {
@@ -165,9 +162,10 @@ void GameLauncher::showSizeCountingDialog(int index) {
     const GameInfo& game = games[static_cast<std::size_t>(index)];
     const std::int64_t id = game.id;
     auto context = std::make_shared<SizeCountContext>(game.folder_path, [this, id](std::int64_t bytes) {
-        storeGameSize(games, id, bytes, databasePath());
+        const auto outcome = storeGameSize(games, id, bytes, databasePath());
         updateTextContent();
         requestFrame(FrameReason::SizeCounted);
+        return outcome.done() ? std::string() : "容量未能保存：" + writeFailureReason(outcome);
     });
     sizeCountWindow = openCountingWindow(std::move(context), nativeHandle());
 }

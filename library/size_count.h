@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "library/database.h"
 #include "library/game_info.h"
 #include "platform/native_dialogs.h"
 
@@ -50,19 +51,23 @@ private:
 // The counting window's state: the job, and what happens with its total.
 class SizeCountContext final : public CountingWindowModel {
 public:
-    SizeCountContext(std::string folder, std::function<void(std::int64_t)> onResult);
+    // `onResult` takes the total; what it returns (why the total could not be
+    // kept) is shown under it, nothing when it returns an empty text.
+    SizeCountContext(std::string folder, std::function<std::string(std::int64_t)> onResult);
     std::optional<std::string> poll() override;
     void closed() override;
 
 private:
     std::shared_ptr<SizeCountJob> job_;
-    std::function<void(std::int64_t)> onResult_;
+    std::function<std::string(std::int64_t)> onResult_;
     bool done_ = false;
 };
 
-// Stores a count for the game with `id`, wherever sorting has moved it, in its
-// record and (when `databasePath` is not empty) in data.db. False when no game
-// in the list has that id; data.db is written by id all the same.
-bool storeGameSize(std::vector<GameInfo>& games, std::int64_t id, std::int64_t bytes, const std::string& databasePath);
+// Stores a count for the game with `id`, wherever sorting has moved it, in
+// data.db (when `databasePath` is not empty) and then in its record. When
+// data.db refuses it, the record is left as the file keeps it and the
+// refusal is returned.
+WriteOutcome storeGameSize(std::vector<GameInfo>& games, std::int64_t id, std::int64_t bytes,
+                           const std::string& databasePath);
 
 }  // namespace ludexa

@@ -23,14 +23,15 @@ std::string storeChoiceLabel(const StoreLibrary& store, int newGames) {
     return store.label + "（" + std::to_string(newGames) + " 个新游戏）";
 }
 
-std::vector<ImportedGame> importStoreGames(const std::vector<StoreGame>& games, const std::string& databasePath,
-                                           IconLoader& icons, std::time_t now) {
-    auto known = libraryKeys(databasePath);
-    if (!known) return {};
+StoredGames importStoreGames(const std::vector<StoreGame>& games, const std::string& databasePath, IconLoader& icons,
+                             std::time_t now) {
+    // A library that cannot be read now costs icons for games it may hold:
+    // the write reads it again and says why it cannot.
+    auto known = libraryKeys(databasePath).value_or(std::set<GameKey>{});
     std::vector<ImportedGame> candidates;
     for (const auto& game : games) {
         // Only new games cost an icon; the write checks again.
-        if (!known->emplace(game.exe_path, std::string()).second) continue;
+        if (!known.emplace(game.exe_path, std::string()).second) continue;
         ImportedGame imported;
         imported.info.name = game.name;
         imported.info.exe_path = game.exe_path;

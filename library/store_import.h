@@ -19,10 +19,11 @@ int countNewGames(const StoreLibrary& store, const std::set<GameKey>& known);
 std::string storeChoiceLabel(const StoreLibrary& store, int newGames);
 
 // Stores the games that are not in the library yet (same exe_path and empty
-// launch_args) with their icons as PNG, in one transaction, and returns them.
+// launch_args) with their icons as PNG, in one transaction, and returns them
+// (or, when data.db refuses the write, none and why).
 // A game's date added is when its store installed it, else `now`. Touches no
 // texture, so it may run on a worker thread.
-std::vector<ImportedGame> importStoreGames(const std::vector<StoreGame>& games, const std::string& databasePath,
-                                           IconLoader& icons, std::time_t now);
+StoredGames importStoreGames(const std::vector<StoreGame>& games, const std::string& databasePath, IconLoader& icons,
+                             std::time_t now);
 
 }  // namespace ludexa

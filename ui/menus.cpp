@@ -255,7 +255,16 @@ void GameLauncher::performIconMenuItem(int item) {
                 const auto cut = game.exe_path.find_last_of("\\/");
                 folder = cut == std::string::npos ? game.exe_path : game.exe_path.substr(0, cut);
             }
-            if (!folder.empty()) (void)openWithDefaultHandler(folder);
+            if (folder.empty()) break;
+            // Like the save folder: a folder that is gone is said, not opened in silence.
+            if (!isDirectory(folder)) {
+                showMessageBox({"游戏目录不存在或无法访问。", "游戏目录", MessageIcon::Warning, MessageButtons::Ok, owner});
+                discardInputAfterModal();
+            } else if (const auto opened = openWithDefaultHandler(folder); !opened.started) {
+                showMessageBox({"无法打开游戏目录。\n" + opened.error, "游戏目录", MessageIcon::Warning,
+                                MessageButtons::Ok, owner});
+                discardInputAfterModal();
+            }
             break;
         }
         case 5: {

@@ -27,7 +27,7 @@ int main(int argc, char** argv) {
     if (!ludexa::initDatabase(db)) return 1;
     const auto icons = ludexa::makeIconLoader();
     const auto start = std::chrono::steady_clock::now();
-    const auto added = ludexa::importShortcutFolder((work / "shortcuts").string(), db, *icons);
+    const auto added = ludexa::importShortcutFolder((work / "shortcuts").string(), db, *icons).games;
     const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     if (static_cast<int>(added.size()) != count) return 1;
     std::printf("%lld\n", static_cast<long long>(ms));

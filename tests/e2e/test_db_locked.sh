@@ -2,7 +2,8 @@
 # data.db held by another program's write transaction (a sqlite3 shell in
 # BEGIN IMMEDIATE): marking a favourite waits out the busy timeout, says in
 # one message box that data.db is in use, and does not show the change as
-# done: once the lock is gone, the same menu entry marks the game.
+# done: once the lock is gone, the same menu entry marks the game. The same
+# for a data.db that has become read-only: one message, the mark put back.
 source "$(dirname "$0")/lib.sh"
 source "$E2E_DIR/dialogs_lib.sh"
 
@@ -40,6 +41,24 @@ open_menu 409 99 450 189
 click 450 189
 favourite() { [ "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" == 1 ]; }
 wait_for 10 "not marked a favourite once data.db is free" favourite
+
+# Read-only for every user, root included: a file format write version above
+# 2 makes SQLite refuse writes. The unmarking is refused with one message.
+set_write_version() { printf "\\x$1" | dd of="$db" bs=1 seek=18 conv=notrunc status=none; }
+set_write_version 03
+open_menu 409 99 450 189
+click 450 189
+box=$(wait_window '^错误$' 20)
+key_to "$box" Return
+wait_window_gone '^错误$'
+assert_eq 1 "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" "favourite in a read-only data.db"
+
+# Still shown as a favourite: writable again, the same entry unmarks it.
+set_write_version 01
+open_menu 409 99 450 189
+click 450 189
+unmarked() { [ "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" == 0 ]; }
+wait_for 10 "not unmarked once data.db is writable" unmarked
 
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"

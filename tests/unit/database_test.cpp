@@ -224,33 +224,6 @@ TEST(IconCacheTest, OversizedIconHeadersAreRefusedUndecoded) {
     EXPECT_EQ(cache.state(id), IconCache::State::Failed);
 }
 
-// Another program's write transaction holds data.db past the busy timeout:
-// the write reports Busy (not Done, not a silent failure) and changes nothing.
-TEST(Database, WritesHeldByAnotherProgramReportBusy) {
-    TempDir dir;
-    const auto path = dir.file("data.db");
-    ASSERT_TRUE(initDatabase(path));
-    auto holder = Database::open(path);
-    ASSERT_TRUE(holder->exec("INSERT INTO games (id, name) VALUES (4294967297, 'Attacker'), (1, 'Victim')"));
-    ASSERT_TRUE(holder->exec("BEGIN IMMEDIATE"));
-    EXPECT_EQ(storeFavorite(path, 4294967297LL, true), WriteOutcome::Busy);
-    EXPECT_EQ(deleteGameRow(path, 4294967297LL), WriteOutcome::Busy);
-    ASSERT_TRUE(holder->exec("COMMIT"));
-
-    EXPECT_EQ(storeFavorite(path, 4294967297LL, true), WriteOutcome::Done);
-    auto rows = holder->prepare("SELECT id, is_favorite FROM games ORDER BY id");
-    ASSERT_EQ(rows->step(), SQLITE_ROW);
-    EXPECT_EQ(rows->columnInt(1), 0);  // Victim untouched
-    ASSERT_EQ(rows->step(), SQLITE_ROW);
-    EXPECT_EQ(rows->columnInt(1), 1);
-    rows.reset();
-    EXPECT_EQ(deleteGameRow(path, 4294967297LL), WriteOutcome::Done);
-    const auto left = loadGames(path);
-    ASSERT_EQ(left.size(), 1u);
-    EXPECT_EQ(left[0].name, "Victim");
-    EXPECT_EQ(storeFavorite(dir.file("missing.db"), 1, true), WriteOutcome::Failed);
-}
-
 TEST(Database, BusyTimeoutLetsASecondWriterWait) {
     TempDir dir;
     const auto path = dir.file("data.db");

@@ -103,7 +103,7 @@ TEST(GameSettingsDialog, OkWritesTheRecordById) {
     ok.gameSize = 4096;
     applyGameSettings(ok, game);
     EXPECT_EQ(game.game_size, 4096);
-    ASSERT_EQ(saveGameRecord(path, game), WriteOutcome::Done);
+    ASSERT_TRUE(saveGameRecord(path, game).done());
 
     auto db = Database::open(path);
     auto row = db->prepare("SELECT id, name, category, save_dir, game_size FROM games ORDER BY id");

