@@ -44,6 +44,10 @@ public:
         gtk_container_set_border_width(GTK_CONTAINER(box), 20);
         label_ = gtk_label_new("正在统计，请稍候...");
         gtk_label_set_justify(GTK_LABEL(label_), GTK_JUSTIFY_CENTER);
+        // A total that could not be stored says why under it, wrapped to the
+        // window's width rather than widening it.
+        gtk_label_set_line_wrap(GTK_LABEL(label_), TRUE);
+        gtk_label_set_max_width_chars(GTK_LABEL(label_), 20);
         gtk_box_pack_start(GTK_BOX(box), label_, TRUE, TRUE, 0);
         button_ = gtk_button_new_with_label("确定");
         gtk_widget_set_size_request(button_, 80, 30);

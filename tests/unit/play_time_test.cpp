@@ -398,3 +398,68 @@ TEST(ProcessTable, TheStartedProgramIsSeenWithItsFolderAndStartTime) {
     EXPECT_GT(self->parentPid, 0);
     kill(pid, SIGTERM);
 }
+
+// A session table that refuses every write (a full disk, a trigger): the
+// main thread hears of it once, not at every minute's write, and again only
+// after a write went through in between.
+TEST(PlayWatch, RefusedSessionWritesAreReportedOnce) {
+    TempDir dir;
+    const std::string db = dir.file("data.db");
+    ASSERT_TRUE(initDatabase(db));
+    auto conn = Database::open(db, false);
+    ASSERT_TRUE(conn->exec("INSERT INTO games (id, name) VALUES (1, 'A');"));
+    ASSERT_TRUE(conn->exec(kCreatePlaySessionsTable));
+    const auto veto = [&](const char* event) {
+        return conn->exec((std::string("CREATE TRIGGER veto BEFORE ") + event +
+                           " ON play_sessions BEGIN SELECT RAISE(ABORT, 'full'); END")
+                              .c_str());
+    };
+    ASSERT_TRUE(veto("INSERT"));
+
+    std::mutex mutex;
+    FakeSystem sys;  // guarded by mutex
+    const auto reader = [&] {
+        const std::lock_guard lock(mutex);
+        sys.advance(1000);
+        return sys.snapshot();
+    };
+    const auto readingsLater = [&](std::int64_t readings) {
+        std::int64_t until = 0;
+        {
+            const std::lock_guard lock(mutex);
+            until = sys.nowMs + readings * 1000;
+        }
+        for (int i = 0; i < 2000; ++i) {
+            {
+                const std::lock_guard lock(mutex);
+                if (sys.nowMs > until) return true;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return false;
+    };
+    auto o = options();
+    o.writeEveryMs = 1000;  // a write at every reading
+    PlayWatcher watcher(db, o, reader, std::chrono::milliseconds(5), {{1, "/games/A"}});
+    {
+        const std::lock_guard lock(mutex);
+        sys.start(proc(400, 60, "/games/A/a", "/games/A", 0));
+    }
+    watcher.launched(1, 400, "/games/A");
+    ASSERT_TRUE(readingsLater(10));
+    ASSERT_TRUE(watcher.failureWaiting());
+    const auto failure = watcher.takeWriteFailure();
+    ASSERT_TRUE(failure);
+    EXPECT_EQ(failure->code, SQLITE_CONSTRAINT);
+    EXPECT_EQ(failure->message, "full");
+    ASSERT_TRUE(readingsLater(10));
+    EXPECT_FALSE(watcher.failureWaiting()) << "said once";
+
+    ASSERT_TRUE(conn->exec("DROP TRIGGER veto"));
+    ASSERT_TRUE(readingsLater(5));
+    EXPECT_TRUE(watcher.totalsWaiting());
+    ASSERT_TRUE(veto("UPDATE"));
+    ASSERT_TRUE(readingsLater(5));
+    EXPECT_TRUE(watcher.failureWaiting()) << "refused again after a write went through";
+    ASSERT_TRUE(conn->exec("DROP TRIGGER veto"));  // the last write, at the end, goes through
+}
