@@ -280,9 +280,11 @@ public:
     int addGamesFromDirectory(const std::string& folder);  // library/import.cpp
     void importGameStores();                            // library/store_import.cpp
     // Runs `work` behind the waiting pop-up, adds the games it stored to the
-    // list and reports their number in a message captioned `caption`.
+    // list and reports their number in a message captioned `caption`, or,
+    // when `failure` holds a reason once the work is done, that nothing was saved.
     void runImport(const std::string& caption,
-                   const std::function<std::vector<ImportedGame>()>& work);  // library/import.cpp
+                   const std::function<std::vector<ImportedGame>()>& work,
+                   const std::string* failure = nullptr);  // library/import.cpp
     void scanDesktopFolder();                           // library/desktop.cpp
     void createDesktopIconTextures();                   // library/desktop.cpp
     void clearDesktopItems();                           // library/desktop.cpp
@@ -300,7 +302,8 @@ public:
     void startPlayWatch();                              // library/play_watch.cpp
     // Every main-loop iteration: takes the totals the watch has written.
     void collectPlayTime();                             // library/play_watch.cpp
-    void applyPlayTotals(const std::unordered_map<std::int64_t, PlayTotals>& totals);  // library/play_watch.cpp
+    // True when the header's play time changed (and was laid out again).
+    bool applyPlayTotals(const std::unordered_map<std::int64_t, PlayTotals>& totals);  // library/play_watch.cpp
 
     // Game media
     void createMediaDirectories();                      // media/media_folder.cpp

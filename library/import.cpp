@@ -101,29 +101,31 @@ std::optional<std::set<GameKey>> libraryKeys(const std::string& databasePath) {
     return storedKeys(*db);
 }
 
-std::vector<ImportedGame> storeNewGames(const std::string& databasePath, std::vector<ImportedGame> candidates) {
+std::vector<ImportedGame> storeNewGames(const std::string& databasePath, std::vector<ImportedGame> candidates,
+                                        int* failure) {
     if (candidates.empty()) return {};
     auto db = Database::open(databasePath, false);
-    if (!db || !db->exec("BEGIN IMMEDIATE")) return {};
+    const auto refused = [&](int code) {
+        if (failure != nullptr) *failure = code;
+        if (db) (void)db->exec("ROLLBACK");
+        return std::vector<ImportedGame>{};
+    };
+    if (!db) return refused(SQLITE_CANTOPEN);
+    if (!db->exec("BEGIN IMMEDIATE")) return refused(db->errorCode());
     // Read again inside the transaction: another program may have added rows
     // while the candidates were being read.
     auto stored = storedKeys(*db);
-    if (!stored) {
-        (void)db->exec("ROLLBACK");
-        return {};
-    }
+    if (!stored) return refused(db->errorCode());
     std::vector<ImportedGame> added;
     added.reserve(candidates.size());
     for (auto& game : candidates) {
         if (!stored->emplace(game.info.exe_path, game.info.launch_args).second) continue;
-        if (!insertGame(*db, game)) continue;
+        // A refused row (a full disk) refuses the whole import: nothing half-stored.
+        if (!insertGame(*db, game)) return refused(db->errorCode());
         game.info.id = db->lastInsertRowId();
         added.push_back(std::move(game));
     }
-    if (!db->exec("COMMIT")) {
-        (void)db->exec("ROLLBACK");
-        return {};
-    }
+    if (!db->exec("COMMIT")) return refused(db->errorCode());
     return added;
 }
 
@@ -189,7 +191,8 @@ void GameLauncher::addGames() {
     });
 }
 
-void GameLauncher::runImport(const std::string& caption, const std::function<std::vector<ImportedGame>()>& work) {
+void GameLauncher::runImport(const std::string& caption, const std::function<std::vector<ImportedGame>()>& work,
+                             const std::string* failure) {
     // No frame is drawn while the scan runs. Without a compositor the closed
     // dialog would stay painted over the main window until then, so the
     // window is drawn once now, under the pop-up.
@@ -215,8 +218,12 @@ void GameLauncher::runImport(const std::string& caption, const std::function<std
     // otherwise stay painted behind it.
     render();
 
-    showMessageBox({"扫描完成！\n共新增 " + std::to_string(added) + " 个游戏。", caption, MessageIcon::Information,
-                    MessageButtons::Ok, nativeHandle()});
+    if (failure != nullptr && !failure->empty())
+        showMessageBox({"新游戏未能保存：" + *failure + "。\n没有游戏被导入，请稍后重试。", caption, MessageIcon::Error,
+                        MessageButtons::Ok, nativeHandle()});
+    else
+        showMessageBox({"扫描完成！\n共新增 " + std::to_string(added) + " 个游戏。", caption,
+                        MessageIcon::Information, MessageButtons::Ok, nativeHandle()});
     discardInputAfterModal();
 }
 

@@ -29,8 +29,10 @@ std::optional<std::set<GameKey>> libraryKeys(const std::string& databasePath);
 
 // Writes the candidates that are not in the library yet (nor earlier in the
 // list) in one transaction and returns them with their new ids; when the
-// database refuses the write, nothing is stored and the result is empty.
-std::vector<ImportedGame> storeNewGames(const std::string& databasePath, std::vector<ImportedGame> candidates);
+// database refuses the write, nothing is stored, the result is empty and
+// `failure` (when given) gets SQLite's result code.
+std::vector<ImportedGame> storeNewGames(const std::string& databasePath, std::vector<ImportedGame> candidates,
+                                        int* failure = nullptr);
 
 // A time as the library stores dates: "YYYY-MM-DD HH:MM:SS", local time.
 std::string localTimeText(std::time_t time);

@@ -15,6 +15,9 @@ struct ProcessInfo {
     // a kernel thread).
     std::string executable;
     std::string workingFolder;
+    // The command line's words (the first the name it was started by); the
+    // first few kilobytes only.
+    std::vector<std::string> arguments;
     // When the process started, on the boot clock. With the pid it tells a
     // process from a later one that was given the same pid.
     std::int64_t startedMs = 0;
