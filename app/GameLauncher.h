@@ -302,7 +302,8 @@ public:
     void startPlayWatch();                              // library/play_watch.cpp
     // Every main-loop iteration: takes the totals the watch has written.
     void collectPlayTime();                             // library/play_watch.cpp
-    void applyPlayTotals(const std::unordered_map<std::int64_t, PlayTotals>& totals);  // library/play_watch.cpp
+    // True when the header's play time changed (and was laid out again).
+    bool applyPlayTotals(const std::unordered_map<std::int64_t, PlayTotals>& totals);  // library/play_watch.cpp
 
     // Game media
     void createMediaDirectories();                      // media/media_folder.cpp

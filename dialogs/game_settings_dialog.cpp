@@ -152,6 +152,9 @@ bool GameSettingsDialogState::accept(const GameSettingsTexts& texts, NativeWindo
 void GameLauncher::showGameSettingsDialog(int index) {
     if (index < 0 || static_cast<std::size_t>(index) >= games.size()) return;
     GameSettingsDialogState state(games[static_cast<std::size_t>(index)], index, categories);
+    // The main loop waits while the dialog runs; the play time of a game
+    // running meanwhile is brought in from here.
+    state.onRefresh = [this] { collectPlayTime(); };
     const ModalRepaint repaint([this] { render(); });
     if (runGameSettingsDialog(state, nativeHandle()) && state.context.saved) {
         GameInfo updated = games[static_cast<std::size_t>(index)];

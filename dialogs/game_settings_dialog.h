@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -61,8 +62,12 @@ public:
     }
     std::shared_ptr<CountingWindowModel> countFolder(const std::string& folder) override;
     bool accept(const GameSettingsTexts& texts, NativeWindow dialog) override;
+    void refresh() override {
+        if (onRefresh) onRefresh();
+    }
 
     GameSettingsContext context;
+    std::function<void()> onRefresh;  // brings in the play time written meanwhile
 
 private:
     std::vector<CategoryListItem> items_;

@@ -9,12 +9,34 @@
 namespace ludexa {
 
 std::string formatPlayTime(std::int64_t seconds) {
-    if (seconds < 0) seconds = 0;
+    if (seconds < 1) return "不足 1 秒";
     if (seconds < 60) return std::to_string(seconds) + " 秒";
     if (seconds < 3600) return std::to_string(seconds / 60) + " 分钟";
     char buffer[48];
     std::snprintf(buffer, sizeof buffer, "%.1f 小时", static_cast<double>(seconds) / 3600.0);
     return buffer;
+}
+
+std::string shownPlayTime(const PlayTotals& totals) {
+    return totals.sessions > 0 ? formatPlayTime(totals.seconds) : "未游玩";
+}
+
+bool isWineProcess(const ProcessInfo& process) {
+    const auto isWine = [](std::string_view path) {
+        const auto slash = path.find_last_of('/');
+        const std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+        return name == "wine" || name == "wine64" || name == "wine-preloader" || name == "wine64-preloader";
+    };
+    return isWine(process.executable) || (!process.arguments.empty() && isWine(process.arguments[0]));
+}
+
+std::string unixPathOfWineWord(std::string_view word) {
+    if (!word.empty() && word[0] == '/') return std::string(word);
+    if (word.size() < 3 || (word[0] != 'Z' && word[0] != 'z') || word[1] != ':' || (word[2] != '\\' && word[2] != '/'))
+        return {};
+    std::string path(word.substr(2));
+    std::replace(path.begin(), path.end(), '\\', '/');
+    return path;
 }
 
 std::string playTimeSummary(const PlayTotals& totals) {
@@ -79,6 +101,7 @@ void PlayTracker::resume(const SessionRow& row, const std::string& folder) {
     s.folder = watchableFolder(folder, options_.homeFolder);
     if (row.pid > 0) s.roots.push_back({row.pid, row.pidStartedMs});
     s.resumed = true;
+    s.writtenSeconds = row.seconds;
     sessions_.push_back(std::move(s));
 }
 
@@ -115,6 +138,12 @@ std::set<PlayTracker::ProcessId> PlayTracker::membersIn(Session& session, const 
         if (!member && !session.folder.empty() && p.startedMs >= session.minStartMs &&
             (pathInsideFolder(p.executable, session.folder) || pathInsideFolder(p.workingFolder, session.folder)))
             member = true;
+        // A Windows game runs as wine with the game's program among its words
+        // (as "Z:\\..." under Proton): its executable is Wine's, its folder
+        // may be anywhere.
+        if (!member && !session.folder.empty() && p.startedMs >= session.minStartMs && isWineProcess(p))
+            for (std::size_t w = 1; w < p.arguments.size() && !member; ++w)
+                member = pathInsideFolder(unixPathOfWineWord(p.arguments[w]), session.folder);
         if (member && found.insert(id).second) pending.push_back(i);
     }
     // Everything a member started belongs to the game too.
@@ -134,10 +163,22 @@ std::int64_t PlayTracker::step(const Session& session, std::int64_t nowMs) const
     return std::clamp<std::int64_t>(nowMs - session.lastObservedMs, 0, options_.maxStepMs);
 }
 
-PlayTracker::Write PlayTracker::writeOf(const Session& session) {
+PlayTracker::Write PlayTracker::writeOf(Session& session) {
     Write w{session.key, session.row};
     w.row.seconds = (session.playedMs + 500) / 1000;
+    session.writtenSeconds = w.row.seconds;
     return w;
+}
+
+std::vector<PlayTracker::Unwritten> PlayTracker::unwritten() const {
+    std::vector<Unwritten> out;
+    for (const auto& s : sessions_) {
+        if (!s.seen) continue;
+        const std::int64_t played = (s.playedMs + 500) / 1000;
+        out.push_back({s.row.gameId, std::max<std::int64_t>(played - (s.row.rowId != 0 ? s.writtenSeconds : 0), 0),
+                       s.row.rowId == 0});
+    }
+    return out;
 }
 
 std::vector<PlayTracker::Write> PlayTracker::observe(const ProcessSnapshot& snapshot) {

@@ -40,13 +40,23 @@ struct PlayTotals {
     bool operator==(const PlayTotals&) const = default;
 };
 
-// "42 秒" below a minute, "25 分钟" below an hour, else "12.5 小时".
+// "不足 1 秒" for none, "42 秒" below a minute, "25 分钟" below an hour, else
+// "12.5 小时".
 std::string formatPlayTime(std::int64_t seconds);
+// The header's play time: "未游玩" without sessions, else the time.
+std::string shownPlayTime(const PlayTotals& totals);
 // "未游玩" without sessions, else the time and the number of sessions.
 std::string playTimeSummary(const PlayTotals& totals);
 
 // Whether `path` is `folder` or lies inside it (whole path components).
 bool pathInsideFolder(const std::string& path, const std::string& folder);
+// Whether the process runs Windows code through Wine or Proton: its program
+// (or the name it was started by) is wine, wine64 or one of their preloaders.
+bool isWineProcess(const ProcessInfo& process);
+// The Unix path a Wine command-line word names: "Z:\\games\\x.exe" (Wine's
+// drive for "/") and plain absolute paths; "" for anything else.
+std::string unixPathOfWineWord(std::string_view word);
+
 // The folder a game's processes are recognised by, or "" when its folder is
 // shared by unrelated programs (/usr/bin, the home folder or above, ...) or
 // is not an absolute path (a Windows folder of a wine game).
@@ -96,6 +106,15 @@ public:
     void rowStored(std::uint64_t session, std::int64_t rowId);
     bool idle() const { return sessions_.empty(); }
 
+    // What a running game has played beyond its stored rows: the seconds not
+    // written yet, and whether its session has no row yet.
+    struct Unwritten {
+        std::int64_t gameId = 0;
+        std::int64_t seconds = 0;
+        bool newSession = false;
+    };
+    std::vector<Unwritten> unwritten() const;
+
 private:
     using ProcessId = std::pair<int, std::int64_t>;  // pid, startedMs
     struct Root {
@@ -113,6 +132,7 @@ private:
         std::int64_t playedMs = 0;
         std::int64_t lastObservedMs = 0;
         std::int64_t lastWriteMs = 0;
+        std::int64_t writtenSeconds = 0;  // in the last write handed out
         bool seen = false;
         bool resumed = false;
     };
@@ -120,7 +140,7 @@ private:
     std::set<ProcessId> membersIn(Session& session, const ProcessSnapshot& snapshot,
                                   const std::multimap<int, std::size_t>& children);
     std::int64_t step(const Session& session, std::int64_t nowMs) const;
-    static Write writeOf(const Session& session);
+    static Write writeOf(Session& session);
 
     Options options_;
     std::vector<Session> sessions_;

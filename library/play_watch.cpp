@@ -3,6 +3,7 @@
 #include "library/play_watch.h"
 
 #include <ctime>
+#include <optional>
 #include <set>
 
 #include "app/GameLauncher.h"
@@ -192,10 +193,43 @@ void PlayWatcher::persist(const std::vector<PlayTracker::Write>& writes) {
     noteWrite(failure);
     if (changed.empty()) return;
     std::unordered_map<std::int64_t, PlayTotals> totals;
-    for (const auto gameId : changed) totals[gameId] = playTotalsOf(*db, gameId);
+    for (const auto gameId : changed) stored_[gameId] = totals[gameId] = playTotalsOf(*db, gameId);
+    publish(totals);
+}
+
+void PlayWatcher::publish(const std::unordered_map<std::int64_t, PlayTotals>& totals) {
+    std::unordered_map<std::int64_t, PlayTotals> fresh;
+    for (const auto& [gameId, t] : totals) {
+        const auto last = published_.find(gameId);
+        if (last != published_.end() && last->second == t) continue;
+        published_[gameId] = t;
+        fresh[gameId] = t;
+    }
+    if (fresh.empty()) return;
     const std::lock_guard lock(totalsMutex_);
-    for (const auto& [gameId, t] : totals) totals_[gameId] = t;
+    for (const auto& [gameId, t] : fresh) totals_[gameId] = t;
     totalsReady_.store(true, std::memory_order_release);
+}
+
+void PlayWatcher::publishRunning() {
+    const auto running = tracker_.unwritten();
+    if (running.empty()) return;
+    std::unordered_map<std::int64_t, PlayTotals> totals;
+    std::optional<Database> db;
+    for (const auto& r : running) {
+        auto stored = stored_.find(r.gameId);
+        if (stored == stored_.end()) {
+            // Read once per game and run; every write afterwards refreshes it.
+            if (!db) db = Database::open(databasePath_, false);
+            if (!db) return;
+            stored = stored_.emplace(r.gameId, playTotalsOf(*db, r.gameId)).first;
+        }
+        PlayTotals& t = totals[r.gameId];
+        t = stored->second;
+        t.seconds += r.seconds;
+        t.sessions += r.newSession ? 1 : 0;
+    }
+    publish(totals);
 }
 
 void PlayWatcher::body(std::unordered_map<std::int64_t, std::string> folders) {
@@ -230,6 +264,7 @@ void PlayWatcher::body(std::unordered_map<std::int64_t, std::string> folders) {
         const ProcessSnapshot snapshot = reader_();
         apply(requests, snapshot);
         persist(tracker_.observe(snapshot));
+        publishRunning();
         lock.lock();
     }
     const auto requests = std::exchange(requests_, {});
@@ -249,17 +284,20 @@ ProcessSnapshot readProcessSnapshot() {
     return snapshot;
 }
 
-void GameLauncher::applyPlayTotals(const std::unordered_map<std::int64_t, PlayTotals>& totals) {
-    if (totals.empty()) return;
+bool GameLauncher::applyPlayTotals(const std::unordered_map<std::int64_t, PlayTotals>& totals) {
+    if (totals.empty()) return false;
     bool selectedChanged = false;
     for (std::size_t i = 0; i < games.size(); ++i) {
         const auto found = totals.find(games[i].id);
         if (found == totals.end()) continue;
+        const std::string before = shownPlayTime({games[i].play_seconds, games[i].play_sessions});
         games[i].play_seconds = found->second.seconds;
         games[i].play_sessions = found->second.sessions;
-        if (static_cast<int>(i) == selectedIndex) selectedChanged = true;
+        if (static_cast<int>(i) == selectedIndex && shownPlayTime(found->second) != before) selectedChanged = true;
     }
-    if (!selectedChanged || desktopMode) return;
+    if (!selectedChanged || desktopMode) return false;
+    // The header shows minutes once past the first one: only a change of
+    // what it shows costs a layout and a frame.
     // Only the header changed: whoever is reading the description keeps their place.
     const float scroll = textBox.scrollOffset;
     const std::size_t oldLength = textBox.text.size();
@@ -272,6 +310,7 @@ void GameLauncher::applyPlayTotals(const std::unordered_map<std::int64_t, PlayTo
         textBox.selEnd = selEnd + shift;
     }
     textBox.scrollOffset = std::min(scroll, textBox.maxWheelScroll());
+    return true;
 }
 
 void GameLauncher::startPlayWatch() {
@@ -285,10 +324,8 @@ void GameLauncher::startPlayWatch() {
 }
 
 void GameLauncher::collectPlayTime() {
-    if (playWatcher && playWatcher->totalsWaiting()) {
-        applyPlayTotals(playWatcher->takeTotals());
+    if (playWatcher && playWatcher->totalsWaiting() && applyPlayTotals(playWatcher->takeTotals()))
         requestFrame(FrameReason::PlayTimeArrived);
-    }
     if (playWatcher && playWatcher->failureWaiting())
         if (const auto failure = playWatcher->takeWriteFailure()) {
             showMessageBox({std::string(kPlayNotSavedText) + "\n" + writeFailureReason(*failure), "错误",

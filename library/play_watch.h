@@ -1,7 +1,8 @@
 // The play-time watch: a worker thread that reads the process table every few
 // seconds while a game runs (and sleeps without a timer while none does),
 // feeds PlayTracker, writes its sessions to data.db's play_sessions table and
-// hands each changed game's totals to the main thread.
+// hands each changed game's totals to the main thread, a running game's with
+// the time not written yet, so they grow while it is played.
 #pragma once
 
 #include <atomic>
@@ -93,11 +94,17 @@ private:
     void apply(const std::vector<Request>& requests, const ProcessSnapshot& snapshot);
     void persist(const std::vector<PlayTracker::Write>& writes);
     void noteWrite(const WriteOutcome& outcome);
+    // The totals of the running games, their unwritten time included, for
+    // those whose totals changed since they were last handed over.
+    void publishRunning();
+    void publish(const std::unordered_map<std::int64_t, PlayTotals>& totals);
 
     const std::string databasePath_;
     const Reader reader_;
     const std::chrono::milliseconds interval_;
     PlayTracker tracker_;  // worker thread only
+    std::unordered_map<std::int64_t, PlayTotals> stored_;     // worker thread only: as last read from data.db
+    std::unordered_map<std::int64_t, PlayTotals> published_;  // worker thread only: as last handed over
 
     std::mutex mutex_;
     std::condition_variable wake_;

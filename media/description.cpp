@@ -17,7 +17,7 @@ std::string composeGameHeader(const GameInfo& game, std::size_t position) {
     return "名称：" + game.name + "  收藏：" + (game.is_favorite ? "★" : "☆") + "  容量：" + size +
            "  序号：" + (position == 0 ? std::string("?") : std::to_string(position)) +
            "  类型：" + (game.category.empty() ? std::string("未分类") : game.category) +
-           "  时长：" + (game.play_sessions > 0 ? formatPlayTime(game.play_seconds) : std::string("未游玩"));
+           "  时长：" + shownPlayTime({game.play_seconds, game.play_sessions});
 }
 
 std::wstring composeGameText(const GameInfo& game, std::size_t position, const std::string& description) {

@@ -30,7 +30,13 @@ struct JsonValue {
 // Documents nested deeper than this are refused.
 inline constexpr int kMaxJsonDepth = 64;
 
-// The document, or nullopt when it is not valid JSON.
+// Whether no array or object of the text is nested deeper than `maxDepth`,
+// counting the brackets outside strings. The parser recurses once per level,
+// so a file of nothing but brackets must be turned away before it sees it.
+bool jsonNestingWithin(std::string_view text, int maxDepth);
+
+// The document, or nullopt when it is not valid JSON or nested deeper than
+// kMaxJsonDepth.
 std::optional<JsonValue> parseJson(std::string_view text);
 
 // The SHA-256 digest of the bytes in lower-case hexadecimal.

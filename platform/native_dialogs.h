@@ -110,6 +110,9 @@ public:
     virtual std::string lastPlayedText() const = 0;
     // The time played and the number of sessions, shown beside the last launch.
     virtual std::string playTimeText() const { return {}; }
+    // Called every second while the dialog is open: a game running meanwhile
+    // adds to playTimeText().
+    virtual void refresh() {}
     virtual std::string favoriteText() const = 0;
     virtual std::vector<CategoryListItem> categoryItems() const = 0;
     // A double-click on item `index`, given the category field's current

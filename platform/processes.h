@@ -18,6 +18,9 @@ struct ProcessInfo {
     // When the process started, on the boot clock. With the pid it tells a
     // process from a later one that was given the same pid.
     std::int64_t startedMs = 0;
+    // The command line's words (the first the name it was started by); the
+    // first few kilobytes only.
+    std::vector<std::string> arguments;
 };
 
 // Every live process of the system (zombies left out: they run nothing).

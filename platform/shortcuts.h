@@ -22,6 +22,7 @@ struct Shortcut {
     std::string folder_path;  // no trailing separator; empty when the target has no folder
     std::vector<IconSource> icons;  // in order of preference
     std::time_t modified = 0;       // the shortcut file's last-write time
+    std::vector<std::string> categories;  // a .desktop entry's Categories ("Game", "ArcadeGame", ...)
 };
 
 // Larger files are not shortcuts and are skipped unread.

@@ -25,12 +25,22 @@ struct GameSettingsWindow {
     GtkWidget* folder = nullptr;
     GtkWidget* saveDir = nullptr;
     GtkWidget* size = nullptr;
+    GtkWidget* playTime = nullptr;
     GtkWidget* list = nullptr;
     GtkListStore* store = nullptr;  // owned by the list
     std::shared_ptr<CountingWindow> counting;
 };
 
 std::string entryText(GtkWidget* entry) { return gtk_entry_get_text(GTK_ENTRY(entry)); }
+
+// Once a second: the play time of a game that runs while the dialog is open.
+gboolean refreshPlayTime(gpointer data) {
+    auto& w = *static_cast<GameSettingsWindow*>(data);
+    w.model.refresh();
+    const std::string text = w.model.playTimeText();
+    if (text != entryText(w.playTime)) gtk_entry_set_text(GTK_ENTRY(w.playTime), text.c_str());
+    return G_SOURCE_CONTINUE;
+}
 
 GtkWidget* addField(GtkWidget* grid, int row, const char* label, const std::string& text, bool editable,
                     int columnsWide) {
@@ -202,7 +212,7 @@ bool runGameSettingsDialog(GameSettingsDialogModel& model, NativeWindow owner) {
     gtk_grid_attach(GTK_GRID(grid), count, 2, 6, 1, 1);
     addField(grid, 7, "添加时间：", model.createdText(), false, 2);
     addField(grid, 8, "最后游玩：", model.lastPlayedText(), false, 2);
-    addField(grid, 9, "游玩时长：", model.playTimeText(), false, 2);
+    w.playTime = addField(grid, 9, "游玩时长：", model.playTimeText(), false, 2);
     addField(grid, 10, "收藏状态：", model.favoriteText(), false, 2);
     g_signal_connect(browseProgram, "clicked", G_CALLBACK(onBrowseProgram), &w);
     g_signal_connect(browseSave, "clicked", G_CALLBACK(onBrowseSaveDir), &w);
@@ -239,6 +249,7 @@ bool runGameSettingsDialog(GameSettingsDialogModel& model, NativeWindow owner) {
 
     bool saved = false;
     RepaintWhileModal repaint;
+    const guint refresher = g_timeout_add(1000, refreshPlayTime, &w);
     while (gtk_dialog_run(GTK_DIALOG(w.dialog)) == GTK_RESPONSE_OK) {
         const GameSettingsTexts edited{entryText(w.name),   entryText(w.category), entryText(w.program),
                                        entryText(w.arguments), entryText(w.folder), entryText(w.saveDir)};
@@ -248,6 +259,7 @@ bool runGameSettingsDialog(GameSettingsDialogModel& model, NativeWindow owner) {
         }
         gtk_widget_grab_focus(w.name);
     }
+    g_source_remove(refresher);
     // A count still running is dropped with the dialog.
     if (w.counting) w.counting->close();
     w.counting.reset();

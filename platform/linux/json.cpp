@@ -77,7 +77,29 @@ bool JsonValue::flag(std::string_view name, bool fallback) const {
     return value != nullptr && value->type == Type::Bool ? value->boolean : fallback;
 }
 
+bool jsonNestingWithin(std::string_view text, int maxDepth) {
+    int depth = 0;
+    bool inString = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;  // the escaped character, a quote included
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > maxDepth) return false;
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return true;
+}
+
 std::optional<JsonValue> parseJson(std::string_view text) {
+    if (!jsonNestingWithin(text, kMaxJsonDepth)) return std::nullopt;
     std::unique_ptr<JsonParser, Unref> parser(json_parser_new_immutable());
     if (!json_parser_load_from_data(parser.get(), text.data(), static_cast<gssize>(text.size()), nullptr))
         return std::nullopt;

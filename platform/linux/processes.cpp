@@ -62,6 +62,25 @@ bool readStat(int dirFd, ProcessInfo& info, long ticksPerSecond) {
     return true;
 }
 
+// /proc/<pid>/cmdline: NUL-separated words. Only the start is read: the
+// program and its first arguments are what tell a game.
+std::vector<std::string> readArguments(int dirFd) {
+    std::vector<std::string> words;
+    const UniqueFd fd(::openat(dirFd, "cmdline", O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) return words;
+    char buffer[8192];
+    const ssize_t n = ::read(fd.get(), buffer, sizeof buffer);
+    if (n <= 0) return words;
+    std::string_view rest(buffer, static_cast<std::size_t>(n));
+    while (!rest.empty()) {
+        const auto end = rest.find('\0');
+        words.emplace_back(rest.substr(0, end));
+        if (end == std::string_view::npos) break;
+        rest.remove_prefix(end + 1);
+    }
+    return words;
+}
+
 }  // namespace
 
 std::vector<ProcessInfo> readProcessTable() {
@@ -81,6 +100,7 @@ std::vector<ProcessInfo> readProcessTable() {
         if (!readStat(dir.get(), info, ticks)) continue;
         info.executable = readLinkAt(dir.get(), "exe");
         info.workingFolder = readLinkAt(dir.get(), "cwd");
+        info.arguments = readArguments(dir.get());
         table.push_back(std::move(info));
     }
     return table;

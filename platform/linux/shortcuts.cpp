@@ -495,6 +495,10 @@ std::optional<Shortcut> parseDesktopEntry(std::string_view contents, std::string
     if (auto icon = iconFromKey(keyString(keys.get(), G_KEY_FILE_DESKTOP_KEY_ICON, true).value_or("")))
         s.icons.push_back(*icon);
     s.icons.push_back({IconSource::Kind::FileType, target});
+    std::unique_ptr<gchar*, StrvDeleter> categories(
+        g_key_file_get_string_list(keys.get(), kGroup, G_KEY_FILE_DESKTOP_KEY_CATEGORIES, nullptr, nullptr));
+    for (gchar** c = categories.get(); c != nullptr && *c != nullptr; ++c)
+        if (**c != '\0') s.categories.emplace_back(*c);
     return s;
 }
 

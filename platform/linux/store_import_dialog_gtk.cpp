@@ -31,7 +31,7 @@ GtkWidget* button(GtkWidget* dialog, const char* label, int response) {
 
 std::optional<std::vector<bool>> runStoreImportDialog(const std::vector<StoreChoice>& stores, NativeWindow owner) {
     if (!initDialogs()) return std::nullopt;
-    constexpr int kWidth = 400;
+    constexpr int kWidth = 460;
     const int height = stores.empty() ? 150 : 130 + 34 * static_cast<int>(stores.size());
     WindowPtr dialog(newDialog("导入游戏平台", owner, kWidth, height));
     gtk_window_set_resizable(GTK_WINDOW(dialog.get()), FALSE);
@@ -39,7 +39,7 @@ std::optional<std::vector<bool>> runStoreImportDialog(const std::vector<StoreCho
     GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 10);
     gtk_container_set_border_width(GTK_CONTAINER(box), 18);
     gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(GTK_DIALOG(dialog.get()))), box, TRUE, TRUE, 0);
-    GtkWidget* intro = leftLabel(stores.empty() ? "未找到已安装的游戏平台（Steam、Lutris、Heroic）。"
+    GtkWidget* intro = leftLabel(stores.empty() ? "未找到已安装的游戏平台（Steam、Lutris、Heroic）或应用菜单。"
                                                 : "选择要导入已安装游戏的平台：");
     gtk_label_set_line_wrap(GTK_LABEL(intro), TRUE);
     gtk_box_pack_start(GTK_BOX(box), intro, FALSE, FALSE, 0);
@@ -47,6 +47,11 @@ std::optional<std::vector<bool>> runStoreImportDialog(const std::vector<StoreCho
     std::vector<GtkWidget*> boxes;
     for (const auto& store : stores) {
         GtkWidget* check = gtk_check_button_new_with_label(store.label.c_str());
+        // A reason why a store could not be read may not fit on one line.
+        if (GtkWidget* text = gtk_bin_get_child(GTK_BIN(check)); GTK_IS_LABEL(text)) {
+            gtk_label_set_line_wrap(GTK_LABEL(text), TRUE);
+            gtk_label_set_max_width_chars(GTK_LABEL(text), 34);
+        }
         gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(check), TRUE);
         gtk_widget_set_margin_start(check, 12);
         gtk_box_pack_start(GTK_BOX(box), check, FALSE, FALSE, 0);

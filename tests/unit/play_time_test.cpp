@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <thread>
+#include <unordered_map>
 
 #include "library/database.h"
 #include "library/play_time.h"
@@ -263,12 +264,48 @@ TEST(PlayTime, FoldersAndTexts) {
                                "C:\\Games\\X", "games/relative"})
         EXPECT_EQ(watchableFolder(shared, "/home/ann"), "") << shared;
 
-    // Minutes below an hour, whole ones; seconds below a minute.
+    // Minutes below an hour, whole ones; seconds below a minute; a game
+    // started but hardly played is not one never played.
+    EXPECT_EQ(formatPlayTime(0), "不足 1 秒");
+    EXPECT_EQ(shownPlayTime({0, 1}), "不足 1 秒");
+    EXPECT_EQ(shownPlayTime({}), "未游玩");
     EXPECT_EQ(formatPlayTime(59), "59 秒");
     EXPECT_EQ(formatPlayTime(3599), "59 分钟");
     EXPECT_EQ(formatPlayTime(3600), "1.0 小时");
     EXPECT_EQ(playTimeSummary({}), "未游玩");
     EXPECT_EQ(playTimeSummary({1500, 3}), "25 分钟，共 3 次");
+}
+
+TEST(PlayTracker, WineRunningTheGameFromItsCommandLineIsTheGame) {
+    FakeSystem sys;
+    PlayTracker tracker(options());
+    const std::string folder = "/home/ann/.local/share/Steam/steamapps/common/Pal";
+    const auto wine = [](int pid, std::string exe, std::vector<std::string> args) {
+        ProcessInfo p = proc(pid, 1, std::move(exe), "/home/ann", 0);
+        p.arguments = std::move(args);
+        return p;
+    };
+    tracker.launched(5, 0, folder, sys.nowMs, sys.wallSeconds);  // steam://: the started process is not the game
+    // Another game under Wine, and a program that is no Wine naming the folder.
+    sys.start(wine(500, "/usr/lib/wine/wine64-preloader", {"wine64-preloader", "Z:\\games\\Other\\other.exe"}));
+    sys.start(wine(501, "/usr/bin/less", {"less", folder + "/readme.txt"}));
+    run(tracker, sys, 4000);
+    EXPECT_TRUE(tracker.unwritten().empty());
+    // Proton's preloader, with the game as a Z: path.
+    sys.start(wine(502, "/home/ann/.local/share/Steam/steamapps/common/Proton 9.0/files/bin/wine64-preloader",
+                   {"/home/ann/.local/share/Steam/steamapps/common/Proton 9.0/files/bin/wine64",
+                    "z:\\home\\ann\\.local\\share\\Steam\\steamapps\\common\\Pal\\Pal.exe"}));
+    run(tracker, sys, 4000);
+    const auto running = tracker.unwritten();
+    ASSERT_EQ(running.size(), 1u);
+    EXPECT_EQ(running[0].gameId, 5);
+    EXPECT_TRUE(running[0].newSession);
+    EXPECT_GT(running[0].seconds, 0);
+    sys.exit(502);
+    const auto writes = run(tracker, sys, 2000);
+    ASSERT_EQ(writes.size(), 1u);
+    EXPECT_GE(writes[0].row.seconds, 4);
+    EXPECT_EQ(unixPathOfWineWord("C:\\Games\\x.exe"), "");
 }
 
 TEST(PlayWatch, SessionsReachDataDbAndTheMainThread) {
@@ -317,16 +354,29 @@ TEST(PlayWatch, SessionsReachDataDbAndTheMainThread) {
             const std::lock_guard lock(mutex);
             return sys.nowMs > 105'000;
         }));
+        // While they run, their totals grow from memory: nothing is written yet.
+        std::unordered_map<std::int64_t, PlayTotals> shown;
+        const auto collect = [&] {
+            for (const auto& [id, t] : watcher.takeTotals()) shown[id] = t;
+        };
+        ASSERT_TRUE(waitFor([&] {
+            collect();
+            return shown.count(1) && shown[1].seconds >= 3;
+        }));
+        EXPECT_EQ(shown.at(1).sessions, 1);
+        EXPECT_EQ(tableCount(), 0);
         {
             const std::lock_guard lock(mutex);
             sys.exit(400);
         }
-        ASSERT_TRUE(waitFor([&] { return watcher.totalsWaiting(); }));
-        const auto totals = watcher.takeTotals();
-        EXPECT_FALSE(watcher.totalsWaiting());
-        ASSERT_EQ(totals.size(), 1u);
-        EXPECT_GE(totals.at(1).seconds, 5);
-        EXPECT_EQ(totals.at(1).sessions, 1);
+        // Once it ends, what is shown settles on what was stored.
+        ASSERT_TRUE(waitFor([&] {
+            collect();
+            const auto stored = loadPlayTotals(db);
+            return stored.count(1) && shown[1] == stored.at(1);
+        }));
+        EXPECT_GE(shown.at(1).seconds, 5);
+        EXPECT_EQ(shown.at(1).sessions, 1);
         watcher.forget(2);  // game 2 deleted: nothing more is written for it
         std::int64_t relaunchedMs = 0;
         {

@@ -1,15 +1,18 @@
-// Store imports on fake home folders: Steam (native and Flatpak, two
-// libraries, tools, a download in progress), Lutris's pga.db and Heroic's
-// lists for each runner; the rows of data.db after one import and after a
-// second one.
+// Store imports on fake home folders kept under tests/data/stores: Steam
+// (native and Flatpak, two libraries, tools, a download in progress, a cut
+// manifest, install folders that climb out of their library), Lutris's and
+// Heroic's lists with their caches of pictures; the application menu's games
+// from tests/data/menu. The rows of data.db and the copied pictures after one
+// import and after a second one; stores whose files cannot be read.
 #include <gtest/gtest.h>
 
 #include <SFML/Graphics/Image.hpp>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <thread>
 
 #include "library/database.h"
 #include "library/icons.h"
@@ -17,116 +20,71 @@
 #include "library/store_import.h"
 #include "library/stores.h"
 #include "platform/json.h"
+#include "temp_dir.h"
 
 using namespace ludexa;
 namespace fs = std::filesystem;
 
 namespace {
 
+const fs::path kData = LUDEXA_TEST_DATA;
+
+// The fixture tree copied into a folder of the test's own, with the files
+// that name absolute paths written for that folder.
 struct FakeHome {
-    fs::path root = fs::temp_directory_path() / ("ludexa_stores_" + std::to_string(::getpid()) + "_" +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    test::ScopedTempDir temp{"ludexa_stores"};
+    fs::path root = temp.path();
     fs::path home = root / "home";
     FakeHome() { fs::create_directories(home); }
-    ~FakeHome() { fs::remove_all(root); }
 
     void write(const fs::path& path, const std::string& text) const {
         fs::create_directories(path.parent_path());
         std::ofstream(path, std::ios::binary) << text;
-    }
-    // A 256 x 256 picture of one colour, whatever the file's extension says:
-    // the colour tells which file became a game's icon.
-    void picture(const fs::path& path, std::uint8_t red) const {
-        RgbaImage image;
-        image.width = image.height = 256;
-        for (int i = 0; i < 256 * 256; ++i) image.pixels.insert(image.pixels.end(), {red, 10, 20, 255});
-        const auto png = encodePng(image);
-        write(path, std::string(png.begin(), png.end()));
-    }
-    void manifest(const fs::path& library, const std::string& appId, const std::string& name, int flags,
-                  const std::string& updated = "1700000000") const {
-        write(library / "steamapps" / ("appmanifest_" + appId + ".acf"),
-              "\"AppState\"\n{\n\t\"appid\"\t\t\"" + appId + "\"\n\t\"name\"\t\t\"" + name + "\"\n\t\"StateFlags\"\t\t\"" +
-                  std::to_string(flags) + "\"\n\t\"installdir\"\t\t\"" + name + "\"\n\t\"LastUpdated\"\t\t\"" + updated +
-                  "\"\n}\n");
     }
 
     fs::path nativeSteam() const { return home / ".local/share/Steam"; }
     fs::path flatpakSteam() const { return home / ".var/app/com.valvesoftware.Steam/.local/share/Steam"; }
     fs::path externalLibrary() const { return root / "disk/SteamLibrary"; }
 
-    void buildSteam() const {
-        const fs::path native = nativeSteam();
-        write(native / "steamapps/libraryfolders.vdf",
-              "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + native.string() +
+    void copyStores() const {
+        fs::copy(kData / "stores", root, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+        write(nativeSteam() / "steamapps/libraryfolders.vdf",
+              "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + nativeSteam().string() +
                   "\"\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" + externalLibrary().string() + "\"\n\t}\n}\n");
-        manifest(native, "620", "Portal 2", 4);
-        manifest(native, "1493710", "Proton Experimental", 4);             // a tool, by its id
-        manifest(native, "228980", "Steamworks Common Redistributables", 4);
-        manifest(native, "3999990", "Proton 12.0", 4);                     // a later tool, by its name
-        manifest(native, "1145360", "Hades", 1026);                        // still downloading
-        write(native / "steamapps/appmanifest_999.acf", "\"AppState\" { \"appid\" \"999\"");  // cut short
-        manifest(externalLibrary(), "70", "Half-Life", 6);                 // installed, update pending
-        picture(native / "appcache/librarycache/620_icon.jpg", 200);
-        picture(native / "appcache/librarycache/620_header.jpg", 201);
-        picture(home / ".local/share/icons/hicolor/256x256/apps/steam_icon_70.png", 202);
         // The usual link from ~/.steam/steam to the same installation.
         fs::create_directories(home / ".steam");
-        fs::create_directory_symlink(native, home / ".steam/steam");
-
-        const fs::path flatpak = flatpakSteam();
-        manifest(flatpak, "400", "Portal", 4, "0");
-        manifest(flatpak, "620", "Portal 2", 4);  // also in the native library: read once
-        picture(flatpak / "appcache/librarycache/400" / "0123456789abcdef0123456789abcdef01234567.jpg", 203);
-        picture(flatpak / "appcache/librarycache/400/library_600x900.jpg", 204);
-    }
-
-    void buildLutris() const {
-        const fs::path data = home / ".local/share/lutris";
-        fs::create_directories(data);
-        auto db = Database::open((data / "pga.db").string());
-        ASSERT_TRUE(db);
-        ASSERT_TRUE(db->exec(
-            "CREATE TABLE games (id INTEGER PRIMARY KEY, name TEXT, slug TEXT, installer_slug TEXT, runner TEXT, "
-            "directory TEXT, installed INTEGER, installed_at INTEGER, lastplayed INTEGER, hidden INTEGER);"
-            "INSERT INTO games VALUES (1, 'Celeste', 'celeste', 'x', 'linux', '/games/celeste', 1, 1600000000, 0, 0);"
-            "INSERT INTO games VALUES (2, 'Removed Game', 'removed', 'x', 'wine', '', 0, NULL, 0, 0);"
-            "INSERT INTO games VALUES (7, '仙剑奇侠传', 'pal', 'x', 'wine', '/games/pal', 1, NULL, 0, 0);"));
-        picture(home / ".local/share/icons/hicolor/128x128/apps/lutris_celeste.png", 210);
-        picture(home / ".cache/lutris/coverart/pal.jpg", 211);
-    }
-
-    void buildHeroic() const {
-        const fs::path config = home / ".config/heroic";
-        write(config / "legendaryConfig/legendary/installed.json",
-              R"({"Fortnite": {"app_name": "Fortnite", "title": "Fortnite", "install_path": "/games/Heroic/Fortnite",
-                  "is_dlc": false, "version": "1"},
-                  "SomeDlc": {"app_name": "SomeDlc", "title": "Extra", "install_path": "/games/x", "is_dlc": true}})");
-        const std::string fortniteArt = "https://cdn1.epicgames.com/fortnite/square.jpg";
-        write(config / "store_cache/legendary_library.json",
-              R"({"library": [{"app_name": "Fortnite", "title": "Fortnite", "art_square": ")" + fortniteArt + "\"}]}");
-        picture(config / "images-cache" / sha256Hex(fortniteArt), 220);
-        write(config / "gog_store/installed.json",
-              R"({"installed": [{"appName": "1207658924", "install_path": "/games/Heroic/Witcher", "is_dlc": false,
-                  "platform": "windows"}]})");
-        write(config / "store_cache/gog_library.json",
-              R"({"games": [{"app_name": "1207658924", "title": "The Witcher: Enhanced Edition"}]})");
-        write(config / "nile_config/nile/installed.json",
-              R"([{"id": "amzn1.adg.product.1234", "path": "/games/Heroic/Amazon Thing", "version": "2"}])");
-        picture(root / "own art.png", 221);
-        write(config / "sideload_apps/library.json",
+        fs::create_directory_symlink(nativeSteam(), home / ".steam/steam");
+        write(home / ".config/heroic/sideload_apps/library.json",
               R"({"games": [{"runner": "sideload", "app_name": "a1 b/2", "title": "自制游戏", "is_installed": true,
                   "install": {"executable": "/games/own/start.sh", "platform": "linux"},
-                  "art_square": ")" + (root / "own art.png").string() + R"("},
+                  "art_square": ")" + (root / "own_art.png").string() + R"("},
                   {"runner": "sideload", "app_name": "gone", "title": "Gone", "is_installed": false,
                   "folder_name": "/games/gone"}]})");
+        lutris("CREATE TABLE games (id INTEGER PRIMARY KEY, name TEXT, slug TEXT, installer_slug TEXT, runner TEXT, "
+               "directory TEXT, installed INTEGER, installed_at INTEGER, lastplayed INTEGER, hidden INTEGER);"
+               "INSERT INTO games VALUES (1, 'Celeste', 'celeste', 'x', 'linux', '/games/celeste', 1, 1600000000, 0, 0);"
+               "INSERT INTO games VALUES (2, 'Removed Game', 'removed', 'x', 'wine', '', 0, NULL, 0, 0);"
+               "INSERT INTO games VALUES (7, '仙剑奇侠传', 'pal', 'x', 'wine', '/games/pal', 1, NULL, 0, 0);");
+    }
+    void lutris(const char* sql) const {
+        fs::create_directories(home / ".local/share/lutris");
+        auto db = Database::open((home / ".local/share/lutris/pga.db").string());
+        ASSERT_TRUE(db && db->exec(sql));
+    }
+    // The menu's folders, the user's first.
+    std::vector<std::string> menuDirs() const {
+        return {(kData / "menu/home").string(), (kData / "menu/usr").string(), (kData / "menu/flatpak").string()};
     }
 };
 
 struct Row {
     std::string name, exe_path, folder_path, launch_args, category, created_at;
-    int iconRed = -1;  // the red channel of the stored icon's middle pixel; -1 without icon
-    bool operator==(const Row&) const = default;
+    int iconRed = -1;  // the red channel of the stored icon's middle pixel; -1 without icon, -2 any
+    bool operator==(const Row& o) const {
+        return std::tie(name, exe_path, folder_path, launch_args, category, created_at) ==
+                   std::tie(o.name, o.exe_path, o.folder_path, o.launch_args, o.category, o.created_at) &&
+               (iconRed == o.iconRed || iconRed == -2 || o.iconRed == -2);
+    }
 };
 
 std::ostream& operator<<(std::ostream& out, const Row& r) {
@@ -151,21 +109,35 @@ std::vector<Row> rows(const std::string& dbPath) {
     return out;
 }
 
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Every picture folder under media/ and its files, by name.
+std::map<std::string, std::vector<std::string>> mediaFiles(const fs::path& media) {
+    std::map<std::string, std::vector<std::string>> out;
+    if (!fs::exists(media)) return out;
+    for (const auto& folder : fs::directory_iterator(media)) {
+        auto& names = out[folder.path().filename().string()];
+        for (const auto& file : fs::directory_iterator(folder.path())) names.push_back(file.path().filename().string());
+        std::sort(names.begin(), names.end());
+    }
+    return out;
+}
+
+std::string modifiedText(const fs::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? localTimeText(st.st_mtime) : std::string();
+}
+
 }  // namespace
 
 TEST(Stores, NothingInstalledFindsNothing) {
     FakeHome fake;
     EXPECT_TRUE(findStores(fake.home.string()).empty());
     EXPECT_TRUE(findStores("").empty());
-    // Installed but empty, or with unreadable lists: listed, without games.
-    fs::create_directories(fake.home / ".config/heroic");
-    fake.write(fake.home / ".config/heroic/gog_store/installed.json", "{\"installed\": [");
-    fake.write(fake.home / ".local/share/lutris/pga.db", "not a database");
-    fs::create_directories(fake.nativeSteam() / "steamapps");
-    fake.write(fake.nativeSteam() / "steamapps/libraryfolders.vdf", "\"libraryfolders\" {");
-    const auto stores = findStores(fake.home.string());
-    ASSERT_EQ(stores.size(), 3u);
-    for (const auto& store : stores) EXPECT_TRUE(store.games.empty()) << store.label;
+    EXPECT_TRUE(findStores(fake.home.string(), {(fake.root / "no such").string()}).empty());
 }
 
 TEST(Stores, SteamToolsAreNotGames) {
@@ -177,38 +149,49 @@ TEST(Stores, SteamToolsAreNotGames) {
     EXPECT_TRUE(isSteamTool("1628350", "anything"));
 }
 
-TEST(StoreImport, EveryStoreRowByRowThenNothingNew) {
+TEST(StoreImport, EveryStoreRowByRowWithItsPicturesThenNothingNew) {
     FakeHome fake;
-    fake.buildSteam();
-    fake.buildLutris();
-    fake.buildHeroic();
-    const auto stores = findStores(fake.home.string());
-    ASSERT_EQ(stores.size(), 3u);
-    EXPECT_EQ(stores[0].label, "Steam");
-    EXPECT_EQ(stores[1].label, "Lutris");
-    EXPECT_EQ(stores[2].label, "Heroic");
+    fake.copyStores();
+    const auto stores = findStores(fake.home.string(), fake.menuDirs());
+    ASSERT_EQ(stores.size(), 4u);
 
     const std::string dbPath = (fake.root / "data.db").string();
+    const fs::path media = fake.root / "media";
     ASSERT_TRUE(initDatabase(dbPath));
-    // A shortcut the user imported earlier that starts Portal 2 the same way.
+    // A shortcut the user imported earlier that starts Half-Life the same way,
+    // and a picture of their own for Celeste.
     ASSERT_TRUE(Database::open(dbPath, false)->exec(
-        "INSERT INTO games (name, exe_path, launch_args, created_at) VALUES ('P2', 'steam://rungameid/620', '', 'x')"));
+        "INSERT INTO games (name, exe_path, launch_args, created_at) VALUES ('HL', 'steam://rungameid/70', '', 'x')"));
+    fake.write(media / "Celeste/mine.png", readBytes(kData / "stores/own_art.png"));
     std::set<GameKey> known = *libraryKeys(dbPath);
-    EXPECT_EQ(countNewGames(stores[0], known), 2);  // Half-Life, Portal (Portal 2 is there)
-    EXPECT_EQ(storeChoiceLabel(stores[0], 2), "Steam（2 个新游戏）");
+    std::vector<std::string> labels;
+    for (const auto& store : stores) labels.push_back(storeChoiceLabel(store, countNewGames(store, known)));
+    // The cut manifest is named; Proton, the runtimes and the download are not games.
+    EXPECT_EQ(labels, (std::vector<std::string>{"Steam（4 个新游戏；部分无法读取：appmanifest_999.acf 无法解析）",
+                                                "Lutris（2 个新游戏）", "Heroic（4 个新游戏）",
+                                                "应用菜单中的游戏（4 个新游戏）"}));
 
     const std::time_t now = 1750000000;
     const auto icons = makeIconLoader();
+    const std::string mediaRoot = media.string() + "/";
     int added = 0;
-    for (const auto& store : stores) added += static_cast<int>(importStoreGames(store.games, dbPath, *icons, now).games.size());
-    EXPECT_EQ(added, 8);
+    for (const auto& store : stores) {
+        const auto stored = importStoreGames(store.games, dbPath, mediaRoot, *icons, now);
+        added += static_cast<int>(stored.games.size());
+        EXPECT_TRUE(stored.refused.done()) << store.label;
+    }
+    EXPECT_EQ(added, 14);
 
-    const std::string steam = fake.nativeSteam().string(), ext = fake.externalLibrary().string();
-    const std::string flatpak = fake.flatpakSteam().string();
+    const std::string ext = fake.externalLibrary().string();
+    const std::string steam = fake.nativeSteam().string(), flatpak = fake.flatpakSteam().string();
     const std::string steamTime = localTimeText(1700000000), nowText = localTimeText(now);
+    const fs::path menu = kData / "menu";
     const std::vector<Row> expected = {
-        {"P2", "steam://rungameid/620", "", "", "", "x", -1},
-        {"Half-Life", "steam://rungameid/70", ext + "/steamapps/common/Half-Life", "", "", steamTime, 202},
+        {"HL", "steam://rungameid/70", "", "", "", "x", -1},
+        // Install folders outside their library are no folders at all.
+        {"Escape Artist", "steam://rungameid/4000", "", "", "", steamTime, -1},
+        {"Rooted", "steam://rungameid/4001", "", "", "", steamTime, -1},
+        {"Portal 2", "steam://rungameid/620", steam + "/steamapps/common/Portal 2", "", "", steamTime, 200},
         {"Portal", "steam://rungameid/400", flatpak + "/steamapps/common/Portal", "", "", nowText, 203},
         {"Celeste", "lutris:rungameid/1", "/games/celeste", "", "", localTimeText(1600000000), 210},
         {"仙剑奇侠传", "lutris:rungameid/7", "/games/pal", "", "", nowText, 211},
@@ -216,8 +199,16 @@ TEST(StoreImport, EveryStoreRowByRowThenNothingNew) {
         {"The Witcher: Enhanced Edition", "heroic://launch/gog/1207658924", "/games/Heroic/Witcher", "", "", nowText, -1},
         {"Amazon Thing", "heroic://launch/nile/amzn1.adg.product.1234", "/games/Heroic/Amazon Thing", "", "", nowText, -1},
         {"自制游戏", "heroic://launch/sideload/a1%20b%2F2", "/games/own", "", "", nowText, 221},
+        // The menu's games as 添加游戏 stores them; the hidden, the masked,
+        // the tools and this launcher stay out.
+        {"Flat Racer", "/usr/bin/flatpak", "/usr/bin", "run --branch=stable --arch=x86_64 --command=racer com.example.Flat",
+         "", modifiedText(menu / "flatpak/applications/com.example.Flat.desktop"), -2},
+        {"Puzzle", "/usr/games/puzzle", "/usr/games", "", "", modifiedText(menu / "usr/applications/games/puzzle.desktop"), -2},
+        {"My Game", "/opt/My Game/run.sh", "/opt/My Game", "--windowed", "",
+         modifiedText(menu / "home/applications/my-game.desktop"), -2},
+        {"Chess", "/usr/games/chess", "/usr/games", "--fullscreen", "",
+         modifiedText(menu / "usr/applications/org.example.Chess.desktop"), -2},
     };
-    // Portal 2 was known, so the native library's own rows start at Half-Life.
     auto got = rows(dbPath);
     ASSERT_EQ(got.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(got[i], expected[i]) << "row " << i;
@@ -226,35 +217,142 @@ TEST(StoreImport, EveryStoreRowByRowThenNothingNew) {
     nothingInstalled.findProgram = [](const std::string&) { return std::string(); };
     nothingInstalled.classify = [](const std::string&) { return FileKind{}; };
     nothingInstalled.windowsToUnix = [](const std::string&) { return std::string(); };
-    for (const auto& row : got) {
-        const auto plan = planLaunch(row.exe_path, row.launch_args, row.folder_path, nothingInstalled);
-        EXPECT_EQ(plan.method, LaunchMethod::DefaultHandler) << row.exe_path;
-        EXPECT_EQ(plan.target, row.exe_path);
+    for (std::size_t i = 0; i < 11; ++i) {
+        const auto plan = planLaunch(got[i].exe_path, got[i].launch_args, got[i].folder_path, nothingInstalled);
+        EXPECT_EQ(plan.method, LaunchMethod::DefaultHandler) << got[i].exe_path;
+        EXPECT_EQ(plan.target, got[i].exe_path);
     }
 
-    // Portal 2's pictures, read from its library cache in the order they are tried.
-    const auto steamAgain = readSteam(fake.home.string());
-    ASSERT_TRUE(steamAgain);
-    ASSERT_EQ(steamAgain->games.size(), 3u);
-    EXPECT_EQ(steamAgain->games[0].icons.size(), 2u);  // Portal 2: its icon, then its header
-    EXPECT_EQ(steamAgain->games[0].icons[0].value, steam + "/appcache/librarycache/620_icon.jpg");
+    // The caches' art, copied and named so the cover comes first; the format
+    // from the bytes (Heroic's cache names its files by hash). Celeste keeps
+    // the user's picture alone.
+    const std::map<std::string, std::vector<std::string>> pictures = {
+        {"Celeste", {"mine.png"}},
+        {"Fortnite", {"store-1.png", "store-2.jpg"}},
+        {"Portal", {"store-1.png", "store-2.png"}},
+        {"Portal 2", {"store-1.jpg", "store-2.png", "store-3.png"}},
+        {"仙剑奇侠传", {"store-1.png", "store-2.jpg"}},
+        {"自制游戏", {"store-1.png"}},
+    };
+    EXPECT_EQ(mediaFiles(media), pictures);
+    EXPECT_EQ(readBytes(media / "Portal 2/store-1.jpg"),
+              readBytes(kData / "stores/home/.local/share/Steam/appcache/librarycache/620_library_600x900.jpg"));
+    EXPECT_EQ(readBytes(media / "仙剑奇侠传/store-2.jpg"),
+              readBytes(kData / "stores/home/.local/share/lutris/banners/pal.jpg"));
 
-    // A second import finds nothing new and stores nothing.
+    // A second import finds nothing new, stores nothing and copies nothing.
     known = *libraryKeys(dbPath);
-    for (const auto& store : findStores(fake.home.string())) {
+    for (const auto& store : findStores(fake.home.string(), fake.menuDirs())) {
         EXPECT_EQ(countNewGames(store, known), 0) << store.label;
-        EXPECT_EQ(storeChoiceLabel(store, 0), store.label + "（没有新游戏）");
-        EXPECT_TRUE(importStoreGames(store.games, dbPath, *icons, now).games.empty());
+        EXPECT_TRUE(importStoreGames(store.games, dbPath, mediaRoot, *icons, now).games.empty());
     }
     EXPECT_EQ(rows(dbPath), got);
+    EXPECT_EQ(mediaFiles(media), pictures);
 }
 
-TEST(StoreImport, LibraryThatCannotBeReadStoresNothing) {
+TEST(StoreImport, PicturesThatAreNoPicturesOrTooLargeAreNotCopied) {
+    test::ScopedTempDir dir;
+    const std::string root = dir / "media/";
+    const std::string good = (kData / "stores/own_art.png").string();
+    std::ofstream(dir / "text.jpg") << "not a picture";
+    ::mkfifo((dir / "fifo.jpg").c_str(), 0644);
+    std::ofstream(dir / "huge.png", std::ios::binary) << readBytes(good) << std::string(kMaxStorePictureBytes, 'x');
+    EXPECT_EQ(copyStorePictures({dir / "text.jpg", dir / "fifo.jpg", dir / "huge.png", dir / "missing.png", good}, root,
+                                "Game"),
+              1);
+    EXPECT_EQ(mediaFiles(dir.path() / "media").at("Game"), std::vector<std::string>{"store-1.png"});
+    // Names that cannot be a folder get none.
+    EXPECT_EQ(copyStorePictures({good}, root, "../escape"), 0);
+    EXPECT_EQ(copyStorePictures({good}, root, ".."), 0);
+}
+
+TEST(StoreImport, StoresThatCannotBeReadSayWhy) {
+    const std::string deep(80'000, '[');
+    const struct {
+        const char* what;
+        std::function<void(const FakeHome&)> make;
+        std::string label;
+    } cases[] = {
+        {"pga.db is no database",
+         [](const FakeHome& f) { f.write(f.home / ".local/share/lutris/pga.db", std::string(4096, 'x')); },
+         "Lutris（无法读取：不是数据库）"},
+        {"pga.db lacks a column",
+         [](const FakeHome& f) { f.lutris("CREATE TABLE games (id INTEGER PRIMARY KEY, name TEXT, installed INTEGER)"); },
+         "Lutris（无法读取：缺少所需的列）"},
+        {"Heroic's list is cut",
+         [](const FakeHome& f) { f.write(f.home / ".config/heroic/gog_store/installed.json", "{\"installed\": ["); },
+         "Heroic（无法读取：installed.json 无法解析）"},
+        {"Heroic's list nests deeper than any real one (refused before the parser recurses)",
+         [&deep](const FakeHome& f) { f.write(f.home / ".config/heroic/legendaryConfig/legendary/installed.json", deep); },
+         "Heroic（无法读取：installed.json 无法解析）"},
+        {"Steam's library list is cut",
+         [](const FakeHome& f) { f.write(f.nativeSteam() / "steamapps/libraryfolders.vdf", "\"libraryfolders\" {"); },
+         "Steam（无法读取：libraryfolders.vdf 无法解析）"},
+    };
+    for (const auto& c : cases) {
+        FakeHome fake;
+        c.make(fake);
+        const auto stores = findStores(fake.home.string());
+        ASSERT_EQ(stores.size(), 1u) << c.what;
+        EXPECT_TRUE(stores[0].games.empty()) << c.what;
+        EXPECT_EQ(storeChoiceLabel(stores[0], countNewGames(stores[0], {})), c.label) << c.what;
+    }
+}
+
+TEST(StoreImport, LutrisHoldingItsDatabaseIsReportedAfterTheBusyWait) {
     FakeHome fake;
-    fake.buildLutris();
-    const auto lutris = readLutris(fake.home.string());
-    ASSERT_TRUE(lutris);
+    fake.copyStores();
+    auto lutris = Database::open((fake.home / ".local/share/lutris/pga.db").string(), false);
+    ASSERT_TRUE(lutris && lutris->exec("BEGIN EXCLUSIVE"));
+    const auto library = readLutris(fake.home.string());
+    ASSERT_TRUE(library);
+    EXPECT_EQ(storeChoiceLabel(*library, 0), "Lutris（无法读取：数据库被占用）");
+}
+
+TEST(StoreImport, NestingIsCheckedOnTheTextBeforeParsing) {
+    const auto nested = [](int depth, const std::string& inside = "") {
+        return std::string(static_cast<std::size_t>(depth), '[') + inside + std::string(static_cast<std::size_t>(depth), ']');
+    };
+    EXPECT_TRUE(jsonNestingWithin(nested(kMaxJsonDepth), kMaxJsonDepth));
+    EXPECT_TRUE(parseJson(nested(kMaxJsonDepth)));
+    EXPECT_FALSE(jsonNestingWithin(nested(kMaxJsonDepth + 1), kMaxJsonDepth));
+    EXPECT_FALSE(parseJson(nested(100'000)));
+    // Brackets inside strings, escaped quotes included, are text.
+    const std::string text = "{\"a\": \"" + std::string(500, '[') + "\\\"{{{\"}";
+    EXPECT_TRUE(jsonNestingWithin(text, 2));
+    EXPECT_TRUE(parseJson(text));
+    EXPECT_FALSE(jsonNestingWithin("[\"\\\"\", [[", 2));
+}
+
+TEST(StoreImport, RefusedWritesStoreNothingAndSayWhy) {
+    FakeHome fake;
+    fake.copyStores();
+    const auto heroic = readHeroic(fake.home.string());
+    ASSERT_TRUE(heroic);
+    const std::string dbPath = (fake.root / "data.db").string();
+    const std::string mediaRoot = (fake.root / "media/").string();
     const auto icons = makeIconLoader();
-    EXPECT_TRUE(importStoreGames(lutris->games, (fake.root / "missing.db").string(), *icons, 0).games.empty());
-    EXPECT_FALSE(fs::exists(fake.root / "missing.db"));  // never created by an import
+    // A library that cannot be read is never created by an import.
+    auto stored = importStoreGames(heroic->games, (fake.root / "missing.db").string(), mediaRoot, *icons, 0);
+    EXPECT_TRUE(stored.games.empty());
+    EXPECT_FALSE(fs::exists(fake.root / "missing.db"));
+    EXPECT_EQ(stored.refused.code & 0xFF, SQLITE_CANTOPEN);
+
+    // One row refused half-way refuses them all.
+    ASSERT_TRUE(initDatabase(dbPath));
+    ASSERT_TRUE(Database::open(dbPath, false)->exec(
+        "CREATE TRIGGER refuse BEFORE INSERT ON games WHEN NEW.name = 'Amazon Thing' BEGIN SELECT RAISE(ABORT, 'no'); END"));
+    stored = importStoreGames(heroic->games, dbPath, mediaRoot, *icons, 0);
+    EXPECT_TRUE(stored.games.empty());
+    EXPECT_EQ(writeFailureReason(stored.refused), "数据库拒绝了这次更改：no");
+    EXPECT_TRUE(rows(dbPath).empty());
+
+    // Another program holding the write lock past the busy wait.
+    ASSERT_TRUE(Database::open(dbPath, false)->exec("DROP TRIGGER refuse"));
+    auto other = Database::open(dbPath, false);
+    ASSERT_TRUE(other && other->exec("BEGIN IMMEDIATE"));
+    stored = importStoreGames(heroic->games, dbPath, mediaRoot, *icons, 0);
+    EXPECT_TRUE(stored.games.empty());
+    EXPECT_EQ(stored.refused.code & 0xFF, SQLITE_BUSY);
+    EXPECT_TRUE(mediaFiles(fake.root / "media").empty());
 }
