@@ -6,6 +6,7 @@
 #include <set>
 
 #include "app/GameLauncher.h"
+#include "platform/event_wait.h"
 #include "platform/paths.h"
 #include "platform/processes.h"
 
@@ -158,6 +159,7 @@ void PlayWatcher::persist(const std::vector<PlayTracker::Write>& writes) {
     const std::lock_guard lock(totalsMutex_);
     for (const auto& [gameId, t] : totals) totals_[gameId] = t;
     totalsReady_.store(true, std::memory_order_release);
+    wakeMainLoop();
 }
 
 void PlayWatcher::body(std::unordered_map<std::int64_t, std::string> folders) {
