@@ -38,6 +38,7 @@
 namespace ludexa {
 
 class CountingWindow;     // platform/native_dialogs.h
+class EventWait;          // platform/event_wait.h
 class PlayWatcher;        // library/play_watch.h
 struct ImportedGame;      // library/import.h
 struct StoredGames;       // library/import.h
@@ -79,6 +80,10 @@ public:
     std::unique_ptr<JoystickSource> joysticks;  // sf::Joystick, or a scripted pad in tests
     FrameSchedule frames;        // why the next frame is drawn, and when
     sf::Clock frameTimeline;     // the clock the schedule's times are read from
+    // Where the loop sleeps between frames (app/idle_wait.cpp); main thread only.
+    std::unique_ptr<EventWait> eventWait;
+    sf::Clock deviceChangeClock;   // since /dev/input last changed
+    bool deviceChangeSeen = false;  // and that was less than kDeviceSettleSeconds ago
 
     // ---- Library (library/) -----------------------------------------------
     std::vector<GameInfo> games;
@@ -211,6 +216,13 @@ public:
     GifAnimation previewGif;
     std::unique_ptr<sf::Text> loadingText;
 
+    // ---- Picture-only frames (ui/picture_redraw.cpp) ---------------------
+    // While a GIF plays, the last complete frame is kept here, so that a frame
+    // in which only the GIF advanced redraws the picture area alone.
+    sf::Texture lastFrame;
+    bool lastFrameValid = false;
+    bool lastFrameGridComplete = true;
+
     // ---- Text area (media/description.cpp, ui/widgets/text_box.cpp) ------
     SfmlTextBox textBox;
 
@@ -263,6 +275,8 @@ public:
     void requestFrame(FrameReason why);  // app/main_loop.cpp
     // Names when each running animation needs its next frame.
     void scheduleAnimations(sf::Time now);  // app/main_loop.cpp
+    // Sleeps until the next scheduled moment or until something happens.
+    void waitForWork(sf::Time now);  // app/idle_wait.cpp
     void toggleFullscreen();         // app/display_mode.cpp
     // With no saved position: centred on the work area, wholly on screen.
     void placeWindowOnFirstStart();  // app/display_mode.cpp
@@ -320,6 +334,14 @@ public:
 
     // Main window UI
     void render();                                      // ui/render.cpp
+    void drawBackground(sf::RenderTarget& target);      // ui/render.cpp
+    void drawPictureArea(sf::RenderTarget& target, float top);  // ui/render.cpp
+    // Called by render() before presenting: keeps the frame while a GIF plays.
+    void keepFrameForPicture(bool gridComplete);        // ui/picture_redraw.cpp
+    // Whether the frame due now may be drawn by renderPictureOnly().
+    bool pictureOnlyFrame(std::uint32_t dueReasons) const;  // ui/picture_redraw.cpp
+    // The kept frame with a fresh picture area on it.
+    void renderPictureOnly();                           // ui/picture_redraw.cpp
     // Draws the visible cells; false while a visible icon is still being decoded.
     bool drawGridCells(const GridGeometry& grid, std::size_t count);  // ui/render.cpp
     std::size_t iconTextureCount() const;               // ui/render.cpp

@@ -54,6 +54,10 @@ void FrameSchedule::drawn(sf::Time now) {
         if (d && *d <= now) d.reset();
 }
 
+bool onlyGifAdvanced(std::uint32_t dueReasons) {
+    return dueReasons == (1u << static_cast<unsigned>(FrameReason::GifFrame));
+}
+
 sf::Time timeLeft(sf::Time period, sf::Time elapsed) { return std::max(sf::Time::Zero, period - elapsed); }
 
 }  // namespace ludexa

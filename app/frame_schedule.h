@@ -67,6 +67,10 @@ private:
     std::array<std::optional<sf::Time>, kFrameReasonCount> deadlines_{};
 };
 
+// Whether the GIF's next frame is the one reason due: the rest of the window
+// is then as it was in the last frame.
+bool onlyGifAdvanced(std::uint32_t dueReasons);
+
 // Time left until a step that comes `period` after the start of `elapsed`
 // (a caret phase, the category bar's one second); zero once it has passed.
 sf::Time timeLeft(sf::Time period, sf::Time elapsed);

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "library/play_watch.h"
+#include "platform/event_wait.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/window.h"

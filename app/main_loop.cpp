@@ -130,8 +130,7 @@ void GameLauncher::run() {
     while (window.isOpen()) {
         if (!isSleeping) {
             // A frame is drawn only when something shown changed; otherwise the
-            // loop rests until the next deadline, looking at the events and
-            // the gamepads once per poll interval.
+            // loop sleeps until the next deadline or until something happens.
             if (resultReady.load()) frames.request(FrameReason::PictureArrived);
             checkLoadComplete();
             collectPlayTime();
@@ -171,13 +170,13 @@ void GameLauncher::run() {
             scheduleAnimations(now);
             if (frames.due(now)) {
                 const float toolbarBefore = toolbarHeight;
-                render();
+                if (pictureOnlyFrame(frames.dueReasons(now))) renderPictureOnly(); else render();
                 frames.drawn(now);
                 // The toolbar eases a quarter of the way per frame until it
                 // reaches the height its rows need.
                 if (toolbarHeight != toolbarBefore) frames.request(FrameReason::ToolbarEasing);
             } else {
-                sf::sleep(frames.wait(now, pollInterval(framerate_fps)));
+                waitForWork(now);
             }
             continue;
         }

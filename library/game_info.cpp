@@ -32,14 +32,27 @@ bool hasCategory(std::string_view field, std::string_view category) {
     return false;
 }
 
+bool ensureStartIndexes(const std::string& path) {
+    auto db = Database::open(path, false);
+    if (!db) return false;
+    // Another program writing to data.db must not hold up the start: without
+    // the indexes the start is only slower, and the next one tries again.
+    sqlite3_busy_timeout(db->handle(), 0);
+    if (!db->exec("BEGIN IMMEDIATE")) return false;
+    if (!db->exec(kCreateStartIndexes)) {
+        (void)db->exec("ROLLBACK");
+        return false;
+    }
+    return db->exec("COMMIT");
+}
+
 std::vector<GameInfo> loadGames(const std::string& path) {
     std::vector<GameInfo> games;
+    (void)ensureStartIndexes(path);
     // Opened without the create flag: a missing file is not made here.
     auto db = Database::open(path, false);
     if (!db) return games;
-    auto stmt = db->prepare(
-        "SELECT id, name, exe_path, folder_path, category, length(icon), created_at, last_played, play_count, "
-        "launch_args, save_dir, game_size, is_favorite FROM games");
+    auto stmt = db->prepare(kStartQuery);
     if (!stmt) return games;
     while (stmt->step() == SQLITE_ROW) {
         GameInfo g;
@@ -48,15 +61,24 @@ std::vector<GameInfo> loadGames(const std::string& path) {
         g.exe_path = stmt->columnText(2);
         g.folder_path = stmt->columnText(3);
         g.category = stmt->columnText(4);
-        g.hasIconBlob = stmt->columnInt64(5) > 0;
-        g.created_at = stmt->columnText(6);
-        g.last_played = stmt->columnText(7);
-        g.play_count = stmt->columnInt(8);
-        g.launch_args = stmt->columnText(9);
-        g.save_dir = stmt->columnText(10);
-        g.game_size = stmt->columnInt64(11);
-        g.is_favorite = stmt->columnInt(12) != 0;
+        g.created_at = stmt->columnText(5);
+        g.last_played = stmt->columnText(6);
+        g.play_count = stmt->columnInt(7);
+        g.launch_args = stmt->columnText(8);
+        g.save_dir = stmt->columnText(9);
+        g.game_size = stmt->columnInt64(10);
+        g.is_favorite = stmt->columnInt(11) != 0;
         games.push_back(std::move(g));
+    }
+    // Second step: which rows hold an icon. Both lists come in id order, so
+    // one pass over the games marks them.
+    auto withIcon = db->prepare(kIconIdsQuery);
+    if (!withIcon) return games;
+    auto game = games.begin();
+    while (withIcon->step() == SQLITE_ROW) {
+        const std::int64_t id = withIcon->columnInt64(0);
+        while (game != games.end() && game->id < id) ++game;
+        if (game != games.end() && game->id == id) game->hasIconBlob = true;
     }
     return games;
 }

@@ -40,9 +40,31 @@ std::vector<std::string> splitCategories(std::string_view field);
 // Whether the field names `category` as one whole "|"-separated entry.
 bool hasCategory(std::string_view field, std::string_view category);
 
-// The games table of the database at `path`, in the order SQLite returns the
-// rows. Icon blobs are not read here: only whether a row has one. An unreadable
-// file or table gives an empty list.
+// The games table of the database at `path`, in id order. Icon blobs are not
+// read here: only whether a row has one. An unreadable file or table gives an
+// empty list. Creates the start indexes first when they are missing.
 std::vector<GameInfo> loadGames(const std::string& path);
+
+// The start reads every column but the icon. `games` keeps its columns after
+// the icon blob, so a scan of the table walks every icon's overflow pages: the
+// whole file. Two indexes beside the table let the start read none of them:
+// one holding every column the start lists (the start query is answered from
+// it alone), and a partial one listing the ids of the rows with an icon. They
+// change nothing for other programs reading or writing data.db; SQLite keeps
+// them up to date on every write, whoever writes.
+inline constexpr const char* kCreateStartIndexes =
+    "CREATE INDEX IF NOT EXISTS games_start_columns ON games(id, name, exe_path, folder_path, category, "
+    "created_at, last_played, play_count, launch_args, save_dir, game_size, is_favorite);"
+    "CREATE INDEX IF NOT EXISTS games_with_icon ON games(id) WHERE length(icon) > 0;";
+inline constexpr const char* kStartQuery =
+    "SELECT id, name, exe_path, folder_path, category, created_at, last_played, play_count, launch_args, "
+    "save_dir, game_size, is_favorite FROM games ORDER BY id";
+inline constexpr const char* kIconIdsQuery = "SELECT id FROM games WHERE length(icon) > 0 ORDER BY id";
+
+// Creates the start indexes in the database at `path` when they are missing.
+// False when that could not happen (a read-only file, a file another program
+// holds for writing, no games table): the start then reads the table itself,
+// slower but with the same result, and the next start tries again.
+bool ensureStartIndexes(const std::string& path);
 
 }  // namespace ludexa

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "library/database.h"
+#include "platform/event_wait.h"
 
 namespace ludexa {
 
@@ -68,6 +69,7 @@ void IconCache::workerBody() {
         std::lock_guard lock(mutex_);
         inFlight_.erase(std::find(inFlight_.begin(), inFlight_.end(), id));
         decoded_.push_back(std::move(result));
+        wakeMainLoop();
     }
 }
 

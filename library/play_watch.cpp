@@ -8,6 +8,7 @@
 
 #include "app/GameLauncher.h"
 #include "platform/dialogs.h"
+#include "platform/event_wait.h"
 #include "platform/paths.h"
 #include "platform/processes.h"
 
@@ -171,6 +172,7 @@ void PlayWatcher::noteWrite(const WriteOutcome& outcome) {
     failureSaid_ = true;
     failure_ = outcome;
     failureReady_.store(true, std::memory_order_release);
+    wakeMainLoop();
 }
 
 void PlayWatcher::persist(const std::vector<PlayTracker::Write>& writes) {
@@ -209,6 +211,7 @@ void PlayWatcher::publish(const std::unordered_map<std::int64_t, PlayTotals>& to
     const std::lock_guard lock(totalsMutex_);
     for (const auto& [gameId, t] : fresh) totals_[gameId] = t;
     totalsReady_.store(true, std::memory_order_release);
+    wakeMainLoop();
 }
 
 void PlayWatcher::publishRunning() {

@@ -14,6 +14,7 @@
 
 #include "app/GameLauncher.h"
 #include "library/database.h"
+#include "platform/event_wait.h"
 #include "platform/paths.h"
 
 namespace ludexa {
@@ -113,8 +114,11 @@ std::optional<std::int64_t> SizeCountJob::result() const {
 }
 
 void SizeCountJob::finish(std::int64_t total) {
-    std::lock_guard lock(mutex_);
-    total_ = total;
+    {
+        std::lock_guard lock(mutex_);
+        total_ = total;
+    }
+    wakeMainLoop();
 }
 
 SizeCountContext::SizeCountContext(std::string folder, std::function<std::string(std::int64_t)> onResult)

@@ -15,6 +15,7 @@
 
 #include "app/GameLauncher.h"
 #include "media/picture_scale.h"
+#include "platform/event_wait.h"
 #include "platform/files.h"
 
 namespace ludexa {
@@ -141,6 +142,7 @@ void GameLauncher::loaderBody() {
                     resultImage = std::move(picture.image);
                     resultGeneration.store(gen);
                     resultReady.store(true);
+                    wakeMainLoop();
                 }
             }
             if (!loaderRunning.load()) return;

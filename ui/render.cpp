@@ -72,73 +72,8 @@ void GameLauncher::render() {
     iconCache->beginFrame();
     window.clear(sf::Color(30, 30, 30, 255));
 
-    // Custom background, scaled to cover the window and centred.
-    if (useCustomBackground && backgroundTexture.getSize().x > 0 && backgroundTexture.getSize().y > 0) {
-        const auto size = backgroundTexture.getSize();
-        const float scale = std::max(windowWidth / static_cast<float>(size.x), windowHeight / static_cast<float>(size.y));
-        sf::Sprite background(backgroundTexture);
-        background.setScale(scale, scale);
-        background.setPosition((windowWidth - static_cast<float>(size.x) * scale) / 2,
-                               (windowHeight - static_cast<float>(size.y) * scale) / 2);
-        window.draw(background);
-    }
-
-    // Picture area.
-    fillRect(window, 0, gridTop, leftPanelWidth, leftTopHeight, panel);
-    const float pictureCentreY = gridTop + leftTopHeight / 2;
-    if (mapFiles.empty() || !mapVisible) {
-        const bool anyFormat = fmtJpg || fmtPng || fmtBmp || fmtWebp || fmtAvif || fmtGif;
-        auto caption = desktopMode ? makeText("桌面模式", uiFont, 24, theme.hintColor)
-                       : anyFormat ? makeText("图片预览区\n(暂无图片)", uiFont, 18, theme.hintColor)
-                                   : makeText("未设置图片/动画格式", uiFont, 18, theme.hintColor);
-        centreText(caption, leftPanelWidth / 2, pictureCentreY);
-        window.draw(caption);
-    } else {
-        if (previewIsGif && previewGif.frameDue()) previewGif.updateTexture(previewTexture);
-        const auto size = previewTexture.getSize();
-        if (size.x > 0 && size.y > 0) {
-            sf::Sprite picture(previewTexture);
-            const float scale = leftPanelWidth / static_cast<float>(size.x);
-            picture.setScale(scale, scale);
-            picture.setPosition(0, gridTop);
-            window.draw(picture);
-        } else if (loadingText) {
-            window.draw(*loadingText);
-        }
-        const int count = static_cast<int>(mapFiles.size());
-        const float arrowY = pictureCentreY - 30;
-        auto arrow = [&](float x, bool left) {
-            sf::CircleShape circle(30);
-            circle.setPosition(x, arrowY);
-            circle.setFillColor(sf::Color(0, 0, 0, 120));
-            window.draw(circle);
-            sf::ConvexShape triangle(3);
-            if (left) {
-                triangle.setPoint(0, {60, arrowY + 15});
-                triangle.setPoint(1, {40, arrowY + 30});
-                triangle.setPoint(2, {60, arrowY + 45});
-            } else {
-                triangle.setPoint(0, {x + 20, arrowY + 15});
-                triangle.setPoint(1, {x + 40, arrowY + 30});
-                triangle.setPoint(2, {x + 20, arrowY + 45});
-            }
-            triangle.setFillColor(sf::Color(255, 255, 255, 220));
-            window.draw(triangle);
-        };
-        if (currentMapIndex > 0) arrow(20, true);
-        if (currentMapIndex < count - 1) arrow(leftPanelWidth - 80, false);
-        // Light on its dark plate whatever the theme: a light theme's dark
-        // text colour would vanish on it.
-        auto counter = makeText(std::to_string(currentMapIndex + 1) + "/" + std::to_string(count), uiFont, 16,
-                                kCounterText);
-        const float counterWidth = counter.getLocalBounds().width + 20;
-        fillRect(window, (leftPanelWidth - counterWidth) / 2, gridTop + leftTopHeight - 40, counterWidth, 30,
-                 sf::Color(0, 0, 0, 150));
-        counter.setPosition(std::floor((leftPanelWidth - counter.getLocalBounds().width) / 2 -
-                                       counter.getLocalBounds().left),
-                            gridTop + leftTopHeight - 35);
-        window.draw(counter);
-    }
+    drawBackground(window);
+    drawPictureArea(window, gridTop);
     fillRect(window, 0, gridTop + leftTopHeight, leftPanelWidth, 4, theme.borderColor);
 
     textBox.draw(window);
@@ -247,8 +182,83 @@ void GameLauncher::render() {
     // The open menu last: nothing is ever drawn over it.
     drawMenus();
     drawThemeMenu();
+    keepFrameForPicture(gridComplete);
     window.display();
     if (g_frameObserver) g_frameObserver(*this, FrameReport{gridComplete});
+}
+
+// Custom background, scaled to cover the window and centred.
+void GameLauncher::drawBackground(sf::RenderTarget& target) {
+    if (useCustomBackground && backgroundTexture.getSize().x > 0 && backgroundTexture.getSize().y > 0) {
+        const auto size = backgroundTexture.getSize();
+        const float scale = std::max(windowWidth / static_cast<float>(size.x), windowHeight / static_cast<float>(size.y));
+        sf::Sprite background(backgroundTexture);
+        background.setScale(scale, scale);
+        background.setPosition((windowWidth - static_cast<float>(size.x) * scale) / 2,
+                               (windowHeight - static_cast<float>(size.y) * scale) / 2);
+        target.draw(background);
+    }
+}
+
+// The picture area: the picture or its caption, the arrows and the counter.
+void GameLauncher::drawPictureArea(sf::RenderTarget& target, float gridTop) {
+    const Theme& theme = themeAt(themeIndex);
+    const sf::Color panel = useCustomBackground ? kCustomBackgroundPanel : theme.panelColor;
+    fillRect(target, 0, gridTop, leftPanelWidth, leftTopHeight, panel);
+    const float pictureCentreY = gridTop + leftTopHeight / 2;
+    if (mapFiles.empty() || !mapVisible) {
+        const bool anyFormat = fmtJpg || fmtPng || fmtBmp || fmtWebp || fmtAvif || fmtGif;
+        auto caption = desktopMode ? makeText("桌面模式", uiFont, 24, theme.hintColor)
+                       : anyFormat ? makeText("图片预览区\n(暂无图片)", uiFont, 18, theme.hintColor)
+                                   : makeText("未设置图片/动画格式", uiFont, 18, theme.hintColor);
+        centreText(caption, leftPanelWidth / 2, pictureCentreY);
+        target.draw(caption);
+    } else {
+        if (previewIsGif && previewGif.frameDue()) previewGif.updateTexture(previewTexture);
+        const auto size = previewTexture.getSize();
+        if (size.x > 0 && size.y > 0) {
+            sf::Sprite picture(previewTexture);
+            const float scale = leftPanelWidth / static_cast<float>(size.x);
+            picture.setScale(scale, scale);
+            picture.setPosition(0, gridTop);
+            target.draw(picture);
+        } else if (loadingText) {
+            target.draw(*loadingText);
+        }
+        const int count = static_cast<int>(mapFiles.size());
+        const float arrowY = pictureCentreY - 30;
+        auto arrow = [&](float x, bool left) {
+            sf::CircleShape circle(30);
+            circle.setPosition(x, arrowY);
+            circle.setFillColor(sf::Color(0, 0, 0, 120));
+            target.draw(circle);
+            sf::ConvexShape triangle(3);
+            if (left) {
+                triangle.setPoint(0, {60, arrowY + 15});
+                triangle.setPoint(1, {40, arrowY + 30});
+                triangle.setPoint(2, {60, arrowY + 45});
+            } else {
+                triangle.setPoint(0, {x + 20, arrowY + 15});
+                triangle.setPoint(1, {x + 40, arrowY + 30});
+                triangle.setPoint(2, {x + 20, arrowY + 45});
+            }
+            triangle.setFillColor(sf::Color(255, 255, 255, 220));
+            target.draw(triangle);
+        };
+        if (currentMapIndex > 0) arrow(20, true);
+        if (currentMapIndex < count - 1) arrow(leftPanelWidth - 80, false);
+        // Light on its dark plate whatever the theme: a light theme's dark
+        // text colour would vanish on it.
+        auto counter = makeText(std::to_string(currentMapIndex + 1) + "/" + std::to_string(count), uiFont, 16,
+                                kCounterText);
+        const float counterWidth = counter.getLocalBounds().width + 20;
+        fillRect(target, (leftPanelWidth - counterWidth) / 2, gridTop + leftTopHeight - 40, counterWidth, 30,
+                 sf::Color(0, 0, 0, 150));
+        counter.setPosition(std::floor((leftPanelWidth - counter.getLocalBounds().width) / 2 -
+                                       counter.getLocalBounds().left),
+                            gridTop + leftTopHeight - 35);
+        target.draw(counter);
+    }
 }
 
 void GameLauncher::primeVisibleIcons() {

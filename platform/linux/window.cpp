@@ -1,5 +1,6 @@
 // Xlib on the SFML window: window manager states through _NET_WM_STATE.
 #include "platform/window.h"
+#include "platform/linux/x_display.h"
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -504,5 +505,7 @@ ScreenRect restoredPlacement(NativeWindow window, bool maximized) {
     }
     return restoredGeometry(watch.history, now);
 }
+
+Display* ownDisplay() { return display(); }
 
 }  // namespace ludexa

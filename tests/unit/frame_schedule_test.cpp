@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/frame_schedule.h"
+#include "app/idle_wait.h"
 #include "media/gif/gif_animation.h"
 #include "ui/gamepad.h"
 
@@ -140,4 +141,46 @@ TEST(GamepadView, OnlyShownChangesAskForAFrame) {
     GamepadActions scrolled;
     scrolled.textScrolled = true;
     EXPECT_TRUE(gamepadChangesView(before, before, scrolled));
+}
+
+// Only a frame due for the GIF alone may reuse the rest of the last frame.
+TEST(FrameSchedule, OnlyAGifStepAloneRedrawsThePictureOnly) {
+    EXPECT_TRUE(onlyGifAdvanced(bit(FrameReason::GifFrame)));
+    EXPECT_FALSE(onlyGifAdvanced(bit(FrameReason::GifFrame) | bit(FrameReason::CaretBlink)));
+    EXPECT_FALSE(onlyGifAdvanced(bit(FrameReason::GifFrame) | bit(FrameReason::IconArrived)));
+    EXPECT_FALSE(onlyGifAdvanced(bit(FrameReason::Exposed)));
+    EXPECT_FALSE(onlyGifAdvanced(0));
+}
+
+// An untouched launcher sleeps without a limit; what is scheduled or cannot
+// announce itself bounds the sleep.
+TEST(IdleWait, SleepsUntilTheNearestScheduledMomentOrPollsWhatCannotWakeIt) {
+    const sf::Time now = ms(10000), poll = ms(33);
+    struct Case {
+        const char* what;
+        std::optional<sf::Time> nextFrame, autoSleepAt;
+        bool gamepad, nativeWindow, settling;
+        std::optional<sf::Time> expected;
+    };
+    const Case cases[] = {
+        {"nothing at all", {}, {}, false, false, false, std::nullopt},
+        {"a caret blink", ms(10400), {}, false, false, false, ms(400)},
+        {"a deadline already passed", ms(9000), {}, false, false, false, sf::Time::Zero},
+        {"auto-sleep before the frame", ms(20000), ms(15000), false, false, false, ms(5000)},
+        {"a gamepad is connected", {}, {}, true, false, false, poll},
+        {"the counting window is open", {}, {}, false, true, false, poll},
+        {"a device just appeared", {}, {}, false, false, true, poll},
+        {"a gif frame sooner than the poll", ms(10010), {}, true, false, false, ms(10)},
+    };
+    for (const auto& c : cases) {
+        IdleFacts facts;
+        facts.now = now;
+        facts.nextFrame = c.nextFrame;
+        facts.autoSleepAt = c.autoSleepAt;
+        facts.gamepadConnected = c.gamepad;
+        facts.nativeWindowOpen = c.nativeWindow;
+        facts.devicesSettling = c.settling;
+        facts.poll = poll;
+        EXPECT_EQ(idleTimeout(facts), c.expected) << c.what;
+    }
 }
