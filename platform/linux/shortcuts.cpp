@@ -268,9 +268,22 @@ bool linkInfoIsSound(std::span<const std::uint8_t> b, std::size_t at) {
         if (!inside(net, 0x14)) return false;
         const std::uint32_t netSize = le32(b, at + net);
         if (netSize < 0x14 || netSize > size - net) return false;
-        const std::uint32_t netName = le32(b, at + net + 8);
-        if (netName < 0x14 || netName >= netSize || !terminatedWithin(b, at + net + netName, at + net + netSize, 1))
-            return false;
+        // liblnk reads every name whose offset is set, whatever the flags say.
+        const std::size_t netAt = at + net;
+        auto netString = [&](std::uint32_t offset, std::size_t unit) {
+            return offset >= 0x14 && offset < netSize && terminatedWithin(b, netAt + offset, netAt + netSize, unit);
+        };
+        const std::uint32_t netName = le32(b, netAt + 8);
+        if (!netString(netName, 1)) return false;
+        const std::uint32_t device = le32(b, netAt + 12);
+        if (device != 0 && !netString(device, 1)) return false;
+        if (netName > 0x14) {  // the Unicode names' offsets follow
+            if (netSize < 0x1C) return false;
+            for (const std::size_t field : {0x14u, 0x18u}) {
+                const std::uint32_t offset = le32(b, netAt + field);
+                if (offset != 0 && !netString(offset, 2)) return false;
+            }
+        }
     }
     if (flags & 0x3) {
         if (!string(le32(b, at + 24), 1)) return false;  // CommonPathSuffix
