@@ -9,6 +9,7 @@
 #include "library/icons.h"
 #include "platform/native_dialogs.h"
 #include "platform/paths.h"
+#include "platform/shutdown_signal.h"
 
 namespace ludexa {
 
@@ -29,6 +30,8 @@ std::vector<ImportedGame> importStoreGames(const std::vector<StoreGame>& games, 
     if (!known) return {};
     std::vector<ImportedGame> candidates;
     for (const auto& game : games) {
+        // At logout nothing of an unfinished import is stored.
+        if (shutdownRequested()) return {};
         // Only new games cost an icon; the write checks again.
         if (!known->emplace(game.exe_path, std::string()).second) continue;
         ImportedGame imported;
