@@ -60,6 +60,9 @@ public:
     bool windowMaximized = false;
     bool startFullscreen = false;
     int startDisplayMode = 0;
+    // set.ini could not be read in full (too large, a line too long, a read
+    // error): saveConfig leaves it as it is for the whole run.
+    bool keepSettingsFile = false;
 
     // ---- Display mode (app/display_mode.cpp) -----------------------------
     struct WindowRect {

@@ -3,6 +3,7 @@
 // Settings record.
 #include "app/GameLauncher.h"
 #include "appearance/themes.h"
+#include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/window.h"
 
@@ -80,9 +81,17 @@ void GameLauncher::loadConfig() {
     // store the restored geometry of a maximised window.
     watchWindowPlacement(nativeHandle());
     std::string text;
-    if (!readWholeFile(settingsPath(), text)) return;
+    const auto read = readSettingsFile(settingsPath(), text);
+    if (read == SettingsFileRead::Missing) return;
     Settings s = currentSettings();
     const auto result = readSettings(text, s, static_cast<int>(THEMES.size()));
+    if (read == SettingsFileRead::Partial || result.lineDropped) {
+        keepSettingsFile = true;
+        showMessageBox({"设置文件 set.ini 未能完整读取（文件超过 1 MB、有过长的行或无法读取），只用上了读出的设置。\n"
+                        "为免丢失其中的内容，本次运行不会改写它，更改的设置不会保存；"
+                        "整理或删除该文件后即可恢复保存。",
+                        "提示", MessageIcon::Warning, MessageButtons::Ok, 0});
+    }
     if (result.windowSizeGiven) {
         ScreenRect screen = monitorRectFor(nativeHandle());
         if (screen.width <= 0 || screen.height <= 0) {
@@ -102,6 +111,7 @@ void GameLauncher::loadConfig() {
 }
 
 void GameLauncher::saveConfig() {
+    if (keepSettingsFile) return;
     Settings s = currentSettings();
     const auto placement = windowPlacement(nativeHandle());
     if (placement.maximized) {

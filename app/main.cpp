@@ -4,11 +4,14 @@
 #include "app/GameLauncher.h"
 #include "library/database.h"
 #include "platform/dialogs.h"
+#include "platform/shutdown_signal.h"
 #include "platform/window.h"
 
 int main() {
     // The product prints nothing: SFML's error stream is silenced.
     sf::err().rdbuf(nullptr);
+    // Before any thread exists, so that none starts with the default action.
+    (void)ludexa::installShutdownSignals();
     ludexa::initDialogs();
     if (!ludexa::initDatabase()) {
         ludexa::showMessageBox({"数据库初始化失败", "错误", ludexa::MessageIcon::Error, ludexa::MessageButtons::Ok, 0});

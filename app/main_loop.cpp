@@ -9,6 +9,7 @@
 
 #include "app/GameLauncher.h"
 #include "library/play_watch.h"
+#include "platform/shutdown_signal.h"
 #include "platform/window.h"
 
 namespace ludexa {
@@ -128,6 +129,14 @@ void GameLauncher::run() {
     frames.request(FrameReason::Shown);
 
     while (window.isOpen()) {
+        // A logout's SIGTERM (or SIGHUP, SIGINT) closes like the window's close
+        // button. Until the loop sleeps in poll() on shutdownSignalDescriptor(),
+        // the longest it rests is one poll interval awake, 300 ms asleep.
+        if (shutdownRequested()) {
+            saveConfig();
+            window.close();
+            break;
+        }
         if (!isSleeping) {
             // A frame is drawn only when something shown changed; otherwise the
             // loop sleeps until the next deadline or until something happens.

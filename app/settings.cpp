@@ -5,18 +5,18 @@
 #include "library/sort.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "ui/layout.h"
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <fstream>
 #include <limits>
-#include <memory>
 #include <optional>
-#include <sstream>
+#include <random>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -75,6 +75,11 @@ const char* flag(bool value) { return value ? "1" : "0"; }
 }  // namespace
 
 SettingsReadResult readSettings(std::string_view text, Settings& s, int themeCount) {
+    // Editors of the Windows build save with a byte-order mark; left there it
+    // would hide the first key.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark) text.remove_prefix(kByteOrderMark.size());
+    SettingsReadResult result;
     int width = -1, height = -1, x = -1, y = -1;
     std::size_t pos = 0;
     while (pos < text.size()) {
@@ -82,6 +87,10 @@ SettingsReadResult readSettings(std::string_view text, Settings& s, int themeCou
         if (newline == std::string_view::npos) newline = text.size();
         auto line = text.substr(pos, newline - pos);
         pos = newline + 1;
+        if (line.size() > kMaxSettingsLineBytes) {
+            result.lineDropped = true;
+            continue;
+        }
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         if (line.empty() || line[0] == '[' || line[0] == '#') continue;
         const auto eq = line.find('=');
@@ -116,7 +125,8 @@ SettingsReadResult readSettings(std::string_view text, Settings& s, int themeCou
         } else if (key == "fontSize") {
             if (auto v = parseInt(value)) s.fontSize = std::max(10, std::min(*v, 24));
         } else if (key == "fontPath") {
-            s.fontPath = utf8ToWstring(value);
+            // No file system takes a longer path: such a value is damage.
+            if (value.size() <= kMaxFontPathBytes) s.fontPath = utf8ToWstring(value);
         } else if (key == "sortMode") {
             if (auto v = parseInt(value); v && *v >= 0 && *v < kSortModeCount) s.sortMode = *v;
         } else if (key == "sortAscending") {
@@ -166,7 +176,6 @@ SettingsReadResult readSettings(std::string_view text, Settings& s, int themeCou
         }
     }
 
-    SettingsReadResult result;
     if (width > 0 && height > 0) {
         s.windowWidth = static_cast<float>(width);
         s.windowHeight = static_cast<float>(height);
@@ -176,7 +185,25 @@ SettingsReadResult readSettings(std::string_view text, Settings& s, int themeCou
         s.windowX = x;
         s.windowY = y;
     }
+    clampLayoutRatios(s);
     return result;
+}
+
+void clampLayoutRatios(Settings& s) {
+    // Through the drags' own limits, in the window the settings describe. A
+    // ratio within them is kept to the bit.
+    const auto clampRatio = [](float& ratio, float extent, const auto& clampPixels) {
+        if (!(extent > 0)) return;
+        const float pixels = ratio * extent;
+        const float clamped = clampPixels(pixels);
+        if (clamped != pixels) ratio = clamped / extent;
+    };
+    const float width = s.windowWidth;
+    clampRatio(s.leftPanelWidthRatio, width, [width](float v) { return clampLeftPanelWidth(v, width); });
+    const float gridTop = s.toolbarHeight + kSplitter;
+    const float height = s.windowHeight;
+    clampRatio(s.leftTopHeightRatio, height - gridTop,
+               [height, gridTop](float v) { return clampPictureHeight(v, height, gridTop); });
 }
 
 void boundWindowSize(Settings& s, int screenWidth, int screenHeight) {
@@ -237,10 +264,20 @@ std::string writeSettings(const Settings& s) {
     return out;
 }
 
-bool readWholeFile(const std::string& path, std::string& out) {
-    // Far beyond any file this program writes; a larger one is not a settings file.
-    constexpr std::size_t kMaxSettingsBytes = 64u << 20;
-    return readWholeRegularFile(path, kMaxSettingsBytes, out);
+SettingsFileRead readSettingsFile(const std::string& path, std::string& text) {
+    switch (readRegularFile(path, kMaxSettingsBytes, text)) {
+        case FileRead::Whole: return SettingsFileRead::Whole;
+        case FileRead::Truncated: {
+            // Whole lines only: the last one may have been cut by the bound.
+            const auto lastNewline = text.rfind('\n');
+            text.resize(lastNewline == std::string::npos ? 0 : lastNewline + 1);
+            return SettingsFileRead::Partial;
+        }
+        case FileRead::Refused: break;
+    }
+    text.clear();
+    struct stat st {};
+    return ::stat(path.c_str(), &st) != 0 && errno == ENOENT ? SettingsFileRead::Missing : SettingsFileRead::Partial;
 }
 
 static std::string resolveLinkTarget(const std::string& path) {
@@ -262,6 +299,67 @@ static std::string resolveLinkTarget(const std::string& path) {
     return path;
 }
 
+namespace {
+
+// The temporary file of one write: created beside the file it replaces under
+// a name nobody could have guessed, removed again unless it was renamed.
+class TemporaryFile {
+public:
+    // O_EXCL with O_NOFOLLOW: a name already taken, by a planted link or FIFO
+    // as much as by a file, is never opened, only passed over for another.
+    TemporaryFile(const std::string& target, mode_t mode) {
+        const auto slash = target.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? std::string() : target.substr(0, slash + 1);
+        const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
+        static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+        std::random_device entropy;
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name = folder + "." + base + ".";
+            for (int i = 0; i < 10; ++i) name += kLetters[entropy() % (sizeof kLetters - 1)];
+            fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode);
+            if (fd_ >= 0) {
+                name_ = std::move(name);
+                return;
+            }
+            if (errno != EEXIST) return;
+        }
+    }
+    ~TemporaryFile() {
+        if (fd_ >= 0) ::close(fd_);
+        if (!name_.empty()) ::unlink(name_.c_str());
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    bool open() const { return fd_ >= 0; }
+    int fd() const { return fd_; }
+
+    bool writeAll(std::string_view bytes) const {
+        while (!bytes.empty()) {
+            const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) return false;
+            bytes.remove_prefix(static_cast<std::size_t>(n));
+        }
+        return ::fsync(fd_) == 0;
+    }
+
+    // Closes and renames it to `target`; afterwards there is nothing to remove.
+    bool replace(const std::string& target) {
+        const int fd = fd_;
+        fd_ = -1;
+        if (::close(fd) != 0 || ::rename(name_.c_str(), target.c_str()) != 0) return false;
+        name_.clear();
+        return true;
+    }
+
+private:
+    int fd_ = -1;
+    std::string name_;
+};
+
+}  // namespace
+
 bool writeFileAtomically(const std::string& path, std::string_view contents) {
     // Through a link, the link's target is replaced and the link kept.
     const std::string target = resolveLinkTarget(path);
@@ -272,24 +370,12 @@ bool writeFileAtomically(const std::string& path, std::string_view contents) {
     // file replaced.
     if (exists && (!S_ISREG(existing.st_mode) || (existing.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0))
         return false;
-    const std::string temp = target + ".tmp";
-    {
-        std::FILE* raw = std::fopen(temp.c_str(), "wb");
-        if (raw == nullptr) return false;
-        if (exists) (void)::fchmod(fileno(raw), existing.st_mode & 07777);
-        std::unique_ptr<std::FILE, int (*)(std::FILE*)> stream(raw, &std::fclose);
-        const bool written = std::fwrite(contents.data(), 1, contents.size(), raw) == contents.size() &&
-                             std::fflush(raw) == 0 && ::fsync(fileno(raw)) == 0;
-        if (!written || std::fclose(stream.release()) != 0) {
-            std::remove(temp.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temp.c_str(), target.c_str()) != 0) {
-        std::remove(temp.c_str());
-        return false;
-    }
-    return true;
+    // A new file gets what the user's umask leaves of rw-rw-rw-, a replaced
+    // one keeps its mode.
+    TemporaryFile temp(target, 0666);
+    if (!temp.open()) return false;
+    if (exists) (void)::fchmod(temp.fd(), existing.st_mode & 07777);
+    return temp.writeAll(contents) && temp.replace(target);
 }
 
 }  // namespace ludexa

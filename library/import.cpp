@@ -19,6 +19,7 @@
 #include "platform/dialogs.h"
 #include "platform/paths.h"
 #include "platform/shortcuts.h"
+#include "platform/shutdown_signal.h"
 
 namespace ludexa {
 namespace {
@@ -145,6 +146,9 @@ StoredGames importShortcutFolder(const std::string& folder, const std::string& d
     std::vector<ImportedGame> candidates;
     ShortcutIcons shortcutIcons(icons);
     for (const auto& path : listShortcutFiles(folder)) {
+        // At logout the waiting pop-up must not hold the close up: nothing of
+        // an unfinished scan is stored.
+        if (shutdownRequested()) return {};
         auto shortcut = readShortcut(path);
         if (!shortcut) continue;
         // Also catches a second shortcut of this folder to the same game.

@@ -19,6 +19,7 @@
 #include "platform/files.h"
 #include "platform/native_dialogs.h"
 #include "platform/paths.h"
+#include "platform/shutdown_signal.h"
 
 namespace ludexa {
 namespace {
@@ -100,6 +101,8 @@ StoredGames importStoreGames(const std::vector<StoreGame>& games, const std::str
     std::vector<ImportedGame> candidates;
     std::map<std::string, const StoreGame*> byKey;
     for (const auto& game : games) {
+        // At logout nothing of an unfinished import is stored.
+        if (shutdownRequested()) return {};
         // Only new games cost an icon; the write checks again.
         if (!known.emplace(game.exe_path, game.launch_args).second) continue;
         ImportedGame imported;

@@ -125,6 +125,12 @@ MediaScan scanMediaFolder(const std::string& folder, const PictureFormats& forma
 
 MediaFolderCounts createMediaFolders(const std::string& mediaRootPath, const std::vector<std::string>& names) {
     MediaFolderCounts counts;
+    // A fresh folder has no media/ yet; without it every game would fail.
+    // When it cannot be made, the games' folders fail and are counted so.
+    if (!names.empty() && !mediaRootPath.empty()) {
+        const auto root = mediaRootPath.back() == '/' ? mediaRootPath.substr(0, mediaRootPath.size() - 1) : mediaRootPath;
+        if (!isDirectory(root)) (void)::mkdir(root.c_str(), 0755);
+    }
     for (const auto& name : names) {
         ++counts.processed;
         const auto folder = gameMediaFolder(mediaRootPath, name);

@@ -34,8 +34,8 @@ struct MediaFolderCounts {
     int processed = 0, created = 0, existing = 0, failed = 0;
 };
 
-// Creates mediaRootPath + name for each name; mediaRootPath itself is not
-// created, so when it is missing every creation fails.
+// Creates mediaRootPath + name for each name, and mediaRootPath itself first
+// when it is missing.
 MediaFolderCounts createMediaFolders(const std::string& mediaRootPath, const std::vector<std::string>& names);
 
 // The four-line report of createMediaFolders.

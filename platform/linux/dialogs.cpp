@@ -6,6 +6,7 @@
 
 #include "platform/linux/gtk_util.h"
 #include "platform/linux/native_gtk.h"
+#include "platform/shutdown_signal.h"
 
 namespace ludexa {
 namespace {
@@ -74,7 +75,10 @@ bool initDialogs() {
         return true;
     }();
     (void)silenced;
-    if (!g_gtkReady) g_gtkReady = gtk_init_check(nullptr, nullptr) == TRUE;
+    if (!g_gtkReady) {
+        g_gtkReady = gtk_init_check(nullptr, nullptr) == TRUE;
+        if (g_gtkReady) endDialogsOnShutdown();
+    }
     return g_gtkReady;
 }
 
@@ -82,7 +86,9 @@ void setMessageBoxHook(MessageBoxHook h) { hook() = std::move(h); }
 
 bool showMessageBox(const MessageBoxRequest& request) {
     if (hook()) return hook()(request);
-    if (!initDialogs()) return false;
+    // The program is closing for a logout: nobody is there to answer, and a
+    // question counts as declined.
+    if (shutdownRequested() || !initDialogs()) return false;
     GtkWidget* dialog = gtk_message_dialog_new(nullptr, GTK_DIALOG_MODAL, messageType(request.icon), GTK_BUTTONS_NONE,
                                                "%s", request.text.c_str());
     // The buttons speak the program's language whatever the system's locale.

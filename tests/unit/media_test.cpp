@@ -130,9 +130,14 @@ TEST_F(MediaDir, CreatingFoldersCountsEachOutcome) {
     EXPECT_EQ(counts.failed, 1);  // ".." is not a folder of its own
     EXPECT_TRUE(fs::is_directory(root / "media" / "新的"));
     EXPECT_FALSE(fs::exists(root / "x"));
-    // Without the media root every creation fails.
-    const auto missing = createMediaFolders(folder() + "nomedia/", {"A"});
-    EXPECT_EQ(missing.failed, 1);
+    // A fresh folder gets its media root first; a root that cannot be made
+    // (a file holds its name) fails every game.
+    const auto fresh = createMediaFolders(folder() + "fresh/", {"A", "B"});
+    EXPECT_EQ(fresh.created, 2);
+    EXPECT_TRUE(fs::is_directory(root / "fresh" / "B"));
+    write("blocked", "x");
+    const auto blocked = createMediaFolders(folder() + "blocked/", {"A"});
+    EXPECT_EQ(blocked.failed, 1);
     EXPECT_EQ(mediaFolderReport({12, 3, 9, 0}), "已处理12个游戏\n新创建3个目录\n已存在9个目录\n失败0个");
 }
 

@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "app/settings.h"
 #include "temp_dir.h"
@@ -20,6 +22,10 @@ Settings read(const std::string& text, SettingsReadResult* result = nullptr) {
     auto r = readSettings(text, s, 6);
     if (result) *result = r;
     return s;
+}
+
+bool readWholeFile(const std::string& path, std::string& text) {
+    return readSettingsFile(path, text) == SettingsFileRead::Whole;
 }
 
 }  // namespace
@@ -266,4 +272,115 @@ TEST(SettingsFile, SpecialFilesAreNotRead) {
     EXPECT_FALSE(readWholeFile(fifo, text));  // returns at once: no writer is waited for
     EXPECT_FALSE(readWholeFile("/dev/zero", text));
     EXPECT_TRUE(text.empty());
+}
+
+// What a damaged, hand-edited or hostile file holds: the BOM of a Windows
+// editor, ratios no splitter can reach, lines and paths of megabytes. Each
+// case is read over the defaults; `dropped` says whether the file must then
+// be left as it is.
+TEST(SettingsRead, DamagedInputIsBoundedAndClamped) {
+    const std::string hugeLine = "fontPath=/" + std::string(kMaxSettingsLineBytes, 'p');
+    const std::string longPath = "fontPath=/" + std::string(kMaxFontPathBytes, 'p');
+    const float widest = (1200.0f - 104) / 1200, narrowest = 100.0f / 1200;
+    const float tallest = (800.0f - 48 - 104) / (800 - 48), lowest = 100.0f / (800 - 48);
+    struct Case {
+        std::string text;
+        float panel, picture;  // the two ratios afterwards
+        bool dropped;
+        std::function<bool(const Settings&)> check;
+    };
+    const auto any = [](const Settings&) { return true; };
+    const Case cases[] = {
+        {"\xEF\xBB\xBFiconSize=3\r\n", 350.0f / 1200, 0.5f, false, [](const Settings& s) { return s.iconSize == 3; }},
+        {"\xEF\xBB\xBF[Layout]\nleftPanelWidthRatio=0.4\n", 0.4f, 0.5f, false, any},
+        {"leftPanelWidthRatio=1e30\nleftTopHeightRatio=1e30\n", widest, tallest, false, any},
+        {"leftPanelWidthRatio=-0.5\nleftTopHeightRatio=-3\n", narrowest, lowest, false, any},
+        {"leftPanelWidthRatio=0\nleftTopHeightRatio=1\n", narrowest, tallest, false, any},
+        {"leftPanelWidthRatio=nan\nleftTopHeightRatio=-inf\n", 350.0f / 1200, 0.5f, false, any},
+        {"leftPanelWidthRatio=1e99\n", 350.0f / 1200, 0.5f, false, any},
+        // The limits follow the window the file gives.
+        {"windowWidth=2000\nwindowHeight=1000\nleftPanelWidthRatio=0.99\nleftTopHeightRatio=0.01\n",
+         (2000.0f - 104) / 2000, 100.0f / (1000 - 48), false, any},
+        {longPath + "\nfontSize=20\n", 350.0f / 1200, 0.5f, false,
+         [](const Settings& s) { return s.fontPath.empty() && s.fontSize == 20; }},
+        {"fontPath=/a.ttf\n" + hugeLine + "\r\nfontSize=20\n", 350.0f / 1200, 0.5f, true,
+         [](const Settings& s) { return s.fontPath == L"/a.ttf" && s.fontSize == 20; }},
+        {"categories=" + std::string(kMaxSettingsLineBytes, 'c') + "\n", 350.0f / 1200, 0.5f, true,
+         [](const Settings& s) { return s.categories.empty(); }},
+    };
+    for (const auto& c : cases) {
+        const auto label = c.text.substr(0, 60);
+        SettingsReadResult result;
+        const auto s = read(c.text, &result);
+        EXPECT_FLOAT_EQ(s.leftPanelWidthRatio, c.panel) << label;
+        EXPECT_FLOAT_EQ(s.leftTopHeightRatio, c.picture) << label;
+        EXPECT_EQ(result.lineDropped, c.dropped) << label;
+        EXPECT_TRUE(c.check(s)) << label;
+        // What was refused is not written back, and the next start reads the
+        // same ratios again.
+        const auto again = read(writeSettings(s));
+        EXPECT_NEAR(again.leftPanelWidthRatio, s.leftPanelWidthRatio, 1e-6) << label;
+        EXPECT_NEAR(again.leftTopHeightRatio, s.leftTopHeightRatio, 1e-6) << label;
+    }
+}
+
+// Which files may be replaced at the next save: a missing or wholly read one;
+// never one whose content was not all read.
+TEST(SettingsFile, OnlyAFileReadWholeIsReplaced) {
+    const test::ScopedTempDir temp;
+    std::string text;
+    EXPECT_EQ(readSettingsFile(temp / "set.ini", text), SettingsFileRead::Missing);
+
+    // Over the bound: whole lines up to it, no line cut short.
+    std::string big = "iconSize=4\r\n";
+    while (big.size() < kMaxSettingsBytes + 100) big += "# " + std::string(97, 'x') + "\r\n";
+    big += "iconSize=5\r\n";
+    std::ofstream(temp / "big.ini", std::ios::binary) << big;
+    EXPECT_EQ(readSettingsFile(temp / "big.ini", text), SettingsFileRead::Partial);
+    ASSERT_FALSE(text.empty());
+    EXPECT_LE(text.size(), kMaxSettingsBytes);
+    EXPECT_EQ(text.back(), '\n');
+    EXPECT_EQ(read(text).iconSize, 4);
+
+    // There but unreadable: a folder, a FIFO (returns at once), no permission.
+    std::filesystem::create_directory(temp / "dir.ini");
+    ASSERT_EQ(::mkfifo((temp / "fifo.ini").c_str(), 0600), 0);
+    for (const char* name : {"dir.ini", "fifo.ini"}) {
+        text = "x";
+        EXPECT_EQ(readSettingsFile(temp / name, text), SettingsFileRead::Partial) << name;
+        EXPECT_TRUE(text.empty()) << name;
+    }
+    if (::geteuid() != 0) {
+        std::ofstream(temp / "secret.ini") << "iconSize=2\n";
+        std::filesystem::permissions(temp / "secret.ini", std::filesystem::perms::owner_write);
+        EXPECT_EQ(readSettingsFile(temp / "secret.ini", text), SettingsFileRead::Partial);
+    }
+}
+
+// The temporary file of a save: never the fixed name an attacker (or an
+// earlier crash) could have left a link or a FIFO at, never left behind, and
+// the replaced file keeps its mode.
+TEST(SettingsFile, TemporaryNameCannotBePlanted) {
+    const test::ScopedTempDir temp;
+    const auto path = temp / "set.ini";
+    const auto victim = temp / "victim.txt";
+    std::ofstream(victim) << "precious";
+    std::filesystem::create_symlink(victim, temp / "set.ini.tmp");
+    ASSERT_EQ(::mkfifo((temp / ".set.ini.tmp").c_str(), 0600), 0);
+    std::ofstream(path) << "old";
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    ASSERT_TRUE(writeFileAtomically(path, "iconSize=3\r\n"));
+    ASSERT_TRUE(writeFileAtomically(path, "iconSize=4\r\n"));
+    std::string text;
+    ASSERT_TRUE(readWholeFile(path, text));
+    EXPECT_EQ(text, "iconSize=4\r\n");
+    ASSERT_TRUE(readWholeFile(victim, text));
+    EXPECT_EQ(text, "precious");
+    EXPECT_EQ(std::filesystem::status(path).permissions() & std::filesystem::perms::all,
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(temp.path()))
+        names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{".set.ini.tmp", "set.ini", "set.ini.tmp", "victim.txt"}));
 }
