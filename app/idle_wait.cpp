@@ -7,6 +7,7 @@
 #include "app/GameLauncher.h"
 #include "app/main_loop.h"
 #include "platform/event_wait.h"
+#include "platform/shutdown_signal.h"
 
 namespace ludexa {
 
@@ -20,7 +21,11 @@ std::optional<sf::Time> idleTimeout(const IdleFacts& facts) {
 }
 
 void GameLauncher::waitForWork(sf::Time now) {
-    if (!eventWait) eventWait = std::make_unique<EventWait>();
+    if (!eventWait) {
+        eventWait = std::make_unique<EventWait>();
+        // A logout's signal ends the rest at once, however far the deadline.
+        if (shutdownSignalDescriptor() >= 0) eventWait->addDescriptor(shutdownSignalDescriptor());
+    }
     if (eventWait->takeDevicesChanged()) deviceChangeClock.restart(), deviceChangeSeen = true;
     if (deviceChangeSeen && deviceChangeClock.getElapsedTime().asSeconds() >= kDeviceSettleSeconds)
         deviceChangeSeen = false;

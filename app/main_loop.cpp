@@ -130,8 +130,8 @@ void GameLauncher::run() {
 
     while (window.isOpen()) {
         // A logout's SIGTERM (or SIGHUP, SIGINT) closes like the window's close
-        // button. Until the loop sleeps in poll() on shutdownSignalDescriptor(),
-        // the longest it rests is one poll interval awake, 300 ms asleep.
+        // button. Awake, the rest between frames wakes on the signal's
+        // descriptor; asleep, the loop looks every kSleepPollMs.
         if (shutdownRequested()) {
             saveConfig();
             window.close();
