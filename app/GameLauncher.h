@@ -246,6 +246,7 @@ public:
     // ---- Desktop view (library/desktop.cpp) ------------------------------
     struct DesktopItem {
         std::wstring name;
+        std::wstring label;  // what the grid and the text area call it
         std::wstring path;
         std::unique_ptr<sf::Texture> texture;
         int iconIndex = -1;

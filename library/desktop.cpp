@@ -38,27 +38,40 @@ std::wstring desktopItemLabel(const std::wstring& fileName) {
     return shown;
 }
 
-void sortDesktopNames(std::vector<std::string>& names, const Collator& collator) {
-    std::vector<std::pair<std::string, std::string>> keyed;  // label's sort key, file name
-    keyed.reserve(names.size());
-    for (auto& name : names) keyed.emplace_back(collator.sortKey(desktopItemLabel(utf8ToWstring(name))), std::move(name));
-    std::sort(keyed.begin(), keyed.end());
-    names.clear();
-    for (auto& entry : keyed) names.push_back(std::move(entry.second));
+void sortDesktopEntries(std::vector<DesktopEntryName>& entries, const Collator& collator) {
+    std::vector<std::pair<std::string, std::size_t>> keyed;  // label's sort key, position
+    keyed.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) keyed.emplace_back(collator.sortKey(entries[i].label), i);
+    std::sort(keyed.begin(), keyed.end(), [&](const auto& a, const auto& b) {
+        if (a.first != b.first) return a.first < b.first;
+        return entries[a.second].fileName < entries[b.second].fileName;
+    });
+    std::vector<DesktopEntryName> sorted;
+    sorted.reserve(entries.size());
+    for (const auto& entry : keyed) sorted.push_back(std::move(entries[entry.second]));
+    entries = std::move(sorted);
 }
 
 void GameLauncher::scanDesktopFolder() {
     clearDesktopItems();
     const auto folder = userDesktopDirectory();
     if (folder.empty()) return;
-    auto names = listVisibleEntries(folder);
-    sortDesktopNames(names, Collator::forUserLocale());
+    std::vector<DesktopEntryName> entries;
+    for (auto& name : listVisibleEntries(folder)) {
+        // A launcher shows the name its entry gives, as in a file manager,
+        // not its file name ("org.gnome.Mines").
+        const auto face = readLauncherFace(folder + "/" + name);
+        std::wstring label = face ? utf8ToWstring(face->name) : desktopItemLabel(utf8ToWstring(name));
+        entries.push_back({std::move(name), std::move(label)});
+    }
+    sortDesktopEntries(entries, Collator::forUserLocale());
     std::set<std::string> taken;
-    for (const auto& name : names) {
-        const std::string path = folder + "/" + name;
+    for (auto& entry : entries) {
+        const std::string path = folder + "/" + entry.fileName;
         if (!taken.insert(path).second) continue;
         DesktopItem item;
-        item.name = utf8ToWstring(name);
+        item.name = utf8ToWstring(entry.fileName);
+        item.label = std::move(entry.label);
         item.path = utf8ToWstring(path);
         desktopItems.push_back(std::move(item));
     }
@@ -73,7 +86,7 @@ void GameLauncher::openDesktopItem(std::size_t index) {
                                    ? launchDesktopEntry(path)
                                    : openWithDefaultHandler(path);
     if (result.started) return;
-    showMessageBox({launchFailureText(wstringToUtf8(desktopItemLabel(desktopItems[index].name)), result.error, path),
+    showMessageBox({launchFailureText(wstringToUtf8(desktopItems[index].label), result.error, path),
                     "启动失败", MessageIcon::Error, MessageButtons::Ok, nativeHandle()});
     discardInputAfterModal();
 }
@@ -84,7 +97,11 @@ void GameLauncher::createDesktopIconTextures() {
         if (item.texture) continue;
         const std::string path = wstringToUtf8(item.path);
         std::vector<IconSource> sources;
-        if (const auto shortcut = readShortcut(path)) sources = shortcut->icons;
+        // The entry's own Icon first, as a file manager shows it (also for
+        // an entry no menu would list); then what the import would take.
+        if (const auto face = readLauncherFace(path)) sources = face->icons;
+        if (const auto shortcut = readShortcut(path))
+            sources.insert(sources.end(), shortcut->icons.begin(), shortcut->icons.end());
         sources.push_back({IconSource::Kind::FileType, path});
         const auto icon = iconForNewGame(*loader, sources);
         if (!icon || icon->empty()) continue;

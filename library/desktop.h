@@ -13,8 +13,15 @@ class Collator;
 // of at least five characters) or ".desktop" (any case) suffix is dropped.
 std::wstring desktopItemLabel(const std::wstring& fileName);
 
-// File names in the collator's order of their labels, the file name breaking
+// An entry of the desktop folder with the name the grid shows for it: a
+// launcher's own name, else desktopItemLabel of the file name.
+struct DesktopEntryName {
+    std::string fileName;
+    std::wstring label;
+};
+
+// Entries in the collator's order of their labels, the file name breaking
 // ties; a folder's listing order means nothing on Linux.
-void sortDesktopNames(std::vector<std::string>& names, const Collator& collator);
+void sortDesktopEntries(std::vector<DesktopEntryName>& entries, const Collator& collator);
 
 }  // namespace ludexa

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string_view>
 
 #include "app/GameLauncher.h"
 #include "library/database.h"
@@ -57,6 +58,14 @@ bool isUri(const std::string& text) {
     return std::all_of(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(colon), [](char c) {
         return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '-' || c == '.';
     });
+}
+
+// The terminal that imported Terminal=true entries run in: Debian's
+// alternative, by name or by the path it had when the game was imported.
+bool isTerminalAlternative(const std::string& exePath) {
+    constexpr std::string_view name = "x-terminal-emulator";
+    const auto slash = exePath.rfind('/');
+    return std::string_view(exePath).substr(slash == std::string::npos ? 0 : slash + 1) == name;
 }
 
 LaunchPlan refused(std::string why) {
@@ -170,11 +179,13 @@ LaunchPlan planLaunch(const std::string& exePath, const std::string& launchArgs,
     }
     if (exePath.find('/') == std::string::npos) {
         const auto program = env.findProgram(exePath);
-        if (program.empty()) return refused("找不到程序：系统的程序路径（PATH）中没有它。");
+        if (program.empty())
+            return refused(isTerminalAlternative(exePath) ? kNoTerminalReason : "找不到程序：系统的程序路径（PATH）中没有它。");
         plan.argv.push_back(program);
     } else {
         switch (env.classify(exePath)) {
-            case FileKind::Missing: return refused("找不到程序文件。");
+            case FileKind::Missing:
+                return refused(isTerminalAlternative(exePath) ? kNoTerminalReason : "找不到程序文件。");
             case FileKind::ProgramNotAllowed: return refused("程序文件没有执行权限。");
             case FileKind::Directory:
             case FileKind::Document:

@@ -25,8 +25,8 @@ std::wstring composeGameText(const GameInfo& game, std::size_t position, const s
                          (description.empty() ? std::string(kNoDescription) : description));
 }
 
-std::wstring composeDesktopText(const std::wstring& name, const std::wstring& path) {
-    return L"名称：" + desktopItemLabel(name) + L"\n\n路径：" + path;
+std::wstring composeDesktopText(const std::wstring& label, const std::wstring& path) {
+    return L"名称：" + label + L"\n\n路径：" + path;
 }
 
 void GameLauncher::updateTextContent() {
@@ -34,7 +34,7 @@ void GameLauncher::updateTextContent() {
         std::wstring text;
         if (focusIndex >= 0 && static_cast<std::size_t>(focusIndex) < desktopItems.size()) {
             const auto& item = desktopItems[static_cast<std::size_t>(focusIndex)];
-            text = composeDesktopText(item.name, item.path);
+            text = composeDesktopText(item.label, item.path);
         }
         textBox.setText(text, true);
         return;

@@ -17,7 +17,7 @@ std::string composeGameHeader(const GameInfo& game, std::size_t position);
 // Header, "\r\n", then the description (or "暂无介绍"), as the text box shows it.
 std::wstring composeGameText(const GameInfo& game, std::size_t position, const std::string& description);
 
-// "名称：<name without a trailing .lnk>\n\n路径：<path>".
-std::wstring composeDesktopText(const std::wstring& name, const std::wstring& path);
+// "名称：<the label the grid shows>\n\n路径：<path>".
+std::wstring composeDesktopText(const std::wstring& label, const std::wstring& path);
 
 }  // namespace ludexa

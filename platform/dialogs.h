@@ -48,6 +48,14 @@ struct FileFilter {
 std::optional<std::string> chooseFile(const std::string& title, NativeWindow owner,
                                       const std::vector<FileFilter>& filters);
 
+// The folder a chooser opens in, rather than GTK's "Recent" list (where a
+// typed path is not taken and the accept button stays grey): the first of
+// `candidates` (absolute paths, best first: the field's own path, then what
+// this chooser returned last) that is an existing folder, or whose parent is
+// one (a chosen file, a folder removed since); else `home`; else "/".
+std::string chooserStartFolder(const std::vector<std::string>& candidates, const std::string& home,
+                               const std::function<bool(const std::string&)>& isDirectory);
+
 // Runs `work` on a worker thread and returns once it has finished. Meanwhile
 // a small undecorated window showing `text` sits centred on `owner` and is
 // kept drawn; nothing else of the program runs. Without a display the work

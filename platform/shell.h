@@ -16,6 +16,14 @@ struct StartResult {
     std::string error;
 };
 
+// Why a game that runs in a terminal (a Terminal=true launcher, stored as
+// "x-terminal-emulator -e ...") cannot start: no terminal program is
+// installed. It names packages that bring one, since "not found" alone tells
+// the user nothing they can act on.
+inline constexpr const char* kNoTerminalReason =
+    "这个游戏要在终端里运行，但系统中没有安装终端程序（x-terminal-emulator）。\n"
+    "请安装一个终端，例如 xterm 软件包，或 gnome-terminal、xfce4-terminal 等任一终端。";
+
 // Shell-style splitting of an argument string (quotes and backslashes as a
 // POSIX shell reads them, no expansion). nullopt when the quoting is broken.
 std::optional<std::vector<std::string>> splitShellArguments(const std::string& args);

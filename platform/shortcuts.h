@@ -49,6 +49,18 @@ std::optional<Shortcut> parseDesktopEntry(std::string_view contents, std::string
                                           std::string* skipped = nullptr);
 std::optional<Shortcut> parseLnk(std::span<const std::uint8_t> contents, std::string_view fileName);
 
+// A launcher file as a desktop shows it, whatever a menu would do with it:
+// the name in the program's own language, Simplified Chinese (Name[zh_CN],
+// Name[zh]), else the entry's plain Name; and its Icon (a name in the icon
+// theme, or a picture file). nullopt when the file is no desktop entry or
+// has no name; a .lnk keeps its file name as on Windows.
+struct LauncherFace {
+    std::string name;               // never empty
+    std::vector<IconSource> icons;  // in order of preference
+};
+std::optional<LauncherFace> parseLauncherFace(std::string_view contents);
+std::optional<LauncherFace> readLauncherFace(const std::string& path);
+
 // An Exec value (after the key file's own escapes are undone) split into
 // words with the Desktop Entry quoting rules; field codes such as %U are
 // dropped and "%%" becomes "%". nullopt for broken quoting.

@@ -9,7 +9,7 @@ BUILD_PACKAGES=(
 TEST_PACKAGES=(
   libgtest-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xdotool x11-utils imagemagick xclip
   webp libavif-bin sqlite3 openbox libgl1-mesa-dri desktop-file-utils appstream
-  libxdamage-dev
+  libxdamage-dev gnome-mines
 )
 PACKAGE_PACKAGES=(
   debhelper dpkg-dev lintian

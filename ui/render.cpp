@@ -336,7 +336,7 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
             bool highlighted = false;
             if (desktopMode) {
                 const auto& item = desktopItems[i];
-                name = wstringToUtf8(desktopItemLabel(item.name));
+                name = wstringToUtf8(item.label);
                 highlighted = static_cast<int>(i) == focusIndex;
                 if (highlighted)
                     fillRect(window, x - 4, y - 4, grid.iconPx + 8, grid.iconPx + grid.labelH + 8, sf::Color(80, 140, 220));

@@ -1,10 +1,34 @@
-// The GTK file chooser for picking one existing file.
+// The GTK file chooser for picking one existing file, and where every
+// chooser of the program opens.
+#include <map>
 #include <memory>
 
 #include "platform/dialogs.h"
 #include "platform/linux/gtk_util.h"
+#include "platform/paths.h"
 
 namespace ludexa {
+namespace {
+
+// Per chooser, for the run: a user who picks again usually picks nearby.
+std::map<std::string, std::string>& lastChosen() {
+    static std::map<std::string, std::string> chosen;
+    return chosen;
+}
+
+}  // namespace
+
+void startChooserIn(GtkWidget* chooser, const std::string& key, const std::string& preferred) {
+    std::vector<std::string> candidates{preferred};
+    if (const auto last = lastChosen().find(key); last != lastChosen().end()) candidates.push_back(last->second);
+    const std::string folder =
+        chooserStartFolder(candidates, userHomeDirectory(), [](const std::string& p) { return isDirectory(p); });
+    gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser), folder.c_str());
+}
+
+void rememberChosen(const std::string& key, const std::string& path) {
+    if (!path.empty()) lastChosen()[key] = path;
+}
 
 std::optional<std::string> chooseFile(const std::string& title, NativeWindow owner,
                                       const std::vector<FileFilter>& filters) {
@@ -27,12 +51,14 @@ std::optional<std::string> chooseFile(const std::string& title, NativeWindow own
         }
         gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(dialog), filter);
     }
+    startChooserIn(dialog, title);
     makeTransientFor(dialog, owner);
     std::optional<std::string> chosen;
     if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
         std::unique_ptr<gchar, decltype(&g_free)> path(gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog)), &g_free);
         if (path && g_file_test(path.get(), G_FILE_TEST_IS_REGULAR)) chosen = std::string(path.get());
     }
+    if (chosen) rememberChosen(title, *chosen);
     gtk_widget_destroy(dialog);
     drainGtkEvents();
     return chosen;

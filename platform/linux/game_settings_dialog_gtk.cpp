@@ -5,6 +5,7 @@
 #include <string>
 
 #include "platform/linux/counting_window_gtk.h"
+#include "platform/linux/gtk_util.h"
 #include "platform/linux/native_gtk.h"
 #include "platform/native_dialogs.h"
 
@@ -95,7 +96,7 @@ std::string runChooser(GtkWidget* parent, const char* title, GtkFileChooserActio
         gtk_file_filter_add_pattern(all, "*");
         gtk_file_chooser_add_filter(GTK_FILE_CHOOSER(chooser.get()), all);
     }
-    if (!start.empty()) gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(chooser.get()), start.c_str());
+    startChooserIn(chooser.get(), title, start);
     focusWhenMapped(chooser.get());
     std::string chosen;
     if (gtk_dialog_run(GTK_DIALOG(chooser.get())) == GTK_RESPONSE_ACCEPT) {
@@ -104,6 +105,7 @@ std::string runChooser(GtkWidget* parent, const char* title, GtkFileChooserActio
             g_free(file);
         }
     }
+    rememberChosen(title, chosen);
     return chosen;
 }
 
@@ -148,7 +150,7 @@ void onRowActivated(GtkTreeView*, GtkTreePath* path, GtkTreeViewColumn*, gpointe
 
 void onBrowseProgram(GtkButton*, gpointer data) {
     auto& w = *static_cast<GameSettingsWindow*>(data);
-    const std::string program = runChooser(w.dialog, "打开", GTK_FILE_CHOOSER_ACTION_OPEN, "");
+    const std::string program = runChooser(w.dialog, "打开", GTK_FILE_CHOOSER_ACTION_OPEN, entryText(w.program));
     if (program.empty()) return;
     gtk_entry_set_text(GTK_ENTRY(w.program), program.c_str());
     gtk_entry_set_text(GTK_ENTRY(w.folder), w.model.folderForProgram(program, entryText(w.folder)).c_str());
@@ -156,7 +158,7 @@ void onBrowseProgram(GtkButton*, gpointer data) {
 
 void onBrowseSaveDir(GtkButton*, gpointer data) {
     auto& w = *static_cast<GameSettingsWindow*>(data);
-    const std::string folder = runChooser(w.dialog, "选择存档目录", GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER, "");
+    const std::string folder = runChooser(w.dialog, "选择存档目录", GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER, entryText(w.saveDir));
     if (!folder.empty()) gtk_entry_set_text(GTK_ENTRY(w.saveDir), folder.c_str());
 }
 

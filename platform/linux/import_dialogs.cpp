@@ -68,12 +68,14 @@ std::optional<std::string> chooseFolder(const std::string& title, NativeWindow o
     gtk_file_chooser_set_create_folders(GTK_FILE_CHOOSER(dialog), TRUE);
     gtk_window_set_position(GTK_WINDOW(dialog), GTK_WIN_POS_CENTER);
     gtk_window_set_keep_above(GTK_WINDOW(dialog), TRUE);
+    startChooserIn(dialog, title);
     makeTransientFor(dialog, owner);
     std::optional<std::string> chosen;
     if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
         std::unique_ptr<gchar, GFreeDeleter> path(gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog)));
         if (path) chosen = std::string(path.get());
     }
+    if (chosen) rememberChosen(title, *chosen);
     gtk_widget_destroy(dialog);
     drainGtkEvents();
     return chosen;

@@ -87,15 +87,6 @@ void installStyle() {
     installed = true;
 }
 
-namespace {
-
-gboolean focusOnMap(GtkWidget* widget, GdkEvent*, gpointer) {
-    if (GdkWindow* window = gtk_widget_get_window(widget)) gdk_window_focus(window, GDK_CURRENT_TIME);
-    return FALSE;
-}
-
-}  // namespace
-
 void styleAsDialog(GtkWidget* window) {
     installStyle();
     gtk_style_context_add_class(gtk_widget_get_style_context(window), "ludexa-dialog");
@@ -191,7 +182,7 @@ void showFocusOn(GtkWidget* focusable, GtkWidget* frame) {
     g_signal_connect(focusable, "focus-out-event", G_CALLBACK(onFocusChange), frame);
 }
 
-void focusWhenMapped(GtkWidget* window) { g_signal_connect(window, "map-event", G_CALLBACK(focusOnMap), nullptr); }
+void focusWhenMapped(GtkWidget* window) { presentWhenMapped(window); }
 
 NativeWindow xidOf(GtkWidget* window) {
     GdkWindow* gdkWindow = gtk_widget_get_window(window);

@@ -166,9 +166,10 @@ StartResult launchDesktopEntry(const std::string& path) {
     ErrorPtr errorOwner(error);
     if (!ok) {
         if (error != nullptr && error->domain == G_SPAWN_ERROR) return failed(spawnFailureReason(error));
-        // GIO's own refusals: an Exec line it cannot read, or a Terminal=true
-        // entry on a system without any terminal it knows.
-        return failed("这个快捷方式无法启动：它的启动命令无效，或者它需要的终端程序没有安装。");
+        // GIO's own refusals: a Terminal=true entry on a system without any
+        // terminal it knows, or an Exec line it cannot read.
+        if (g_desktop_app_info_get_boolean(info.get(), G_KEY_FILE_DESKTOP_KEY_TERMINAL)) return failed(kNoTerminalReason);
+        return failed("这个快捷方式无法启动：它的启动命令无效。");
     }
     StartResult r;
     r.started = true;

@@ -558,7 +558,15 @@ std::vector<std::string> listShortcutFiles(const std::string& folder) {
     return names;
 }
 
-std::optional<Shortcut> readShortcut(const std::string& path, std::string* skipped) {
+namespace {
+
+struct FileBytes {
+    std::vector<std::uint8_t> bytes;
+    std::time_t modified = 0;
+};
+
+// A regular file of at most kMaxShortcutBytes, read once.
+std::optional<FileBytes> readSmallFile(const std::string& path) {
     // O_NONBLOCK: a FIFO that slipped in after the listing must not block the open.
     UniqueFd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (fd.get() < 0) return std::nullopt;
@@ -566,7 +574,10 @@ std::optional<Shortcut> readShortcut(const std::string& path, std::string* skipp
     if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
         static_cast<std::uint64_t>(st.st_size) > kMaxShortcutBytes)
         return std::nullopt;
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(st.st_size) + 1);
+    FileBytes file;
+    file.modified = st.st_mtime;
+    auto& bytes = file.bytes;
+    bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
     std::size_t done = 0;
     while (done < bytes.size()) {
         const ssize_t n = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
@@ -576,7 +587,15 @@ std::optional<Shortcut> readShortcut(const std::string& path, std::string* skipp
     }
     if (done > kMaxShortcutBytes) return std::nullopt;  // it grew since fstat
     bytes.resize(done);
+    return file;
+}
 
+}  // namespace
+
+std::optional<Shortcut> readShortcut(const std::string& path, std::string* skipped) {
+    auto file = readSmallFile(path);
+    if (!file) return std::nullopt;
+    const auto& bytes = file->bytes;
     const auto slash = path.find_last_of('/');
     const std::string_view fileName = slash == std::string::npos ? std::string_view(path)
                                                                  : std::string_view(path).substr(slash + 1);
@@ -586,8 +605,36 @@ std::optional<Shortcut> readShortcut(const std::string& path, std::string* skipp
                               skipped);
     else if (endsWithNoCase(fileName, ".lnk"))
         s = parseLnk(bytes, fileName);
-    if (s) s->modified = st.st_mtime;
+    if (s) s->modified = file->modified;
     return s;
+}
+
+std::optional<LauncherFace> parseLauncherFace(std::string_view contents) {
+    if (contents.size() > kMaxShortcutBytes) return std::nullopt;
+    if (contents.starts_with("\xEF\xBB\xBF")) contents.remove_prefix(3);
+    std::unique_ptr<GKeyFile, KeyFileDeleter> keys(g_key_file_new());
+    // Without KEEP_TRANSLATIONS GLib drops every Name[..] the user's own
+    // locale does not ask for, Chinese ones included.
+    if (!g_key_file_load_from_data(keys.get(), contents.data(), contents.size(), G_KEY_FILE_KEEP_TRANSLATIONS, nullptr))
+        return std::nullopt;
+    // The program speaks Simplified Chinese whatever the system's locale, so
+    // its labels do too; GLib tries zh_CN, then zh, then the plain key.
+    GCharPtr name(g_key_file_get_locale_string(keys.get(), kGroup, G_KEY_FILE_DESKTOP_KEY_NAME, "zh_CN", nullptr));
+    if (!name) return std::nullopt;
+    LauncherFace face;
+    face.name = cleanName(validUtf8(name.get()));
+    if (face.name.empty()) return std::nullopt;
+    GCharPtr icon(g_key_file_get_locale_string(keys.get(), kGroup, G_KEY_FILE_DESKTOP_KEY_ICON, "zh_CN", nullptr));
+    if (icon)
+        if (auto source = iconFromKey(icon.get())) face.icons.push_back(*source);
+    return face;
+}
+
+std::optional<LauncherFace> readLauncherFace(const std::string& path) {
+    if (!endsWithNoCase(path, ".desktop")) return std::nullopt;
+    const auto file = readSmallFile(path);
+    if (!file) return std::nullopt;
+    return parseLauncherFace(std::string_view(reinterpret_cast<const char*>(file->bytes.data()), file->bytes.size()));
 }
 
 }  // namespace ludexa

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The desktop view: the "桌面" tag lists the entries of the user's desktop
-# folder (hidden files left out) with the first one focused, and "全部" leaves it.
+# folder (hidden files left out) with the first one focused, a launcher under
+# its own Chinese name and icon, and "全部" leaves it.
 source "$(dirname "$0")/lib.sh"
 
 base=$(make_portable "desktop")
@@ -9,6 +10,11 @@ export HOME="$base/home"
 mkdir -p "$HOME/Desktop/文件夹"
 printf 'notes' >"$HOME/Desktop/Notes.txt"
 printf 'hidden' >"$HOME/Desktop/.hidden"
+# A real launcher (gnome-mines'), labelled by its Chinese name "扫雷" and drawn
+# with its theme icon; a folder named "扫雷" sorts right after it and shows
+# what that label must look like.
+cp /usr/share/applications/org.gnome.Mines.desktop "$HOME/Desktop/"
+mkdir "$HOME/Desktop/扫雷" "$HOME/Desktop/阿"
 start_launcher "$base"
 
 screenshot "$base/tags.png"
@@ -16,10 +22,19 @@ screenshot "$base/tags.png"
 desktop_x=$(convert "$base/tags.png" -crop 600x1+590+9 txt:- |
   awk -F'[ ,:]+' '/srgb\(50,55,70\)/ { x = $1 + 590; if (x != last + 1) { runs++; if (runs == 2) start = x } last = x } END { print start + 5 }')
 click "$desktop_x" 20
-# The focused first entry is backed by the focus colour; the third cell is empty.
+# The focused first entry is backed by the focus colour; the sixth cell is empty.
 wait_pixel 370 150 "80,140,220" "focused desktop entry"
-wait_pixel 560 150 "235,235,240" "third cell (only two visible entries)"
-screenshot "$base/desktop.png"
+wait_pixel 860 100 "235,235,240" "sixth cell (only five visible entries)"
+# Cells 90 px apart: "阿", the launcher, the folder "扫雷", "文件夹", "Notes.txt".
+mines_icon_drawn() {
+  screenshot "$base/desktop.png"
+  [ "$(convert "$base/desktop.png" -crop 80x80+460+60 txt:- | grep -c 'srgb(237,51,59)' || true)" -gt 20 ]
+}
+wait_for 30 "the launcher is not drawn with the game's icon (its red mine)" mines_icon_drawn
+convert "$base/desktop.png" -crop 90x20+455+138 +repage "$base/launcher-label.png"
+convert "$base/desktop.png" -crop 90x20+545+138 +repage "$base/folder-label.png"
+assert_eq 0 "$(compare -metric AE "$base/launcher-label.png" "$base/folder-label.png" null: 2>&1 || true)" \
+  "pixels where the launcher's label differs from the folder's \"扫雷\""
 
 # "全部" (the first tag) returns to the library.
 click 600 20

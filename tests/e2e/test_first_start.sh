@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # First start in an empty folder: data.db with the exact schema, the toolbar
-# band in the default theme's colour, a hint in the empty grid, Escape writes
-# the default set.ini and the program exits with code 0.
+# band in the default theme's colour, a hint in the empty grid; a second start
+# in the same folder shows the first window again and leaves at once, writing
+# nothing; Escape writes the default set.ini and the program exits with code 0.
 source "$(dirname "$0")/lib.sh"
 
 dir=$(make_portable "首次 启动")
@@ -18,6 +19,18 @@ assert_eq "235,235,240" "$(window_pixel 470 40)" "toolbar colour"
 screenshot "$dir/first.png"
 hint=$(convert "$dir/first.png" -crop 750x1+400+208 txt:- | grep -vc 'srgb(235,235,240)' || true)
 [ "$hint" -gt 20 ] || fail "no hint in the empty grid"
+
+# The second start: the first window, hidden meanwhile, is shown again, and
+# the second process ends by itself within seconds, leaving no set.ini.
+xdotool windowunmap --sync "$LUDEXA_WINDOW"
+started=$(now_ms)
+code=0
+(cd "$dir" && LD_PRELOAD="${LUDEXA_PRELOAD:-}" timeout 60 ./ludexa >"$dir/.second" 2>&1) || code=$?
+assert_eq 0 "$code" "exit code of the second start ($(cat "$dir/.second"))"
+[ $(($(now_ms) - started)) -lt 20000 ] || fail "the second start took $(($(now_ms) - started)) ms to leave"
+wait_for 30 "the first window was not shown again" sh -c "xwininfo -id $LUDEXA_WINDOW | grep -q IsViewable"
+[ -f "$dir/set.ini" ] && fail "the second start wrote set.ini"
+wait_first_frame
 
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"

@@ -78,6 +78,9 @@ TEST(LaunchPlan, LaunchesThatCannotHappenAreRefusedWithAReason) {
         {"C:\\Games\\Foo\\foo.exe", false, "这是 Windows 程序，需要 Wine 才能运行，但系统中没有安装 wine。"},
         {"/media/usb/Game.EXE", true, "找不到程序文件。"},
         {"C:\\Games\\Gone\\gone.exe", true, "找不到程序文件。"},  // C: is mapped and has no such file
+        // A terminal game with no terminal installed, found by name or by its old path.
+        {"x-terminal-emulator", true, kNoTerminalReason},
+        {"/usr/bin/x-terminal-emulator", true, kNoTerminalReason},
     };
     for (const auto& c : cases) {
         const auto p = planLaunch(c.exe, "-x", "", fakeSystem(c.wine));

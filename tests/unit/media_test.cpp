@@ -12,6 +12,7 @@
 
 #include "library/desktop.h"
 #include "media/description.h"
+#include "platform/text.h"
 #include "platform/collate.h"
 #include "media/media_folder.h"
 
@@ -163,9 +164,9 @@ TEST(Description, SizesAndHeader) {
 }
 
 TEST(Description, DesktopItems) {
-    EXPECT_EQ(composeDesktopText(L"Tool.lnk", L"/d/Tool.lnk"), L"名称：Tool\n\n路径：/d/Tool.lnk");
-    EXPECT_EQ(composeDesktopText(L"Tool.LNK", L"/d/Tool.LNK"), L"名称：Tool.LNK\n\n路径：/d/Tool.LNK");
-    EXPECT_EQ(composeDesktopText(L"Mines.Desktop", L"/d/Mines.Desktop"), L"名称：Mines\n\n路径：/d/Mines.Desktop");
+    EXPECT_EQ(composeDesktopText(desktopItemLabel(L"Tool.lnk"), L"/d/Tool.lnk"), L"名称：Tool\n\n路径：/d/Tool.lnk");
+    EXPECT_EQ(desktopItemLabel(L"Tool.LNK"), L"Tool.LNK");
+    EXPECT_EQ(desktopItemLabel(L"Mines.Desktop"), L"Mines");
     EXPECT_EQ(desktopItemLabel(L".lnk"), L".lnk");
     EXPECT_EQ(desktopItemLabel(L".desktop"), L".desktop");
     EXPECT_EQ(desktopItemLabel(L"notes.desktop.txt"), L"notes.desktop.txt");
@@ -174,7 +175,15 @@ TEST(Description, DesktopItems) {
 // Listing order means nothing on Linux: the view orders entries by their
 // shown names, Chinese by pinyin (before Latin), case ignored.
 TEST(Description, DesktopItemsAreOrderedByTheirShownNames) {
-    std::vector<std::string> names{"中文.txt", "zeta.desktop", "Beta.lnk", "阿 游戏.desktop", "alpha", "文件夹"};
-    sortDesktopNames(names, Collator::forLocale("zh_CN"));
-    EXPECT_EQ(names, (std::vector<std::string>{"阿 游戏.desktop", "文件夹", "中文.txt", "alpha", "Beta.lnk", "zeta.desktop"}));
+    std::vector<DesktopEntryName> entries;
+    for (const char* name : {"中文.txt", "zeta.desktop", "Beta.lnk", "阿 游戏.desktop", "alpha", "文件夹"})
+        entries.push_back({name, desktopItemLabel(utf8ToWstring(name))});
+    // A launcher named by its entry sorts by that name; equal labels by file name.
+    entries.push_back({"org.gnome.Mines.desktop", L"扫雷"});
+    entries.push_back({"mines-copy.desktop", L"扫雷"});
+    sortDesktopEntries(entries, Collator::forLocale("zh_CN"));
+    std::vector<std::string> names;
+    for (const auto& e : entries) names.push_back(e.fileName);
+    EXPECT_EQ(names, (std::vector<std::string>{"阿 游戏.desktop", "mines-copy.desktop", "org.gnome.Mines.desktop", "文件夹",
+                                               "中文.txt", "alpha", "Beta.lnk", "zeta.desktop"}));
 }

@@ -4,7 +4,9 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
+#include "platform/dialogs.h"
 #include "platform/paths.h"
 
 using namespace ludexa;
@@ -40,4 +42,25 @@ TEST(DataDirectory, InstalledCopiesUseTheUsersDataFolder) {
     EXPECT_EQ(choose("/usr/bin/", {"/usr/" + kEntry}, "rel/dir", "/home/u"), "/home/u/.local/share/ludexa/");
     // With no home at all, beside the executable rather than the root folder.
     EXPECT_EQ(choose("/usr/bin/", {"/usr/" + kEntry}, "", ""), "/usr/bin/");
+}
+
+TEST(ChooserStartFolder, OpensWhereTheUserWasElseAtHome) {
+    const std::set<std::string> folders{"/", "/home/u", "/home/u/游戏 库", "/games"};
+    const auto isDirectory = [&](const std::string& p) { return folders.count(p) > 0; };
+    const struct {
+        std::vector<std::string> candidates;
+        std::string home;
+        std::string expected;
+    } cases[] = {
+        {{}, "/home/u", "/home/u"},                                   // first opening
+        {{"", "/home/u/游戏 库/"}, "/home/u", "/home/u/游戏 库"},      // no field value; last chosen folder
+        {{"/games/run.sh", "/home/u/游戏 库"}, "/home/u", "/games"},  // a field's file names its folder
+        {{"/games/gone/deeper", "/home/u/游戏 库"}, "/home/u", "/home/u/游戏 库"},  // only one level up
+        {{"/media/usb/games"}, "/home/u", "/home/u"},                 // removed with its parent
+        {{"C:\\Games\\foo.exe", "relative/dir"}, "/home/u", "/home/u"},  // nothing GTK can open
+        {{"/x"}, "/home/u", "/"},                                      // a file at the root
+        {{}, "/home/gone", "/"},                                       // no home either
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(chooserStartFolder(c.candidates, c.home, isDirectory), c.expected) << ::testing::PrintToString(c.candidates);
 }

@@ -278,6 +278,40 @@ TEST(DesktopEntry, IconKeyAndName) {
     EXPECT_EQ(desktop("Exec=/bin/x\nName=  Two\\nLines \n")->name, "Two Lines");
 }
 
+// The desktop view's label and icon of a launcher file. The first entry is
+// gnome-mines' own (shortened): its actions carry names of their own.
+TEST(LauncherFace, ChineseNameElsePlainNameAndTheIcon) {
+    const std::string mines =
+        "[Desktop Entry]\nName[zh_CN]=扫雷\nName[zh_TW]=拆地雷\nName=Mines\nExec=gnome-mines\nIcon=org.gnome.Mines\n"
+        "Type=Application\nActions=small-board;\n\n[Desktop Action small-board]\nName[zh_CN]=小号板面\nName=Small board\n";
+    const struct {
+        std::string body;
+        const char* name;  // nullptr: no face
+    } cases[] = {
+        {mines, "扫雷"},
+        {"[Desktop Entry]\nName=Sword\nName[zh]=仙剑\nName[de]=Schwert\n", "仙剑"},
+        {"[Desktop Entry]\nName=Sword\nName[de]=Schwert\n", "Sword"},
+        // Shown on a desktop even where a menu would not list it.
+        {"[Desktop Entry]\nType=Application\nName=Hidden tool\nNoDisplay=true\nExec=/bin/x\n", "Hidden tool"},
+        {"[Desktop Entry]\nType=Link\nName=Site\nURL=https://example.com\n", "Site"},
+        {"[Desktop Entry]\nType=Application\nExec=/bin/x\n", nullptr},  // no name: the file name stays
+        {"[Desktop Entry]\nName= \n", nullptr},
+        {"[Other]\nName=x\n", nullptr},
+        {"\x7f" "ELF\x02\x01", nullptr},
+    };
+    // Whatever the user's locale: the program speaks Simplified Chinese.
+    ScopedEnv language("LANGUAGE", "de");
+    for (const auto& c : cases) {
+        const auto face = parseLauncherFace(c.body);
+        ASSERT_EQ(face.has_value(), c.name != nullptr) << c.body;
+        if (face) EXPECT_EQ(face->name, c.name) << c.body;
+    }
+    EXPECT_EQ(parseLauncherFace(mines)->icons, (std::vector<IconSource>{{IconSource::Kind::ThemeName, "org.gnome.Mines"}}));
+    EXPECT_EQ(parseLauncherFace("[Desktop Entry]\nName=P\nIcon=/usr/share/pixmaps/python3.11.xpm\n")->icons,
+              (std::vector<IconSource>{{IconSource::Kind::ImageFile, "/usr/share/pixmaps/python3.11.xpm"}}));
+    EXPECT_TRUE(parseLauncherFace("[Desktop Entry]\nName=P\n")->icons.empty());
+}
+
 TEST(DesktopEntry, EntriesThatStartNoProgramAreSkipped) {
     const char* bad[] = {
         "[Desktop Entry]\nType=Link\nURL=https://example.com\nExec=/bin/x\n",
