@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "app/GameLauncher.h"
+#include "library/database.h"
+#include "platform/paths.h"
 #include "platform/window.h"
 #include "ui/gamepad.h"
 
@@ -157,6 +160,16 @@ TEST(GamepadActivity, ControllerUseKeepsTheLauncherAwake) {
 }
 
 TEST(GamepadLauncherOnDisplay, ControllerDrivesTheRealState) {
+    // X writes the favourite to the data.db beside the test binary: one is
+    // made for the test when there is none (a refused write would open a
+    // message box and wait for a click).
+    struct Library {
+        const bool made = !std::filesystem::exists(databasePath());
+        ~Library() {
+            if (made) std::filesystem::remove(databasePath());
+        }
+    } library;
+    ASSERT_TRUE(initDatabase());
     GameLauncher l;
     auto scripted = std::make_unique<ScriptedJoysticks>();
     auto& pad = scripted->pads[0];
