@@ -17,6 +17,8 @@ int main() {
     ludexa::prepareClipboard();
     {
         ludexa::GameLauncher launcher;
+        // The launcher closes its window at once when it has no font to draw with.
+        if (!launcher.window.isOpen()) return 1;
         launcher.run();
     }
     return 0;

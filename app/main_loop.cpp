@@ -114,6 +114,8 @@ void GameLauncher::scheduleAnimations(sf::Time now) {
 }
 
 void GameLauncher::run() {
+    // Closed during construction (no font to draw with): nothing to run.
+    if (!window.isOpen()) return;
     joysticks->update();
     connectedJoysticks = connectedJoystickIds(*joysticks);
     gamepadFocusActive = !connectedJoysticks.empty();
@@ -134,6 +136,7 @@ void GameLauncher::run() {
             // the gamepads once per poll interval.
             if (resultReady.load()) frames.request(FrameReason::PictureArrived);
             checkLoadComplete();
+            if (collectBackgroundPicture()) frames.request(FrameReason::PictureArrived);
             collectPlayTime();
             // While the counting window is up the main window takes no input;
             // a resize or close request is still honoured.

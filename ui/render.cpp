@@ -102,6 +102,10 @@ void GameLauncher::render() {
             picture.setScale(scale, scale);
             picture.setPosition(0, gridTop);
             window.draw(picture);
+        } else if (!previewProblem.empty()) {
+            auto caption = makeText(previewProblem, uiFont, 18, theme.hintColor);
+            centreText(caption, leftPanelWidth / 2, pictureCentreY);
+            window.draw(caption);
         } else if (loadingText) {
             window.draw(*loadingText);
         }
