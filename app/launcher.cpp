@@ -40,15 +40,19 @@ GameLauncher::GameLauncher()
     window.setFramerateLimit(static_cast<unsigned>(framerate_fps));
 
     bool uiFontLoaded = loadUIFont();
+    bool uiCoversChinese = uiFontLoaded && firstLoadableCoversChinese(uiFontChain());
     const bool contentFontLoaded = loadContentFont();
     // Without any font of the chain the UI draws with the user's own font.
-    if (!uiFontLoaded && contentFontLoaded && !fontPath.empty())
-        uiFontLoaded = loadFontFace(faceForFile(wstringToUtf8(fontPath)), uiFont, uiFontBytes);
+    if (!uiFontLoaded && contentFontLoaded && !fontPath.empty()) {
+        const FontFace own = faceForFile(wstringToUtf8(fontPath));
+        uiFontLoaded = loadFontFace(own, uiFont, uiFontBytes);
+        uiCoversChinese = uiFontLoaded && coversSimplifiedChinese(own);
+    }
     loadingText = std::make_unique<sf::Text>(sf::String(L"加载中..."), uiFont, 18);
     loadingText->setFillColor(sf::Color(150, 150, 150, 255));
     loadingText->setPosition(120, 200);
     const FontProblem fontProblem =
-        fontProblemFor(uiFontLoaded && contentFontLoaded, uiFontLoaded && firstLoadableCoversChinese(uiFontChain()));
+        fontProblemFor(uiFontLoaded && contentFontLoaded, uiCoversChinese);
     if (fontProblem != FontProblem::None) {
         const auto message = fontProblemMessage(fontProblem);
         showMessageBox({message.text, message.caption,

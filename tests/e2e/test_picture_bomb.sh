@@ -32,7 +32,7 @@ black_png() {  # w h file
   parts=$(e2e_tempdir)
   n=$((h * (1 + 3 * w)))
   { be32 "$w"; be32 "$h"; printf '\x08\x02\x00\x00\x00'; } >"$parts/ihdr"
-  { printf '\x78\x01'; head -c "$n" /dev/zero | gzip -1 -n | tail -c +11 | head -c -8; be32 $((((n % 65521) << 16) | 1)); } >"$parts/idat"
+  { printf '\x78\xda'; head -c "$n" /dev/zero | gzip -9 -n | tail -c +11 | head -c -8; be32 $((((n % 65521) << 16) | 1)); } >"$parts/idat"
   : >"$parts/iend"
   { printf '\x89PNG\r\n\x1a\n'; png_chunk IHDR "$parts/ihdr"; png_chunk IDAT "$parts/idat"; png_chunk IEND "$parts/iend"; } >"$3"
 }
