@@ -23,7 +23,7 @@ struct PictureHeader {
 // 8192 x 8192, the side a GIF canvas is bounded to: an 8K screenshot
 // (33 Mpx) and a full-size photo of today's cameras (61 Mpx) fit; anything
 // larger is scaled down to the column or the screen anyway.
-inline constexpr std::uint64_t kMaxPicturePixels = 64ull << 20;
+inline constexpr std::uint64_t kMaxPicturePixels = kMaxDecodedPixels;  // 64 Mi
 // The same picture in 8-bit RGBA. A decoder working at 16 bits per channel
 // needs twice as much for the same pixels, so such a picture may have half.
 inline constexpr std::uint64_t kMaxPictureDecodedBytes = 256ull << 20;

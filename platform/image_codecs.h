@@ -22,6 +22,11 @@ struct RgbaImage {
 // Files larger than this are not read into memory to be decoded.
 constexpr std::int64_t kMaxCodecFileBytes = 536870912;  // 512 MiB
 
+// The most pixels a decode may produce (media/picture_decode.h explains the
+// choice). The AV1 decoder behind AVIF is held to it too: the coded frame may
+// be far larger than the size the container claims and was checked for.
+constexpr std::uint32_t kMaxDecodedPixels = 64u << 20;
+
 // Whether the bytes are a WebP or AVIF file, recognised by content.
 bool isCodecPicture(const std::uint8_t* bytes, std::size_t size) noexcept;
 

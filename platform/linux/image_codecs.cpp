@@ -38,9 +38,12 @@ bool isWebp(const std::uint8_t* bytes, std::size_t size) {
 bool isAvif(const std::uint8_t* bytes, std::size_t size) { return startsWith(bytes, size, 4, "ftyp"); }
 
 // Parses the AVIF container and the first image's properties; no pixels yet.
-AvifDecoderPtr parseAvif(const std::uint8_t* bytes, std::size_t size) {
+// `pixelLimit` (0: libavif's own) bounds the container's size and every
+// frame the AV1 decoder is asked to make.
+AvifDecoderPtr parseAvif(const std::uint8_t* bytes, std::size_t size, std::uint32_t pixelLimit = 0) {
     AvifDecoderPtr decoder(avifDecoderCreate());
     if (!decoder) return nullptr;
+    if (pixelLimit != 0) decoder->imageSizeLimit = pixelLimit;
     // Files from older encoders often miss properties that strict parsing
     // demands; a viewer shows them anyway.
     decoder->strictFlags = AVIF_STRICT_DISABLED;
@@ -101,7 +104,7 @@ bool decodeWebp(const std::uint8_t* bytes, std::size_t size, RgbaImage& out) noe
 bool decodeAvif(const std::uint8_t* bytes, std::size_t size, RgbaImage& out) noexcept {
     try {
         if (!bytes || size == 0) return false;
-        AvifDecoderPtr decoder = parseAvif(bytes, size);
+        AvifDecoderPtr decoder = parseAvif(bytes, size, kMaxDecodedPixels);
         if (!decoder) return false;
         if (avifDecoderNextImage(decoder.get()) != AVIF_RESULT_OK) return false;
         const avifImage* decoded = decoder->image;
