@@ -49,6 +49,30 @@ Bytes jpegHeader(unsigned w, unsigned h) {
     return b;
 }
 
+// A DHT segment whose 16 code counts add up to 4080 symbols, ahead of a
+// frame header: the table builder would write far past its 256 entries.
+Bytes hugeHuffmanTable(Bytes start) {
+    start.insert(start.end(), {0xFF, 0xC4});
+    be16(start, 2 + 17 + 4080), start.push_back(0x10);
+    start.insert(start.end(), 16, 255);
+    start.insert(start.end(), 4080, 0);
+    const Bytes frame = jpegHeader(8, 8);
+    start.insert(start.end(), frame.begin() + 2, frame.end());
+    return start;
+}
+
+// A quantisation table, a one-component frame and a scan, but no Huffman
+// table: the decoder would take uninitialised memory for one.
+Bytes undefinedHuffmanTables() {
+    Bytes b = {0xFF, 0xD8, 0xFF, 0xDB};
+    be16(b, 2 + 65), b.push_back(0), b.insert(b.end(), 64, 1);
+    b.insert(b.end(), {0xFF, 0xC0}), be16(b, 11), b.push_back(8), be16(b, 8), be16(b, 8);
+    b.insert(b.end(), {1, 1, 0x11, 0});
+    b.insert(b.end(), {0xFF, 0xDA}), be16(b, 8), b.insert(b.end(), {1, 1, 0x00, 0, 63, 0});
+    b.insert(b.end(), 32, 0x5A), b.insert(b.end(), {0xFF, 0xD9});
+    return b;
+}
+
 Bytes gifHeader(unsigned w, unsigned h) {
     Bytes b;
     text(b, "GIF89a"), le16(b, w), le16(b, h), b.insert(b.end(), {0, 0, 0});
@@ -149,6 +173,9 @@ TEST(PictureHeader, NoPictureHasNoHeader) {
         {"PNG of width 2^31", pngHeader(1u << 31, 1)},
         {"BMP header size 7", [] { Bytes b = bmpHeader(10, 10); b[14] = 7; return b; }()},
         {"JPEG start only", {0xFF, 0xD8}},
+        {"JPEG Huffman table of 4080 symbols", hugeHuffmanTable({0xFF, 0xD8})},
+        {"the same after fill bytes", hugeHuffmanTable({0xFF, 0xFF, 0xFF, 0xD8})},
+        {"JPEG scan naming Huffman tables never defined", undefinedHuffmanTables()},
         {"GIF signature only", {'G', 'I', 'F', '8', '9', 'a'}},
         {"RIFF of another type", [] { Bytes b = webpHeader(8, 8); std::memcpy(&b[8], "WAVE", 4); return b; }()},
         {"WebP without its chunk", Bytes(12, 0)},
