@@ -23,9 +23,11 @@
 #include "app/frame_schedule.h"
 #include "app/main_loop.h"
 #include "app/settings.h"
+#include "appearance/background.h"
 #include "library/game_info.h"
 #include "library/icon_cache.h"
 #include "library/play_time.h"
+#include "media/detached_task.h"
 #include "media/gif/gif_animation.h"
 #include "platform/dialogs.h"
 #include "platform/image_codecs.h"
@@ -211,6 +213,7 @@ public:
     bool resultIsImage = false;            // guarded by resultMutex
     GifAnimation resultGif;                // guarded by resultMutex
     RgbaImage resultImage;                 // guarded by resultMutex; moves without copying pixels
+    std::string resultProblem;             // guarded by resultMutex; why the slot holds no picture
     // The widest the picture area can become (the screen's width less the
     // grid's minimum); the loader scales wider pictures down to it.
     std::atomic<int> pictureMaxWidth{0};
@@ -218,6 +221,7 @@ public:
     bool previewIsGif = false;
     GifAnimation previewGif;
     std::unique_ptr<sf::Text> loadingText;
+    std::string previewProblem;  // the picture area's caption for a picture that cannot be shown
 
     // ---- Picture-only frames (ui/picture_redraw.cpp) ---------------------
     // While a GIF plays, the last complete frame is kept here, so that a frame
@@ -242,6 +246,12 @@ public:
     int themeIndex = 0;
     bool useCustomBackground = false;
     sf::Texture backgroundTexture;
+    // A background picture is decoded off the main thread; until it arrives
+    // the window keeps the theme's colours. Main thread only.
+    enum class BackgroundUse { AtStart, Switched, Chosen };
+    DetachedTask<BackgroundPicture> backgroundTask;
+    BackgroundUse backgroundUse = BackgroundUse::AtStart;
+    bool backgroundAtStartPending = false;  // set.ini asks for it; still decoding
 
     // ---- Desktop view (library/desktop.cpp) ------------------------------
     struct DesktopItem {
@@ -379,6 +389,11 @@ public:
     void chooseTheme(int index);                        // ui/theme_menu.cpp
     void toggleCustomBackground();                      // ui/theme_menu.cpp
     void pickBackgroundPicture();                       // ui/theme_menu.cpp
+    void startBackgroundLoad(const std::string& path, BackgroundUse use);  // ui/theme_menu.cpp
+    // Every main-loop iteration: takes a decoded background; true when the
+    // window changed.
+    bool collectBackgroundPicture();                    // ui/theme_menu.cpp
+    bool applyBackgroundPicture(BackgroundPicture&& ready);  // ui/theme_menu.cpp
     void performBlankMenuItem(int mainItem, int subItem);  // ui/menus.cpp
     void performIconMenuItem(int item);                 // ui/menus.cpp
     void openIconMenu(float x, float y, int gameIndex); // ui/menus.cpp

@@ -21,7 +21,7 @@ Settings GameLauncher::currentSettings() const {
     s.windowMaximized = windowMaximized;
     s.iconSize = iconSize;
     s.themeIndex = themeIndex;
-    s.useCustomBackground = useCustomBackground;
+    s.useCustomBackground = useCustomBackground || backgroundAtStartPending;
     s.fontSize = fontSize;
     s.fontPath = fontPath;
     s.sortMode = sortMode;
@@ -104,8 +104,11 @@ void GameLauncher::loadConfig() {
     applySettings(s);
     if (result.windowSizeGiven)
         window.setSize({static_cast<unsigned>(windowWidth), static_cast<unsigned>(windowHeight)});
-    if (useCustomBackground && !loadBackgroundPicture(getBackgroundImagePath(), backgroundTexture))
+    if (useCustomBackground) {
+        // Decoded off the main thread; the theme's colours show meanwhile.
         useCustomBackground = false;
+        startBackgroundLoad(getBackgroundImagePath(), BackgroundUse::AtStart);
+    }
     leftPanelWidth = leftPanelWidthRatio * windowWidth;
     leftTopHeight = (windowHeight - (toolbarHeight + 4)) * leftTopHeightRatio;
 }

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "appearance/fonts.h"
 #include "library/play_watch.h"
 #include "platform/event_wait.h"
 #include "platform/dialogs.h"
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "platform/window.h"
 
 namespace ludexa {
@@ -38,13 +40,28 @@ GameLauncher::GameLauncher()
     }
     window.setFramerateLimit(static_cast<unsigned>(framerate_fps));
 
-    const bool uiFontLoaded = loadUIFont();
+    bool uiFontLoaded = loadUIFont();
+    bool uiCoversChinese = uiFontLoaded && firstLoadableCoversChinese(uiFontChain());
     const bool contentFontLoaded = loadContentFont();
+    // Without any font of the chain the UI draws with the user's own font.
+    if (!uiFontLoaded && contentFontLoaded && !fontPath.empty()) {
+        const FontFace own = faceForFile(wstringToUtf8(fontPath));
+        uiFontLoaded = loadFontFace(own, uiFont, uiFontBytes);
+        uiCoversChinese = uiFontLoaded && coversSimplifiedChinese(own);
+    }
     loadingText = std::make_unique<sf::Text>(sf::String(L"加载中..."), uiFont, 18);
     loadingText->setFillColor(sf::Color(150, 150, 150, 255));
     loadingText->setPosition(120, 200);
-    if (!uiFontLoaded || !contentFontLoaded)
-        showMessageBox({"Failed to load font!", "Error", MessageIcon::Plain, MessageButtons::Ok, 0});
+    const FontProblem fontProblem =
+        fontProblemFor(uiFontLoaded && contentFontLoaded, uiCoversChinese);
+    if (fontProblem != FontProblem::None) {
+        const auto message = fontProblemMessage(fontProblem);
+        showMessageBox({message.text, message.caption,
+                        fontProblem == FontProblem::NoFont ? MessageIcon::Error : MessageIcon::Warning,
+                        MessageButtons::Ok, 0});
+        // Nothing could be read on the window: run() returns at once.
+        if (fontProblem == FontProblem::NoFont) window.close();
+    }
 
     initGames();
     applyPlayTotals(loadPlayTotals(databasePath()));

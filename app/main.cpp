@@ -50,6 +50,8 @@ int main() {
     ludexa::prepareClipboard();
     {
         ludexa::GameLauncher launcher;
+        // The launcher closes its window at once when it has no font to draw with.
+        if (!launcher.window.isOpen()) return 1;
         ludexa::markInstanceWindow(launcher.nativeHandle(), dataDirectory);
         launcher.run();
     }

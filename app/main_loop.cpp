@@ -115,6 +115,8 @@ void GameLauncher::scheduleAnimations(sf::Time now) {
 }
 
 void GameLauncher::run() {
+    // Closed during construction (no font to draw with): nothing to run.
+    if (!window.isOpen()) return;
     joysticks->update();
     connectedJoysticks = connectedJoystickIds(*joysticks);
     gamepadFocusActive = !connectedJoysticks.empty();
@@ -142,6 +144,7 @@ void GameLauncher::run() {
             // loop sleeps until the next deadline or until something happens.
             if (resultReady.load()) frames.request(FrameReason::PictureArrived);
             checkLoadComplete();
+            if (collectBackgroundPicture()) frames.request(FrameReason::PictureArrived);
             collectPlayTime();
             // While the counting window is up the main window takes no input;
             // a resize or close request is still honoured.

@@ -3,8 +3,6 @@
 // with another translation unit that compiles it too.
 #include "appearance/background.h"
 
-#include <SFML/Graphics/Image.hpp>
-
 #include <algorithm>
 #include <cmath>
 #include <string_view>
@@ -71,24 +69,26 @@ bool saveBackgroundPicture(const RgbaImage& image, const std::string& path) noex
 }
 
 bool decodeBackgroundPicture(const std::string& path, RgbaImage& out) noexcept {
+    return decodeStillPictureFile(path, out) == PictureOutcome::Decoded;
+}
+
+BackgroundPicture prepareBackgroundPicture(const std::string& path, int screenWidth, int screenHeight,
+                                           bool encodeJpeg) noexcept {
+    BackgroundPicture result;
     try {
-        sf::Image image;
-        if (image.loadFromFile(path) && image.getSize().x > 0 && image.getSize().y > 0) {
-            RgbaImage rgba;
-            rgba.width = static_cast<int>(image.getSize().x);
-            rgba.height = static_cast<int>(image.getSize().y);
-            const std::uint8_t* pixels = image.getPixelsPtr();
-            rgba.pixels.assign(pixels, pixels + static_cast<std::size_t>(rgba.width) * static_cast<std::size_t>(rgba.height) * 4);
-            out = std::move(rgba);
-            return true;
-        }
-        RgbaImage decoded;
-        if (!decodeCodecPicture(path, decoded) || decoded.empty()) return false;
-        out = std::move(decoded);
-        return true;
+        RgbaImage image;
+        result.outcome = decodeStillPictureFile(path, image, &result.claimed);
+        if (result.outcome != PictureOutcome::Decoded) return result;
+        // Nothing larger than what covers the screen is kept, in memory or on disk.
+        const PictureSize size = backgroundSizeFor(image.width, image.height, screenWidth, screenHeight);
+        if (size.width != image.width || size.height != image.height)
+            (void)resizePicture(image, size.width, size.height, image);
+        if (encodeJpeg && !encodeBackgroundJpeg(image, result.jpeg)) result.jpeg.clear();
+        result.image = std::move(image);
     } catch (...) {
-        return false;
+        result = BackgroundPicture{};
     }
+    return result;
 }
 
 }  // namespace ludexa

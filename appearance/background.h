@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "media/picture_decode.h"
 #include "media/picture_scale.h"
 #include "platform/image_codecs.h"
 
@@ -26,7 +27,18 @@ PictureSize backgroundSizeFor(int width, int height, int screenWidth, int screen
 [[nodiscard]] bool saveBackgroundPicture(const RgbaImage& image, const std::string& path) noexcept;
 
 // Decodes any picture the program reads (JPEG, PNG, BMP, GIF's first frame,
-// WebP, AVIF).
+// WebP, AVIF) whose header passes checkPictureSize.
 [[nodiscard]] bool decodeBackgroundPicture(const std::string& path, RgbaImage& out) noexcept;
+
+// A background made ready off the main thread: decoded, scaled down to cover
+// the screen and, when asked, encoded as the JPEG kept as ui.jpg.
+struct BackgroundPicture {
+    PictureOutcome outcome = PictureOutcome::Failed;
+    PictureHeader claimed;           // the size the file claims, when read
+    RgbaImage image;                 // when decoded
+    std::vector<std::uint8_t> jpeg;  // when asked for and encoded
+};
+BackgroundPicture prepareBackgroundPicture(const std::string& path, int screenWidth, int screenHeight,
+                                           bool encodeJpeg) noexcept;
 
 }  // namespace ludexa

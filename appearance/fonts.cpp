@@ -2,6 +2,8 @@
 // extraction that keeps Chinese text out of the Japanese face of Noto Sans CJK.
 #include "appearance/fonts.h"
 
+#include <filesystem>
+
 #include "platform/files.h"
 
 namespace ludexa {
@@ -109,6 +111,45 @@ bool loadFontFace(const FontFace& face, sf::Font& font, std::vector<std::uint8_t
 bool loadFirstFont(const std::vector<FontFace>& chain, sf::Font& font, std::vector<std::uint8_t>& storage) {
     for (const auto& face : chain)
         if (loadFontFace(face, font, storage)) return true;
+    return false;
+}
+
+FontProblem fontProblemFor(bool anyFontLoaded, bool uiFontCoversChinese) {
+    if (!anyFontLoaded) return FontProblem::NoFont;
+    return uiFontCoversChinese ? FontProblem::None : FontProblem::NoChinese;
+}
+
+FontProblemMessage fontProblemMessage(FontProblem problem) {
+    switch (problem) {
+        case FontProblem::None:
+            break;
+        case FontProblem::NoChinese:
+            return {"缺少中文字体 / Missing Chinese font",
+                    "未找到中文字体（思源黑体 Noto Sans CJK SC），界面上的汉字会显示为方框。\n"
+                    "请安装 Debian 软件包 fonts-noto-cjk，然后重新启动 Ludexa：\n"
+                    "    sudo apt install fonts-noto-cjk\n\n"
+                    "No Chinese font (Noto Sans CJK SC) was found, so Chinese text shows as boxes.\n"
+                    "Install the Debian package fonts-noto-cjk, then start Ludexa again:\n"
+                    "    sudo apt install fonts-noto-cjk"};
+        case FontProblem::NoFont:
+            return {"缺少字体 / Missing font",
+                    "未找到任何可用的字体，Ludexa 无法显示文字，将会退出。\n"
+                    "请安装 Debian 软件包 fonts-noto-cjk（中文字体 思源黑体 Noto Sans CJK SC）：\n"
+                    "    sudo apt install fonts-noto-cjk\n\n"
+                    "No usable font was found: Ludexa cannot draw any text and will close.\n"
+                    "Install the Debian package fonts-noto-cjk (the Chinese font Noto Sans CJK SC):\n"
+                    "    sudo apt install fonts-noto-cjk"};
+    }
+    return {};
+}
+
+bool firstLoadableCoversChinese(const std::vector<FontFace>& chain) {
+    // The face loadFirstFont takes is the first whose file is there (a font
+    // file fontconfig listed is readable in practice): no font is opened twice.
+    for (const auto& face : chain) {
+        std::error_code error;
+        if (std::filesystem::is_regular_file(face.path, error)) return coversSimplifiedChinese(face);
+    }
     return false;
 }
 

@@ -31,4 +31,24 @@ std::vector<std::uint8_t> extractCollectionFace(const std::vector<std::uint8_t>&
 [[nodiscard]] bool loadFirstFont(const std::vector<FontFace>& chain, sf::Font& font,
                                  std::vector<std::uint8_t>& storage);
 
+// What the start-up says about the fonts it found.
+enum class FontProblem {
+    None,
+    NoChinese,  // text can be drawn, but Chinese characters come out as boxes
+    NoFont,     // nothing can be drawn: the program cannot go on
+};
+FontProblem fontProblemFor(bool anyFontLoaded, bool uiFontCoversChinese);
+
+// The message box for a problem, in Chinese and in English (without a
+// Chinese font the dialog's Chinese may be boxes too): which font is missing
+// and the Debian package that brings it.
+struct FontProblemMessage {
+    std::string caption;
+    std::string text;
+};
+FontProblemMessage fontProblemMessage(FontProblem problem);
+
+// Whether the face of `chain` that loadFirstFont takes covers Simplified Chinese.
+bool firstLoadableCoversChinese(const std::vector<FontFace>& chain);
+
 }  // namespace ludexa

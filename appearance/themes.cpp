@@ -5,8 +5,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/files.h"
-#include "platform/image_codecs.h"
 
 namespace ludexa {
 
@@ -49,26 +47,6 @@ void GameLauncher::applyThemeToTextBox() {
     textBox.headerColor = colors.headerColor;
     textBox.scrollTrackColor = colors.scrollTrackColor;
     textBox.scrollThumbColor = colors.scrollThumbColor;
-}
-
-bool loadBackgroundPicture(const std::string& path, sf::Texture& texture) {
-    // Read through the bounded reader first: a FIFO or device named ui.jpg
-    // would otherwise block the start for good.
-    std::vector<std::uint8_t> bytes;
-    if (!readWholeRegularFile(path, static_cast<std::size_t>(kMaxCodecFileBytes), bytes) || bytes.empty()) return false;
-    sf::Texture candidate;
-    // SFML reads JPEG, PNG, BMP and GIF; WebP and AVIF go through their codecs.
-    if (!candidate.loadFromMemory(bytes.data(), bytes.size())) {
-        RgbaImage image;
-        if ((!decodeWebp(bytes.data(), bytes.size(), image) && !decodeAvif(bytes.data(), bytes.size(), image)) ||
-            image.empty())
-            return false;
-        if (!candidate.create(static_cast<unsigned>(image.width), static_cast<unsigned>(image.height))) return false;
-        candidate.update(image.pixels.data());
-    }
-    candidate.setSmooth(true);
-    texture.swap(candidate);
-    return true;
 }
 
 }  // namespace ludexa

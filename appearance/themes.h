@@ -40,9 +40,5 @@ TextBoxColors textBoxColorsFor(const Theme& theme, bool customBackground);
 // The theme for an index, falling back to theme 0 for anything out of range.
 const Theme& themeAt(int index);
 
-// Loads a background picture (JPEG, PNG, BMP, GIF, WebP or AVIF) into
-// `texture`; false, with `texture` unchanged, when the file is not a regular
-// file or not a picture.
-[[nodiscard]] bool loadBackgroundPicture(const std::string& path, sf::Texture& texture);
 
 }  // namespace ludexa

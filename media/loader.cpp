@@ -8,12 +8,13 @@
 // paired with), resultMutex the result slot. They are never held together.
 #include "media/loader.h"
 
-#include <SFML/Graphics/Image.hpp>
-
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <cstring>
 
 #include "app/GameLauncher.h"
+#include "media/detached_task.h"
 #include "media/picture_scale.h"
 #include "platform/event_wait.h"
 #include "platform/files.h"
@@ -26,22 +27,13 @@ bool endsWith(std::string_view s, std::string_view tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-bool decodeGeneral(const std::string& path, RgbaImage& out) {
-    // Read through the bounded reader: a FIFO among the pictures would block
-    // this thread, and with it the program's exit, for good.
-    std::vector<std::uint8_t> bytes;
-    if (!readWholeRegularFile(path, static_cast<std::size_t>(kMaxCodecFileBytes), bytes) || bytes.empty()) return false;
-    sf::Image image;
-    if (!image.loadFromMemory(bytes.data(), bytes.size())) return false;
-    const auto size = image.getSize();
-    if (size.x == 0 || size.y == 0) return false;
-    RgbaImage rgba;
-    rgba.width = static_cast<int>(size.x);
-    rgba.height = static_cast<int>(size.y);
-    const std::uint8_t* pixels = image.getPixelsPtr();
-    rgba.pixels.assign(pixels, pixels + static_cast<std::size_t>(size.x) * size.y * 4);
-    out = std::move(rgba);
-    return true;
+// The size a GIF claims, for the caption of one the player refused: its
+// header is the first 13 bytes.
+PictureHeader claimedGifSize(const std::string& path) {
+    std::vector<std::uint8_t> head;
+    if (readRegularFile(path, 64, head) == FileRead::Refused) return {};
+    const auto header = readPictureHeader(head.data(), head.size());
+    return header ? *header : PictureHeader{};
 }
 
 bool uploadPicture(sf::Texture& texture, const RgbaImage& image) {
@@ -60,30 +52,53 @@ PictureDecoder chooseDecoder(std::string_view path) {
     return PictureDecoder::General;
 }
 
-bool decodePicture(const std::string& utf8Path, DecodedPicture& out) noexcept {
+PictureOutcome decodePicture(const std::string& utf8Path, DecodedPicture& out) noexcept {
     try {
-        switch (chooseDecoder(utf8Path)) {
-            case PictureDecoder::Animation: {
-                GifAnimation gif;
-                if (!gif.loadFromFile(utf8Path)) return false;
-                out.isGif = true;
-                out.gif = std::move(gif);
-                out.image = RgbaImage();
-                return true;
-            }
-            case PictureDecoder::PlatformCodec:
-                if (!decodeCodecPicture(utf8Path, out.image)) return false;
-                break;
-            case PictureDecoder::General:
-                if (!decodeGeneral(utf8Path, out.image)) return false;
-                break;
-        }
         out.isGif = false;
         out.gif.clear();
-        return true;
+        out.image = RgbaImage();
+        out.claimed = PictureHeader{};
+        if (chooseDecoder(utf8Path) == PictureDecoder::Animation) {
+            // The player bounds the canvas itself (GifAnimation::kMaxSide).
+            GifAnimation gif;
+            if (gif.loadFromFile(utf8Path)) {
+                out.isGif = true;
+                out.gif = std::move(gif);
+                return out.outcome = PictureOutcome::Decoded;
+            }
+            out.claimed = claimedGifSize(utf8Path);
+            const bool tooLarge = out.claimed.width > 0 && (out.claimed.width > GifAnimation::kMaxSide ||
+                                                            out.claimed.height > GifAnimation::kMaxSide);
+            return out.outcome = tooLarge ? PictureOutcome::TooLarge : PictureOutcome::Failed;
+        }
+        // The general decoder and the platform codecs both read the content,
+        // which tells the format; a "picture" whose name promises WebP or AVIF
+        // but holds something else is not shown, as no codec claims it.
+        std::vector<std::uint8_t> bytes;
+        if (!readWholeRegularFile(utf8Path, static_cast<std::size_t>(kMaxCodecFileBytes), bytes) || bytes.empty())
+            return out.outcome = PictureOutcome::Failed;
+        const bool codec = isCodecPicture(bytes.data(), bytes.size());
+        if (codec != (chooseDecoder(utf8Path) == PictureDecoder::PlatformCodec))
+            return out.outcome = PictureOutcome::Failed;
+        return out.outcome = decodeStillPicture(bytes.data(), bytes.size(), out.image, &out.claimed);
     } catch (...) {
-        return false;
+        return out.outcome = PictureOutcome::Failed;
     }
+}
+
+std::string pictureProblemCaption(PictureOutcome outcome, const PictureHeader& claimed) {
+    switch (outcome) {
+        case PictureOutcome::Decoded:
+            return {};
+        case PictureOutcome::TooLarge:
+            if (claimed.width > 0 && claimed.height > 0)
+                return "图片过大，无法显示\n(" + std::to_string(claimed.width) + " × " + std::to_string(claimed.height) +
+                       " 像素)";
+            return "图片过大，无法显示";
+        case PictureOutcome::Failed:
+            break;
+    }
+    return "无法显示此图片";
 }
 
 float fitPictureHeight(float textureWidth, float textureHeight, float columnWidth, float availableHeight) {
@@ -125,17 +140,36 @@ void GameLauncher::loaderBody() {
                 gen = loadGeneration.load();
             }
             if (!path.empty()) {
+                const int maxWidth = pictureMaxWidth.load();
+                const std::function<DecodedPicture()> decode = [path, maxWidth] {
+                    DecodedPicture picture;
+                    // Scaled here, not on the main thread: the upload of a
+                    // huge picture would stall a frame.
+                    if (decodePicture(path, picture) == PictureOutcome::Decoded && !picture.isGif)
+                        (void)shrinkToFit(picture.image, maxWidth, kMaxPictureTextureSide);
+                    return picture;
+                };
+                // The decode runs on a thread of its own that quitting can
+                // leave behind: closing the window never waits for a large
+                // picture to finish.
                 DecodedPicture picture;
-                bool decoded = decodePicture(path, picture);
-                // Scaled here, not on the main thread: the upload of a huge
-                // picture would stall a frame.
-                if (decoded && !picture.isGif)
-                    (void)shrinkToFit(picture.image, pictureMaxWidth.load(), kMaxPictureTextureSide);
-                // A result already known to be stale is not published.
-                if (decoded && isCurrentResult(gen, loadGeneration.load())) {
+                DetachedTask<DecodedPicture> task;
+                if (task.start(decode)) {
+                    while (!task.waitFor(std::chrono::milliseconds(50)))
+                        if (!loaderRunning.load()) return;
+                    (void)task.take(picture);
+                } else {
+                    picture = decode();
+                }
+                // A result already known to be stale is not published. A
+                // picture that cannot be shown is published too, so the area
+                // says so instead of loading for ever.
+                if (isCurrentResult(gen, loadGeneration.load())) {
+                    const bool decoded = picture.outcome == PictureOutcome::Decoded;
                     std::lock_guard lock(resultMutex);
-                    resultIsGif = picture.isGif;
-                    resultIsImage = !picture.isGif;
+                    resultIsGif = decoded && picture.isGif;
+                    resultIsImage = decoded && !picture.isGif;
+                    resultProblem = pictureProblemCaption(picture.outcome, picture.claimed);
                     // The slot keeps only what it offers: an older result of
                     // the other kind is released now, not at the next pick-up.
                     resultGif = std::move(picture.gif);
@@ -156,6 +190,7 @@ void GameLauncher::checkLoadComplete() {
     try {
         bool isGif = false;
         bool isImage = false;
+        std::string problem;
         GifAnimation gif;
         RgbaImage image;
         {
@@ -166,6 +201,8 @@ void GameLauncher::checkLoadComplete() {
             isImage = current && resultIsImage;
             if (isGif) gif = std::move(resultGif);
             if (isImage) image = std::move(resultImage);
+            if (current) problem = std::move(resultProblem);
+            resultProblem.clear();
             resultGif.clear();
             resultImage = RgbaImage();
             resultIsGif = false;
@@ -183,6 +220,7 @@ void GameLauncher::checkLoadComplete() {
             previewIsGif = false;
             if (!uploadPicture(previewTexture, image)) return;
         } else {
+            previewProblem = std::move(problem);
             return;
         }
 
@@ -229,6 +267,7 @@ void GameLauncher::clearPreview() {
     previewIsGif = false;
     previewGif.clear();
     previewTexture = sf::Texture();
+    previewProblem.clear();
 }
 
 }  // namespace ludexa

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "media/gif/gif_animation.h"
+#include "media/picture_decode.h"
 #include "platform/image_codecs.h"
 
 namespace ludexa {
@@ -22,17 +23,24 @@ enum class PictureDecoder {
 // everything else (".GIF" and ".Webp" included) to the general decoder.
 PictureDecoder chooseDecoder(std::string_view path);
 
-// What the loader hands to the main thread: an animation ready at frame 1, or
-// a still picture.
+// What the loader hands to the main thread: an animation ready at frame 1, a
+// still picture, or why there is neither.
 struct DecodedPicture {
+    PictureOutcome outcome = PictureOutcome::Failed;
     bool isGif = false;
     GifAnimation gif;
     RgbaImage image;
+    PictureHeader claimed;  // the size a refused picture's header claims
 };
 
-// Decodes the file with the decoder its name chooses. False when nothing could
-// be decoded; never throws.
-[[nodiscard]] bool decodePicture(const std::string& utf8Path, DecodedPicture& out) noexcept;
+// Decodes the file with the decoder its name chooses, a still picture only
+// when its header passed checkPictureSize. Never throws.
+PictureOutcome decodePicture(const std::string& utf8Path, DecodedPicture& out) noexcept;
+
+// What the picture area says instead of a picture that cannot be shown:
+// "无法显示此图片", or for one refused by its size "图片过大，无法显示" with
+// the size it claims. Empty for a decoded picture.
+std::string pictureProblemCaption(PictureOutcome outcome, const PictureHeader& claimed);
 
 // The picture area's height for a texture, filling the column's width: the
 // texture's aspect ratio times the column width, at most the available height

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/GameLauncher.h"
+#include "media/text_decode.h"
 #include "platform/dialogs.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -41,19 +42,6 @@ std::vector<std::string> listFiles(const std::string& folder) {
         names.push_back(name);
     }
     return names;
-}
-
-// The length of the longest prefix of `bytes` that does not end inside a
-// UTF-8 sequence.
-std::size_t completeUtf8Prefix(const std::string& bytes) {
-    std::size_t n = bytes.size();
-    // Step back over at most three continuation bytes to the sequence's lead.
-    std::size_t lead = n;
-    while (lead > 0 && n - lead < 4 && (static_cast<unsigned char>(bytes[lead - 1]) & 0xC0) == 0x80) --lead;
-    if (lead == 0) return n;
-    const auto c = static_cast<unsigned char>(bytes[lead - 1]);
-    const std::size_t length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
-    return n - (lead - 1) < length ? lead - 1 : n;
 }
 
 }  // namespace
@@ -95,16 +83,16 @@ MediaScan scanMediaFolder(const std::string& folder, const PictureFormats& forma
             truncated = true;
             break;
         }
-        std::string bytes;
-        const FileRead read = readRegularFile(folder + name, budget, bytes);
+        std::string raw;
+        const FileRead read = readRegularFile(folder + name, budget, raw);
         if (read == FileRead::Refused) continue;
         anyOpened = true;
+        // Each file in its own encoding; the bound holds for the decoded text,
+        // which may be half as long again as the bytes it came from.
+        DecodedText decoded = decodeTextFile(raw, read == FileRead::Truncated, budget);
+        std::string bytes = std::move(decoded.utf8);
         budget -= bytes.size();
-        if (read == FileRead::Truncated) {
-            // Cut back to a whole character, so the mark follows clean text.
-            bytes.resize(completeUtf8Prefix(bytes));
-            truncated = true;
-        }
+        if (read == FileRead::Truncated || decoded.cut) truncated = true;
         std::size_t start = 0;
         while (start < bytes.size()) {
             const auto lf = bytes.find('\n', start);

@@ -15,8 +15,14 @@ struct FontFace {
 // The UI font chain: installed regular faces that cover Simplified Chinese, in
 // a fixed order of preference (Noto Sans CJK SC, WenQuanYi Micro Hei,
 // WenQuanYi Zen Hei, Droid Sans Fallback, AR PL UMing), then DejaVu Sans.
-// Only the Simplified Chinese face of a CJK collection is ever listed.
+// Only the Simplified Chinese face of a CJK collection is ever listed. After
+// those come fontconfig's choices for Simplified Chinese and for any text, so
+// that a system without these families still draws with what it has.
 std::vector<FontFace> uiFontChain();
+
+// Whether the face has the characters of Simplified Chinese (fontconfig's
+// language coverage for zh-cn).
+bool coversSimplifiedChinese(const FontFace& face);
 
 // Installed font files with their family names, for the settings dialog.
 struct InstalledFont {

@@ -22,11 +22,25 @@ struct RgbaImage {
 // Files larger than this are not read into memory to be decoded.
 constexpr std::int64_t kMaxCodecFileBytes = 536870912;  // 512 MiB
 
-// Decodes a WebP or AVIF file, recognised by its content rather than its
-// name. False, with `out` untouched, for anything it cannot decode.
-[[nodiscard]] bool decodeCodecPicture(const std::string& utf8Path, RgbaImage& out) noexcept;
+// The most pixels a decode may produce (media/picture_decode.h explains the
+// choice). The AV1 decoder behind AVIF is held to it too: the coded frame may
+// be far larger than the size the container claims and was checked for.
+constexpr std::uint32_t kMaxDecodedPixels = 64u << 20;
 
-// The same from bytes already in memory.
+// Whether the bytes are a WebP or AVIF file, recognised by content.
+bool isCodecPicture(const std::uint8_t* bytes, std::size_t size) noexcept;
+
+// The size and bits per channel a WebP or AVIF file claims (an animated
+// WebP's canvas), read without decoding any pixels. False for anything else.
+[[nodiscard]] bool readCodecPictureSize(const std::uint8_t* bytes, std::size_t size, int& width, int& height,
+                                        int& bitDepth) noexcept;
+
+// Decodes a WebP or AVIF file, recognised by its content. The decoders
+// allocate what the header claims: callers check that size first
+// (media/picture_header.h). False, with `out` untouched, for anything else.
+[[nodiscard]] bool decodeCodecPicture(const std::uint8_t* bytes, std::size_t size, RgbaImage& out) noexcept;
+
+// Each format alone.
 [[nodiscard]] bool decodeWebp(const std::uint8_t* bytes, std::size_t size, RgbaImage& out) noexcept;
 [[nodiscard]] bool decodeAvif(const std::uint8_t* bytes, std::size_t size, RgbaImage& out) noexcept;
 

@@ -222,6 +222,10 @@ void GameLauncher::drawPictureArea(sf::RenderTarget& target, float gridTop) {
             picture.setScale(scale, scale);
             picture.setPosition(0, gridTop);
             target.draw(picture);
+        } else if (!previewProblem.empty()) {
+            auto caption = makeText(previewProblem, uiFont, 18, theme.hintColor);
+            centreText(caption, leftPanelWidth / 2, pictureCentreY);
+            target.draw(caption);
         } else if (loadingText) {
             target.draw(*loadingText);
         }

@@ -3,16 +3,25 @@
 #include "app/GameLauncher.h"
 #include "appearance/background.h"
 #include "appearance/themes.h"
+#include "app/settings.h"
 #include "platform/dialogs.h"
 #include "platform/image_codecs.h"
 #include "platform/paths.h"
 #include "ui/draw.h"
 #include "ui/menus.h"
 
+#include <functional>
+#include <string_view>
+
 namespace ludexa {
 namespace {
 
-bool loadPicture(const std::string& path, sf::Texture& texture) { return loadBackgroundPicture(path, texture); }
+// "所选图片过大（16000 × 16000 像素），无法用作背景。"
+std::string tooLargeMessage(const PictureHeader& claimed) {
+    if (claimed.width <= 0 || claimed.height <= 0) return "所选图片过大，无法用作背景。";
+    return "所选图片过大（" + std::to_string(claimed.width) + " × " + std::to_string(claimed.height) +
+           " 像素），无法用作背景。";
+}
 
 }  // namespace
 
@@ -67,6 +76,9 @@ void GameLauncher::drawThemeMenu() {
 }
 
 void GameLauncher::chooseTheme(int index) {
+    // A background still decoding would otherwise replace the theme chosen now.
+    backgroundTask.abandon();
+    backgroundAtStartPending = false;
     themeIndex = index;
     useCustomBackground = false;
     applyThemeToTextBox();
@@ -74,16 +86,16 @@ void GameLauncher::chooseTheme(int index) {
 }
 
 void GameLauncher::toggleCustomBackground() {
-    if (useCustomBackground) {
+    if (useCustomBackground || backgroundAtStartPending) {
+        backgroundTask.abandon();
+        backgroundAtStartPending = false;
         useCustomBackground = false;
-    } else if (loadPicture(getBackgroundImagePath(), backgroundTexture)) {
-        useCustomBackground = true;
-    } else {
-        showMessageBox({"请先选择一张图片", "提示", MessageIcon::Information, MessageButtons::Ok, 0});
-        discardInputAfterModal();
+        applyThemeToTextBox();
+        saveConfig();
+        return;
     }
-    applyThemeToTextBox();
-    saveConfig();
+    // Switched on once ui.jpg has been decoded (collectBackgroundPicture).
+    startBackgroundLoad(getBackgroundImagePath(), BackgroundUse::Switched);
 }
 
 void GameLauncher::pickBackgroundPicture() {
@@ -91,33 +103,73 @@ void GameLauncher::pickBackgroundPicture() {
                                  {{"图片文件", "*.jpg;*.jpeg;*.png;*.bmp;*.gif;*.webp;*.avif"}, {"所有文件", "*"}});
     discardInputAfterModal();
     if (!path) return;
-    RgbaImage image;
-    if (!decodeBackgroundPicture(*path, image)) {
-        showMessageBox({"无法读取所选图片。", "选择图片", MessageIcon::Warning, MessageButtons::Ok, nativeHandle()});
-        discardInputAfterModal();
-        return;
-    }
-    // Nothing larger than what covers the screen is kept, in memory or on disk.
+    startBackgroundLoad(*path, BackgroundUse::Chosen);
+}
+
+void GameLauncher::startBackgroundLoad(const std::string& path, BackgroundUse use) {
     const auto desktop = sf::VideoMode::getDesktopMode();
-    const PictureSize size = backgroundSizeFor(image.width, image.height, static_cast<int>(desktop.width),
-                                               static_cast<int>(desktop.height));
-    if (size.width != image.width || size.height != image.height)
-        (void)resizePicture(image, size.width, size.height, image);
+    const int width = static_cast<int>(desktop.width), height = static_cast<int>(desktop.height);
+    // Only a chosen picture is kept as ui.jpg; the JPEG is made on the worker too.
+    const bool keep = use == BackgroundUse::Chosen;
+    const std::function<BackgroundPicture()> prepare = [path, width, height, keep] {
+        return prepareBackgroundPicture(path, width, height, keep);
+    };
+    backgroundUse = use;
+    backgroundAtStartPending = use == BackgroundUse::AtStart;
+    if (!backgroundTask.start(prepare)) {
+        // No thread to be had: done here, late rather than never.
+        backgroundTask.abandon();
+        backgroundAtStartPending = false;
+        BackgroundPicture ready = prepare();
+        (void)applyBackgroundPicture(std::move(ready));
+    }
+}
+
+bool GameLauncher::collectBackgroundPicture() {
+    BackgroundPicture ready;
+    if (!backgroundTask.take(ready)) return false;
+    backgroundAtStartPending = false;
+    return applyBackgroundPicture(std::move(ready));
+}
+
+bool GameLauncher::applyBackgroundPicture(BackgroundPicture&& ready) {
+    const BackgroundUse use = backgroundUse;
     sf::Texture texture;
-    if (!texture.create(static_cast<unsigned>(image.width), static_cast<unsigned>(image.height))) return;
-    texture.update(image.pixels.data());
+    const bool shown = ready.outcome == PictureOutcome::Decoded && !ready.image.empty() &&
+                       texture.create(static_cast<unsigned>(ready.image.width),
+                                      static_cast<unsigned>(ready.image.height));
+    if (!shown) {
+        // At start the theme simply stays, as it did for a missing ui.jpg.
+        if (use == BackgroundUse::AtStart) return false;
+        std::string text;
+        if (ready.outcome == PictureOutcome::TooLarge)
+            text = tooLargeMessage(ready.claimed);
+        else
+            text = use == BackgroundUse::Switched ? "请先选择一张图片" : "无法读取所选图片。";
+        showMessageBox({text, use == BackgroundUse::Switched ? "提示" : "选择图片",
+                        use == BackgroundUse::Switched ? MessageIcon::Information : MessageIcon::Warning,
+                        MessageButtons::Ok, nativeHandle()});
+        discardInputAfterModal();
+        return true;
+    }
+    texture.update(ready.image.pixels.data());
     texture.setSmooth(true);
     backgroundTexture.swap(texture);
     useCustomBackground = true;
     applyThemeToTextBox();
+    if (use == BackgroundUse::AtStart) return true;
     saveConfig();
     // A copy beside the executable is what the next start shows; the chosen
     // file may be moved or deleted meanwhile.
-    if (!saveBackgroundPicture(image, getBackgroundImagePath())) {
+    if (use == BackgroundUse::Chosen &&
+        (ready.jpeg.empty() ||
+         !writeFileAtomically(getBackgroundImagePath(),
+                              std::string_view(reinterpret_cast<const char*>(ready.jpeg.data()), ready.jpeg.size())))) {
         showMessageBox({"背景图片无法保存为 ui.jpg，下次启动时不会再显示。", "选择图片", MessageIcon::Warning,
                         MessageButtons::Ok, nativeHandle()});
         discardInputAfterModal();
     }
+    return true;
 }
 
 }  // namespace ludexa

@@ -11,6 +11,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <type_traits>
@@ -61,6 +62,24 @@ bool findFamily(const char* family, FontFace& out) {
     return bestDistance < (1 << 30);
 }
 
+// fontconfig's best installed face for a request such as "sans-serif:lang=zh-cn";
+// fontconfig answers with some font whenever any is installed.
+bool bestMatch(const char* request, FontFace& out) {
+    PatternPtr pattern(FcNameParse(reinterpret_cast<const FcChar8*>(request)));
+    if (!pattern) return false;
+    FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+    FcDefaultSubstitute(pattern.get());
+    FcResult result = FcResultNoMatch;
+    PatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
+    FcChar8* file = nullptr;
+    if (!match || FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch) return false;
+    int index = 0;
+    FcPatternGetInteger(match.get(), FC_INDEX, 0, &index);
+    out.path = reinterpret_cast<const char*>(file);
+    out.faceIndex = index & 0xFFFF;
+    return true;
+}
+
 }  // namespace
 
 std::vector<FontFace> uiFontChain() {
@@ -74,7 +93,24 @@ std::vector<FontFace> uiFontChain() {
         FontFace face;
         if (findFamily(family, face)) chain.push_back(face);
     }
+    for (const char* request : {"sans-serif:lang=zh-cn", "sans-serif"}) {
+        FontFace face;
+        if (!bestMatch(request, face)) continue;
+        const bool listed = std::any_of(chain.begin(), chain.end(), [&](const FontFace& f) {
+            return f.path == face.path && f.faceIndex == face.faceIndex;
+        });
+        if (!listed) chain.push_back(face);
+    }
     return chain;
+}
+
+bool coversSimplifiedChinese(const FontFace& face) {
+    if (!ensureInit()) return false;
+    PatternPtr pattern(FcFreeTypeQuery(reinterpret_cast<const FcChar8*>(face.path.c_str()), face.faceIndex,
+                                       nullptr, nullptr));
+    FcLangSet* languages = nullptr;
+    return pattern && FcPatternGetLangSet(pattern.get(), FC_LANG, 0, &languages) == FcResultMatch &&
+           FcLangSetHasLang(languages, reinterpret_cast<const FcChar8*>("zh-cn")) == FcLangEqual;
 }
 
 std::vector<InstalledFont> installedFonts() {

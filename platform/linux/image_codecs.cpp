@@ -6,10 +6,9 @@
 #include <webp/decode.h>
 #include <webp/demux.h>
 
+#include <climits>
 #include <cstring>
 #include <memory>
-
-#include "platform/files.h"
 
 namespace ludexa {
 
@@ -25,13 +24,32 @@ struct WebPAnimDecoderDeleter {
 };
 using WebPAnimDecoderPtr = std::unique_ptr<WebPAnimDecoder, WebPAnimDecoderDeleter>;
 
-bool startsWith(const std::vector<std::uint8_t>& bytes, std::size_t offset, const char* tag) {
+bool startsWith(const std::uint8_t* bytes, std::size_t size, std::size_t offset, const char* tag) {
     const std::size_t n = std::strlen(tag);
-    return bytes.size() >= offset + n && std::memcmp(bytes.data() + offset, tag, n) == 0;
+    return size >= offset + n && std::memcmp(bytes + offset, tag, n) == 0;
 }
 
-bool readFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    return readWholeRegularFile(path, static_cast<std::size_t>(kMaxCodecFileBytes), bytes) && !bytes.empty();
+// Recognised by content, as a system imaging component would: a WebP file is
+// a RIFF container of type WEBP, an AVIF file an ISO media file whose first
+// box is "ftyp".
+bool isWebp(const std::uint8_t* bytes, std::size_t size) {
+    return startsWith(bytes, size, 0, "RIFF") && startsWith(bytes, size, 8, "WEBP");
+}
+bool isAvif(const std::uint8_t* bytes, std::size_t size) { return startsWith(bytes, size, 4, "ftyp"); }
+
+// Parses the AVIF container and the first image's properties; no pixels yet.
+// `pixelLimit` (0: libavif's own) bounds the container's size and every
+// frame the AV1 decoder is asked to make.
+AvifDecoderPtr parseAvif(const std::uint8_t* bytes, std::size_t size, std::uint32_t pixelLimit = 0) {
+    AvifDecoderPtr decoder(avifDecoderCreate());
+    if (!decoder) return nullptr;
+    if (pixelLimit != 0) decoder->imageSizeLimit = pixelLimit;
+    // Files from older encoders often miss properties that strict parsing
+    // demands; a viewer shows them anyway.
+    decoder->strictFlags = AVIF_STRICT_DISABLED;
+    if (avifDecoderSetIOMemory(decoder.get(), bytes, size) != AVIF_RESULT_OK) return nullptr;
+    if (avifDecoderParse(decoder.get()) != AVIF_RESULT_OK || !decoder->image) return nullptr;
+    return decoder;
 }
 
 std::size_t rgbaBytes(int width, int height) {
@@ -86,13 +104,8 @@ bool decodeWebp(const std::uint8_t* bytes, std::size_t size, RgbaImage& out) noe
 bool decodeAvif(const std::uint8_t* bytes, std::size_t size, RgbaImage& out) noexcept {
     try {
         if (!bytes || size == 0) return false;
-        AvifDecoderPtr decoder(avifDecoderCreate());
+        AvifDecoderPtr decoder = parseAvif(bytes, size, kMaxDecodedPixels);
         if (!decoder) return false;
-        // Files from older encoders often miss properties that strict parsing
-        // demands; a viewer shows them anyway.
-        decoder->strictFlags = AVIF_STRICT_DISABLED;
-        if (avifDecoderSetIOMemory(decoder.get(), bytes, size) != AVIF_RESULT_OK) return false;
-        if (avifDecoderParse(decoder.get()) != AVIF_RESULT_OK) return false;
         if (avifDecoderNextImage(decoder.get()) != AVIF_RESULT_OK) return false;
         const avifImage* decoded = decoder->image;
         if (!decoded || decoded->width == 0 || decoded->height == 0) return false;
@@ -117,20 +130,41 @@ bool decodeAvif(const std::uint8_t* bytes, std::size_t size, RgbaImage& out) noe
     }
 }
 
-bool decodeCodecPicture(const std::string& utf8Path, RgbaImage& out) noexcept {
+bool isCodecPicture(const std::uint8_t* bytes, std::size_t size) noexcept {
+    return bytes && (isWebp(bytes, size) || isAvif(bytes, size));
+}
+
+bool readCodecPictureSize(const std::uint8_t* bytes, std::size_t size, int& width, int& height,
+                          int& bitDepth) noexcept {
     try {
-        std::vector<std::uint8_t> bytes;
-        if (!readFile(utf8Path, bytes)) return false;
-        // Recognised by content, as a system imaging component would: a WebP
-        // file is a RIFF container of type WEBP, an AVIF file an ISO media
-        // file whose first box is "ftyp".
-        if (startsWith(bytes, 0, "RIFF") && startsWith(bytes, 8, "WEBP"))
-            return decodeWebp(bytes.data(), bytes.size(), out);
-        if (startsWith(bytes, 4, "ftyp")) return decodeAvif(bytes.data(), bytes.size(), out);
+        if (!bytes || size == 0) return false;
+        if (isWebp(bytes, size)) {
+            WebPBitstreamFeatures features;
+            if (WebPGetFeatures(bytes, size, &features) != VP8_STATUS_OK) return false;
+            width = features.width;
+            height = features.height;
+            bitDepth = 8;
+            return true;
+        }
+        if (isAvif(bytes, size)) {
+            const AvifDecoderPtr decoder = parseAvif(bytes, size);
+            if (!decoder || decoder->image->width > INT_MAX || decoder->image->height > INT_MAX) return false;
+            width = static_cast<int>(decoder->image->width);
+            height = static_cast<int>(decoder->image->height);
+            bitDepth = static_cast<int>(decoder->image->depth);
+            return true;
+        }
         return false;
     } catch (...) {
         return false;
     }
+}
+
+bool decodeCodecPicture(const std::uint8_t* bytes, std::size_t size, RgbaImage& out) noexcept {
+    if (!bytes) return false;
+    if (isWebp(bytes, size)) return decodeWebp(bytes, size, out);
+    if (isAvif(bytes, size)) return decodeAvif(bytes, size, out);
+    return false;
 }
 
 }  // namespace ludexa

@@ -119,7 +119,7 @@ TEST(LoaderDecode, PicturesAndGifsDecodeAndJunkDoesNot) {
     };
     DecodedPicture p;
     for (const auto& s : stills) {
-        ASSERT_TRUE(decodePicture(s.path, p)) << s.path;
+        ASSERT_EQ(decodePicture(s.path, p), PictureOutcome::Decoded) << s.path;
         EXPECT_FALSE(p.isGif);
         EXPECT_EQ(std::make_pair(p.image.width, p.image.height), std::make_pair(s.w, s.h)) << s.path;
         EXPECT_TRUE(near(p.image, s.w - 1, s.h - 1, s.colour, s.tolerance)) << s.path;
@@ -128,9 +128,9 @@ TEST(LoaderDecode, PicturesAndGifsDecodeAndJunkDoesNot) {
     const auto gif = makeGif(2, 1, basicPalette(), {solid(0, 0, 2, 1, 2, 5), solid(0, 0, 2, 1, 0, 5)});
     writeFile(dir.file("a.gif"), gif.bytes);
     writeFile(dir.file("A.GIF"), gif.bytes);
-    ASSERT_TRUE(decodePicture(dir.file("a.gif"), p));
+    ASSERT_EQ(decodePicture(dir.file("a.gif"), p), PictureOutcome::Decoded);
     EXPECT_TRUE(p.isGif && p.gif.isAnimated && p.image.empty());
-    ASSERT_TRUE(decodePicture(dir.file("A.GIF"), p));
+    ASSERT_EQ(decodePicture(dir.file("A.GIF"), p), PictureOutcome::Decoded);
     EXPECT_FALSE(p.isGif);
     EXPECT_TRUE(near(p.image, 1, 0, sf::Color::Blue));
     // A WebP named with one capital goes to the general decoder, which cannot read WebP.
@@ -139,7 +139,7 @@ TEST(LoaderDecode, PicturesAndGifsDecodeAndJunkDoesNot) {
                              writeNoise(dir.file("empty.avif"), 0), writeWebp(dir.file("a.Webp"), 2, 2, sf::Color::Red),
                              dir.file("missing.avif")}) {
         DecodedPicture junk;
-        EXPECT_FALSE(decodePicture(path, junk)) << path;
+        EXPECT_EQ(decodePicture(path, junk), PictureOutcome::Failed) << path;
     }
 }
 
@@ -186,11 +186,18 @@ TEST_F(LauncherLoaderOnDisplay, PicturesAreUploadedAndTheAreaFitted) {
     const std::vector<std::string> files = {
         writeNoise(dir.file("a.gif"), 500), writeNoise(dir.file("b.avif"), 500), dir.file("c.gif"),
         writePng(dir.file("wide.png"), 400, 100, sf::Color::Blue), writePng(dir.file("tall.png"), 100, 1000, sf::Color::Yellow)};
-    for (int i = 0; i < 2; ++i) {  // undecodable: nothing shows
+    for (int i = 0; i < 2; ++i) {  // undecodable: the area says so instead of loading for ever
         show(files, i);
-        EXPECT_FALSE(pumpUntil(hasPicture, 300)) << files[static_cast<std::size_t>(i)];
+        EXPECT_TRUE(pumpUntil([] { return launcher->previewProblem == "无法显示此图片"; }))
+            << files[static_cast<std::size_t>(i)];
+        EXPECT_FALSE(hasPicture());
     }
+    // A GIF whose canvas the player refuses says how large it claims to be.
+    writeFile(dir.file("huge.gif"), {'G', 'I', 'F', '8', '9', 'a', 0x20, 0x4E, 0x20, 0x4E, 0, 0, 0});
+    show({dir.file("huge.gif")}, 0);
+    EXPECT_TRUE(pumpUntil([] { return launcher->previewProblem == "图片过大，无法显示\n(20000 × 20000 像素)"; }));
     show(files, 2);
+    EXPECT_TRUE(launcher->previewProblem.empty());  // cleared by the request
     ASSERT_TRUE(pumpUntil(hasPicture));
     // The first frame is shown at pick-up; the renderer's steps show the next.
     EXPECT_TRUE(launcher->previewIsGif && launcher->previewGif.hasFrame);
@@ -266,7 +273,9 @@ TEST_F(LauncherLoaderOnDisplay, StaleResultInTheSlotIsDiscarded) {
 
 TEST_F(LauncherLoaderOnDisplay, StopsWhileDecodingAndStartsAgain) {
     show({writePng(dir.file("big.png"), 3000, 3000, sf::Color::Red)}, 0);
-    launcher->stopLoaderThread();  // finishes the decode, then ends
+    const auto stopping = std::chrono::steady_clock::now();
+    launcher->stopLoaderThread();  // leaves the decode behind
+    EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::milliseconds(500));
     EXPECT_FALSE(launcher->loaderThread.joinable());
     launcher->startLoaderThread();
     show({dir.file("big.png")}, 0);

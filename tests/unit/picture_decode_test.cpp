@@ -1,0 +1,189 @@
+// Picture headers read before decoding, and the bound they are checked
+// against: each format's header built byte by byte, truthful and lying.
+#include <gtest/gtest.h>
+
+#include <avif/avif.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "media/picture_decode.h"
+
+using namespace ludexa;
+
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+void le16(Bytes& b, unsigned v) { b.insert(b.end(), {std::uint8_t(v), std::uint8_t(v >> 8)}); }
+void le32(Bytes& b, unsigned v) { le16(b, v & 0xFFFF), le16(b, v >> 16); }
+void be16(Bytes& b, unsigned v) { b.insert(b.end(), {std::uint8_t(v >> 8), std::uint8_t(v)}); }
+void be32(Bytes& b, unsigned v) { be16(b, v >> 16), be16(b, v & 0xFFFF); }
+void text(Bytes& b, const char* s) { b.insert(b.end(), s, s + std::strlen(s)); }
+
+// Signature and IHDR only: the pixels a decoder would allocate for are
+// nowhere in the file.
+Bytes pngHeader(unsigned w, unsigned h, int depth = 8) {
+    Bytes b = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    be32(b, 13), text(b, "IHDR"), be32(b, w), be32(b, h);
+    b.insert(b.end(), {std::uint8_t(depth), 6 /* RGBA */, 0, 0, 0});
+    be32(b, 0);  // CRC, not checked by the header reader
+    return b;
+}
+
+// The 54-byte header of a 24-bit BMP, no pixels.
+Bytes bmpHeader(int w, int h) {
+    Bytes b;
+    text(b, "BM"), le32(b, 54), le32(b, 0), le32(b, 54);
+    le32(b, 40), le32(b, static_cast<unsigned>(w)), le32(b, static_cast<unsigned>(h));
+    le16(b, 1), le16(b, 24), le32(b, 0), le32(b, 0), le32(b, 2835), le32(b, 2835), le32(b, 0), le32(b, 0);
+    return b;
+}
+
+// Start of image and a baseline frame header (SOF0), no scan.
+Bytes jpegHeader(unsigned w, unsigned h) {
+    Bytes b = {0xFF, 0xD8, 0xFF, 0xC0};
+    be16(b, 17), b.push_back(8), be16(b, h), be16(b, w), b.push_back(3);
+    for (std::uint8_t id = 1; id <= 3; ++id) b.insert(b.end(), {id, 0x11, 0});
+    return b;
+}
+
+// A DHT segment whose 16 code counts add up to 4080 symbols, ahead of a
+// frame header: the table builder would write far past its 256 entries.
+Bytes hugeHuffmanTable(Bytes start) {
+    start.insert(start.end(), {0xFF, 0xC4});
+    be16(start, 2 + 17 + 4080), start.push_back(0x10);
+    start.insert(start.end(), 16, 255);
+    start.insert(start.end(), 4080, 0);
+    const Bytes frame = jpegHeader(8, 8);
+    start.insert(start.end(), frame.begin() + 2, frame.end());
+    return start;
+}
+
+// A quantisation table, a one-component frame and a scan, but no Huffman
+// table: the decoder would take uninitialised memory for one.
+Bytes undefinedHuffmanTables() {
+    Bytes b = {0xFF, 0xD8, 0xFF, 0xDB};
+    be16(b, 2 + 65), b.push_back(0), b.insert(b.end(), 64, 1);
+    b.insert(b.end(), {0xFF, 0xC0}), be16(b, 11), b.push_back(8), be16(b, 8), be16(b, 8);
+    b.insert(b.end(), {1, 1, 0x11, 0});
+    b.insert(b.end(), {0xFF, 0xDA}), be16(b, 8), b.insert(b.end(), {1, 1, 0x00, 0, 63, 0});
+    b.insert(b.end(), 32, 0x5A), b.insert(b.end(), {0xFF, 0xD9});
+    return b;
+}
+
+Bytes gifHeader(unsigned w, unsigned h) {
+    Bytes b;
+    text(b, "GIF89a"), le16(b, w), le16(b, h), b.insert(b.end(), {0, 0, 0});
+    return b;
+}
+
+// A lossless WebP's RIFF container and VP8L header: 14 bits each for the
+// width and height less one, so at most 16384 x 16384.
+Bytes webpHeader(unsigned w, unsigned h) {
+    Bytes b;
+    text(b, "RIFF"), le32(b, 18), text(b, "WEBP"), text(b, "VP8L"), le32(b, 5);
+    b.push_back(0x2F);
+    le32(b, (w - 1) | ((h - 1) << 14) | (1u << 28));
+    b.push_back(0);  // chunk padding
+    return b;
+}
+
+// A real 8 x 6 AVIF whose image size property ("ispe") is rewritten: the
+// container claims w x h while the coded picture stays small.
+Bytes avifClaiming(unsigned w, unsigned h) {
+    avifImage* image = avifImageCreate(8, 6, 8, AVIF_PIXEL_FORMAT_YUV444);
+    avifImageAllocatePlanes(image, AVIF_PLANES_YUV);
+    avifEncoder* encoder = avifEncoderCreate();
+    encoder->speed = AVIF_SPEED_FASTEST;
+    avifRWData out = AVIF_DATA_EMPTY;
+    Bytes b;
+    if (avifEncoderWrite(encoder, image, &out) == AVIF_RESULT_OK) b.assign(out.data, out.data + out.size);
+    avifRWDataFree(&out);
+    avifEncoderDestroy(encoder);
+    avifImageDestroy(image);
+    for (std::size_t i = 0; i + 16 <= b.size(); ++i) {
+        if (std::memcmp(&b[i], "ispe", 4) != 0) continue;
+        Bytes size;
+        be32(size, w), be32(size, h);
+        std::copy(size.begin(), size.end(), b.begin() + static_cast<std::ptrdiff_t>(i + 8));
+    }
+    return b;
+}
+
+}  // namespace
+
+TEST(PictureHeader, EveryFormatIsMeasuredBeforeDecoding) {
+    using enum PictureFit;
+    const struct {
+        const char* what;
+        Bytes bytes;
+        int width, height;
+        PictureFit fit;
+    } cases[] = {
+        {"PNG 640x480", pngHeader(640, 480), 640, 480, Fits},
+        {"PNG 16000x16000 (249 KB on disk)", pngHeader(16000, 16000), 16000, 16000, TooLarge},
+        {"PNG 8192x8192, the bound itself", pngHeader(8192, 8192), 8192, 8192, Fits},
+        {"PNG 8192x8193", pngHeader(8192, 8193), 8192, 8193, TooLarge},
+        {"PNG 6000x6000 at 8 bits", pngHeader(6000, 6000), 6000, 6000, Fits},
+        {"PNG 6000x6000 at 16 bits: twice the bytes", pngHeader(6000, 6000, 16), 6000, 6000, TooLarge},
+        {"PNG 4x16777216, one tall column at the pixel bound", pngHeader(4, 1u << 24), 4, 1 << 24, Fits},
+        {"PNG 5x16777216", pngHeader(5, 1u << 24), 5, 1 << 24, TooLarge},
+        {"BMP 1920x1080", bmpHeader(1920, 1080), 1920, 1080, Fits},
+        {"BMP 20000x20000 in 54 bytes", bmpHeader(20000, 20000), 20000, 20000, TooLarge},
+        {"BMP 640x-480, stored top down", bmpHeader(640, -480), 640, 480, Fits},
+        {"BMP 20000x-20000, stored top down", bmpHeader(20000, -20000), 20000, 20000, TooLarge},
+        {"JPEG 4000x3000", jpegHeader(4000, 3000), 4000, 3000, Fits},
+        {"JPEG 65535x65535", jpegHeader(65535, 65535), 65535, 65535, TooLarge},
+        {"GIF 320x200", gifHeader(320, 200), 320, 200, Fits},
+        {"GIF 65535x65535", gifHeader(65535, 65535), 65535, 65535, TooLarge},
+        {"WebP 800x600", webpHeader(800, 600), 800, 600, Fits},
+        {"WebP 16384x16384", webpHeader(16384, 16384), 16384, 16384, TooLarge},
+        {"AVIF 8x6", avifClaiming(8, 6), 8, 6, Fits},
+        {"AVIF claiming 10000x10000", avifClaiming(10000, 10000), 10000, 10000, TooLarge},
+    };
+    for (const auto& c : cases) {
+        const auto header = readPictureHeader(c.bytes.data(), c.bytes.size());
+        ASSERT_TRUE(header) << c.what;
+        EXPECT_EQ(header->width, c.width) << c.what;
+        EXPECT_EQ(header->height, c.height) << c.what;
+        EXPECT_EQ(checkPictureSize(*header), c.fit) << c.what;
+        if (c.fit == TooLarge) {  // refused before any pixel is allocated
+            RgbaImage image;
+            PictureHeader claimed;
+            EXPECT_EQ(decodeStillPicture(c.bytes.data(), c.bytes.size(), image, &claimed), PictureOutcome::TooLarge)
+                << c.what;
+            EXPECT_EQ(claimed.width, c.width) << c.what;
+            EXPECT_TRUE(image.empty());
+        }
+    }
+}
+
+TEST(PictureHeader, NoPictureHasNoHeader) {
+    const Bytes png = pngHeader(640, 480);
+    const struct {
+        const char* what;
+        Bytes bytes;
+    } cases[] = {
+        {"empty", {}},
+        {"text", {'h', 'e', 'l', 'l', 'o', '\n'}},
+        {"PNG cut inside IHDR", Bytes(png.begin(), png.begin() + 20)},
+        {"PNG of width 0", pngHeader(0, 480)},
+        {"PNG of width 2^31", pngHeader(1u << 31, 1)},
+        {"BMP header size 7", [] { Bytes b = bmpHeader(10, 10); b[14] = 7; return b; }()},
+        {"JPEG start only", {0xFF, 0xD8}},
+        {"JPEG Huffman table of 4080 symbols", hugeHuffmanTable({0xFF, 0xD8})},
+        {"the same after fill bytes", hugeHuffmanTable({0xFF, 0xFF, 0xFF, 0xD8})},
+        {"JPEG scan naming Huffman tables never defined", undefinedHuffmanTables()},
+        {"GIF signature only", {'G', 'I', 'F', '8', '9', 'a'}},
+        {"RIFF of another type", [] { Bytes b = webpHeader(8, 8); std::memcpy(&b[8], "WAVE", 4); return b; }()},
+        {"WebP without its chunk", Bytes(12, 0)},
+        {"ftyp without boxes", {0, 0, 0, 16, 'f', 't', 'y', 'p', 'a', 'v', 'i', 'f', 0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(readPictureHeader(c.bytes.data(), c.bytes.size())) << c.what;
+        RgbaImage image;
+        EXPECT_EQ(decodeStillPicture(c.bytes.data(), c.bytes.size(), image), PictureOutcome::Failed) << c.what;
+    }
+}
