@@ -78,6 +78,7 @@ public:
     std::unique_ptr<JoystickSource> joysticks;  // sf::Joystick, or a scripted pad in tests
     FrameSchedule frames;        // why the next frame is drawn, and when
     sf::Clock frameTimeline;     // the clock the schedule's times are read from
+    sf::Vector2u presentedSize;  // the window's size when the last frame was presented
 
     // ---- Library (library/) -----------------------------------------------
     std::vector<GameInfo> games;
