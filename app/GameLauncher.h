@@ -89,6 +89,7 @@ public:
     std::unique_ptr<EventWait> eventWait;
     sf::Clock deviceChangeClock;   // since /dev/input last changed
     bool deviceChangeSeen = false;  // and that was less than kDeviceSettleSeconds ago
+    sf::Vector2u presentedSize;  // the window's size when the last frame was presented
 
     // ---- Library (library/) -----------------------------------------------
     std::vector<GameInfo> games;
@@ -111,6 +112,7 @@ public:
     bool desktopMode = false;
     bool multiSelectMode = false;
     bool categoriesExpanded = false;
+    int categoryRowScroll = 0;  // rows scrolled past in the expanded bar
     bool categoryTempExpanded = false;
     sf::Clock categoryTempExpandClock;
     mutable CategoryBarCache categoryBarCache;  // main thread only
@@ -366,7 +368,9 @@ public:
     // Moves toolbarHeight a step towards the height the shown tag rows need.
     void easeToolbarHeight();                           // ui/category_bar.cpp
     bool handleCategoryBarClick(float x, float y);      // ui/category_bar.cpp
+    bool handleCategoryBarWheel(float y, float delta);  // ui/category_bar.cpp
     const CategoryBarLayout& categoryBarLayout() const;  // ui/category_bar.cpp
+    CategoryBarView categoryBarView() const;            // ui/category_bar.cpp
     CategoryState categoryState() const;                // ui/category_bar.cpp
     void applyCategoryState(const CategoryState& state);  // ui/category_bar.cpp
     void refreshAfterCategoryChange();                  // ui/category_bar.cpp
@@ -400,6 +404,7 @@ public:
     void openBlankMenu(float x, float y);               // ui/menus.cpp
     bool anyMenuOpen() const;                           // ui/menus.cpp
     void closeAllMenus();                               // ui/menus.cpp
+    bool openMenuContains(float x, float y) const;      // ui/menus.cpp
     // A left click while a menu is open goes to the menus alone: true then.
     bool handleMenuClick(float x, float y);             // ui/menus.cpp
     void handleEvents();                                // ui/input.cpp

@@ -19,6 +19,7 @@ enum class FrameReason : std::uint8_t {
     Shown,             // the window was just shown, or woke from sleep
     Input,             // a window event was processed (keys, mouse, resize, focus)
     Exposed,           // the window system lost part of the picture
+    Resized,           // the window's size changed: drawn once more at that size
     Gamepad,           // the gamepad moved a focus, typed or acted
     PictureArrived,    // the loader thread finished a picture
     IconArrived,       // icon decoders finished icons for the grid

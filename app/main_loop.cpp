@@ -129,6 +129,13 @@ void GameLauncher::run() {
         if (startDisplayMode == 2) toggleFullscreen();
     }
     frames.request(FrameReason::Shown);
+    // The GL driver took the window's size when the context was made current,
+    // before the settings resized the window; it reads the size again after a
+    // buffer swap. One empty swap now, and the first frame fills the window
+    // at the size it has.
+    window.clear(sf::Color(30, 30, 30));
+    window.display();
+    presentedSize = window.getSize();
 
     while (window.isOpen()) {
         // A logout's SIGTERM (or SIGHUP, SIGINT) closes like the window's close
@@ -184,6 +191,12 @@ void GameLauncher::run() {
                 const float toolbarBefore = toolbarHeight;
                 if (pictureOnlyFrame(frames.dueReasons(now))) renderPictureOnly(); else render();
                 frames.drawn(now);
+                // A frame drawn just as the window changed size may have gone
+                // to a buffer of the old size: one more at the new size.
+                if (window.getSize() != presentedSize) {
+                    presentedSize = window.getSize();
+                    frames.request(FrameReason::Resized);
+                }
                 // The toolbar eases a quarter of the way per frame until it
                 // reaches the height its rows need.
                 if (toolbarHeight != toolbarBefore) frames.request(FrameReason::ToolbarEasing);

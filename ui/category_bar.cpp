@@ -12,13 +12,16 @@
 
 namespace ludexa {
 
-int CategoryBarLayout::shownRows(bool expanded) const {
-    if (rows.size() <= 1 || !expanded) return rows.empty() ? 0 : 1;
-    return static_cast<int>(rows.size());
+int CategoryBarLayout::shownRows(const CategoryBarView& view) const {
+    if (rows.size() <= 1 || !view.expanded) return rows.empty() ? 0 : 1;
+    // n rows make the toolbar (n - 1) × pitch + 44 high.
+    const float barHeight = kExpandedBarShare * view.windowHeight;
+    const int fitting = 1 + static_cast<int>(std::floor((barHeight - 44) / kTagRowPitch));
+    return std::clamp(fitting, 2, static_cast<int>(rows.size()));
 }
 
-float CategoryBarLayout::targetToolbarHeight(bool expanded) const {
-    const int shown = shownRows(expanded);
+float CategoryBarLayout::targetToolbarHeight(const CategoryBarView& view) const {
+    const int shown = shownRows(view);
     return shown <= 1 ? 44.0f : static_cast<float>(shown - 1) * kTagRowPitch + 44.0f;
 }
 
@@ -27,7 +30,39 @@ float CategoryBarLayout::expandButtonX() const {
     return std::min(std::max(windowWidth - 473, firstLineEnd + kTagGap), rightLimit - 28);
 }
 
-std::vector<TagRect> CategoryBarLayout::tagRects(bool expanded) const {
+int CategoryBarLayout::maxRowScroll(const CategoryBarView& view) const {
+    return view.expanded ? static_cast<int>(rows.size()) - shownRows(view) : 0;
+}
+
+int CategoryBarLayout::rowScroll(const CategoryBarView& view) const {
+    return std::clamp(view.rowScroll, 0, std::max(0, maxRowScroll(view)));
+}
+
+int CategoryBarLayout::scrollToShow(int row, const CategoryBarView& view) const {
+    int scroll = rowScroll(view);
+    const int shown = shownRows(view);
+    // Below the first line, rows 1 + scroll to scroll + shown - 1 are shown.
+    if (row >= 1 && row < 1 + scroll) scroll = row - 1;
+    if (row > scroll + shown - 1) scroll = row - shown + 1;
+    return std::clamp(scroll, 0, std::max(0, maxRowScroll(view)));
+}
+
+TagRect CategoryBarLayout::scrollThumb(const CategoryBarView& view) const {
+    const int hidden = maxRowScroll(view);
+    if (hidden <= 0) return {kNoTag, 0, 0, 0, 0};
+    const int shownBelow = shownRows(view) - 1;
+    const int rowsBelow = static_cast<int>(rows.size()) - 1;
+    // The track runs beside the rows below the first line, right of the widest.
+    float widest = 0;
+    for (const auto& row : rows) widest = std::max(widest, row.width);
+    const float x = std::min(categoryRowX() + widest + 6, rightLimit - 6);
+    const float track = kTagRowPitch * static_cast<float>(shownBelow - 1) + kTagHeight;
+    const float length = track * static_cast<float>(shownBelow) / static_cast<float>(rowsBelow);
+    const float offset = (track - length) * static_cast<float>(rowScroll(view)) / static_cast<float>(hidden);
+    return {kNoTag, x, 8 + kTagRowPitch + offset, 4, length};
+}
+
+std::vector<TagRect> CategoryBarLayout::tagRects(const CategoryBarView& view) const {
     std::vector<TagRect> rects;
     float x = startX;
     for (const auto& tag : fixedTags) {
@@ -35,10 +70,12 @@ std::vector<TagRect> CategoryBarLayout::tagRects(bool expanded) const {
         x += tag.width + kTagGap;
     }
     rects.push_back({kTagMultiSelect, multiSelectX(), 8, 40, kTagHeight});
-    const int shown = shownRows(expanded);
-    for (int r = 0; r < shown; ++r) {
+    const int shown = shownRows(view);
+    const int scroll = rowScroll(view);
+    for (int line = 0; line < shown; ++line) {
+        const int r = line == 0 ? 0 : line + scroll;
         float cx = categoryRowX();
-        const float y = 8 + kTagRowPitch * static_cast<float>(r);
+        const float y = 8 + kTagRowPitch * static_cast<float>(line);
         for (int index : rows[static_cast<std::size_t>(r)].tags) {
             const float w = categoryTags[static_cast<std::size_t>(index)].width;
             rects.push_back({index, cx, y, w, kTagHeight});
@@ -48,14 +85,14 @@ std::vector<TagRect> CategoryBarLayout::tagRects(bool expanded) const {
     return rects;
 }
 
-int CategoryBarLayout::hitTest(float x, float y, bool expanded) const {
+int CategoryBarLayout::hitTest(float x, float y, const CategoryBarView& view) const {
     const auto inside = [&](float left, float top, float w, float h) {
         return x >= left && x <= left + w && y >= top && y <= top + h;
     };
     if (x >= rightLimit) return kNoTag;
     if (inside(multiSelectX(), 8, 40, kTagHeight)) return kTagMultiSelect;
     if (hasExpandButton() && inside(expandButtonX(), 8, 28, kTagHeight)) return kTagExpand;
-    for (const auto& rect : tagRects(expanded)) {
+    for (const auto& rect : tagRects(view)) {
         if (rect.id == kTagMultiSelect) continue;
         if (inside(rect.x, rect.y, rect.width, rect.height)) return rect.id;
     }
@@ -84,7 +121,16 @@ CategoryBarLayout layoutCategoryBar(float windowWidth, const std::vector<std::st
     }
 
     const float available = windowWidth - 1067;  // from x 590 to 4 pixels before the expand button
+    // The first line ends before the search box: on a narrow window it moves
+    // left as far as the toolbar buttons allow; what still does not fit is cut
+    // off at rightLimit.
+    layout.rightLimit = windowWidth - kSearchBoxRightOffset - kTagBarEndGap;
     layout.rowLimit = std::max(0.0f, available - (layout.fixedWidth + 45) - 13);
+    // Below about 1300 pixels the rule above leaves no width at all, and every
+    // category would take a row of its own while the first line, moved left,
+    // has room for several: there a row may be as wide as that room.
+    const float firstLineRoom = layout.rightLimit - 28 - kTagGap - (kTagBarMinLeft + layout.fixedWidth + 45 + 13);
+    layout.rowLimit = std::max(layout.rowLimit, std::clamp(firstLineRoom, 0.0f, kMinRowLimit));
     for (std::size_t i = 0; i < layout.categoryTags.size(); ++i) {
         const float w = layout.categoryTags[i].width;
         if (layout.rows.empty() ||
@@ -97,13 +143,13 @@ CategoryBarLayout layoutCategoryBar(float windowWidth, const std::vector<std::st
     }
     const float firstRowWidth = layout.rows.empty() ? 0 : layout.rows.front().width;
     layout.startX = std::max(kTagBarLeft, kTagBarLeft + (available - (layout.fixedWidth + 45 + 13 + firstRowWidth)) / 2);
-    // The first line ends before the search box: on a narrow window it moves
-    // left as far as the toolbar buttons allow; what still does not fit is cut
-    // off at rightLimit.
-    layout.rightLimit = windowWidth - kSearchBoxRightOffset - kTagBarEndGap;
+    // The rows below start where the first one does: the widest of them, with
+    // the expand button's room beside it, decides how far left the bar moves.
+    float widestRow = 0;
+    for (const auto& row : layout.rows) widestRow = std::max(widestRow, row.width);
     const float firstLine = layout.rows.empty()
                                 ? layout.fixedWidth + kTagGap + 40
-                                : layout.fixedWidth + 45 + 13 + firstRowWidth + (layout.rows.size() >= 2 ? kTagGap + 28 : 0);
+                                : layout.fixedWidth + 45 + 13 + widestRow + (layout.rows.size() >= 2 ? kTagGap + 28 : 0);
     if (layout.startX + firstLine > layout.rightLimit)
         layout.startX = std::max(kTagBarMinLeft, layout.rightLimit - firstLine);
     return layout;
@@ -175,8 +221,12 @@ const CategoryBarLayout& GameLauncher::categoryBarLayout() const {
                                 });
 }
 
+CategoryBarView GameLauncher::categoryBarView() const {
+    return {categoriesExpanded, windowHeight, categoryRowScroll};
+}
+
 void GameLauncher::easeToolbarHeight() {
-    const float target = categoryBarLayout().targetToolbarHeight(categoriesExpanded);
+    const float target = categoryBarLayout().targetToolbarHeight(categoryBarView());
     if (std::fabs(toolbarHeight - target) > 1) {
         toolbarHeight += (target - toolbarHeight) * 0.25f;
     } else if (toolbarHeight != target) {
@@ -215,7 +265,8 @@ void GameLauncher::drawCategoryBar() {
                 active ? sf::Color::White : idleLabel, size);
     };
 
-    for (const auto& rect : layout.tagRects(categoriesExpanded)) {
+    const CategoryBarView view = categoryBarView();
+    for (const auto& rect : layout.tagRects(view)) {
         if (rect.id == kTagMultiSelect) {
             const bool on = multiSelectMode;
             drawTag(rect, L"多选", on ? sf::Color(100, 160, 80) : idleFill, on ? sf::Color(130, 190, 100) : idleOutline,
@@ -241,6 +292,8 @@ void GameLauncher::drawCategoryBar() {
         }
     }
     fillRect(window, layout.separatorX(), 11, 1, 20, sf::Color(100, 110, 130));
+    if (const TagRect thumb = layout.scrollThumb(view); thumb.width > 0)
+        fillRect(window, thumb.x, thumb.y, thumb.width, thumb.height, idleOutline);
     if (layout.hasExpandButton()) {
         const float x = layout.expandButtonX();
         outlinedRect(window, x, 8, 28, 26, sf::Color(55, 60, 75), sf::Color(90, 100, 120));
@@ -284,7 +337,10 @@ void GameLauncher::selectFirstVisible() {
 void GameLauncher::chooseTag(int id, bool fromGamepad) {
     CategoryState state = categoryState();
     switch (id) {
-        case kTagExpand: categoriesExpanded = !categoriesExpanded; return;
+        case kTagExpand:
+            categoriesExpanded = !categoriesExpanded;
+            categoryRowScroll = 0;
+            return;
         case kTagMultiSelect:
             state.multiSelectMode = !state.multiSelectMode;
             if (state.multiSelectMode) {
@@ -328,9 +384,18 @@ void GameLauncher::enterDesktopView() {
 }
 
 bool GameLauncher::handleCategoryBarClick(float x, float y) {
-    const int id = categoryBarLayout().hitTest(x, y, categoriesExpanded);
+    const int id = categoryBarLayout().hitTest(x, y, categoryBarView());
     if (id == kNoTag) return false;
     chooseTag(id, false);
+    return true;
+}
+
+bool GameLauncher::handleCategoryBarWheel(float y, float delta) {
+    const auto& layout = categoryBarLayout();
+    const CategoryBarView view = categoryBarView();
+    if (y < 0 || y >= toolbarHeight || layout.maxRowScroll(view) <= 0) return false;
+    const int step = delta > 0 ? -1 : delta < 0 ? 1 : 0;
+    categoryRowScroll = layout.rowScroll({view.expanded, view.windowHeight, layout.rowScroll(view) + step});
     return true;
 }
 
@@ -343,6 +408,13 @@ void GameLauncher::quickSwitchCategory(int direction) {
     categoriesExpanded = true;
     categoryTempExpanded = true;
     categoryTempExpandClock.restart();
+    // The category switched to is shown while the bar is open.
+    const auto& layout = categoryBarLayout();
+    const auto it = selectedCategories.empty()
+                        ? categories.end()
+                        : std::find(categories.begin(), categories.end(), *selectedCategories.begin());
+    const int row = it == categories.end() ? 0 : layout.rowOf(static_cast<int>(it - categories.begin()));
+    categoryRowScroll = layout.scrollToShow(row, {true, windowHeight, 0});
 }
 
 void GameLauncher::updateCategoryExpandState() {
@@ -350,8 +422,10 @@ void GameLauncher::updateCategoryExpandState() {
         categoriesExpanded = false;
         return;
     }
-    const int row = categoryBarLayout().rowOf(gamepadFocusTag);
+    const auto& layout = categoryBarLayout();
+    const int row = layout.rowOf(gamepadFocusTag);
     categoriesExpanded = row > 0;
+    if (categoriesExpanded) categoryRowScroll = layout.scrollToShow(row, categoryBarView());
 }
 
 void GameLauncher::applyGamepadCategoryClick() { chooseTag(gamepadFocusTag, true); }

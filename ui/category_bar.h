@@ -29,6 +29,12 @@ inline constexpr float kTagBarMinLeft = 400;
 // ends kTagBarEndGap before it.
 inline constexpr float kSearchBoxRightOffset = 245;
 inline constexpr float kTagBarEndGap = 8;
+// The expanded bar takes at most this share of the window's height; the rows
+// below it scroll inside the bar.
+inline constexpr float kExpandedBarShare = 0.4f;
+// A row is given at least this width (or what the first line has room for,
+// if less) where the wide-window rule leaves none.
+inline constexpr float kMinRowLimit = 300;
 
 struct TagInfo {
     std::wstring label;
@@ -46,6 +52,15 @@ using RowInfo = RowLine;
 struct TagRect {
     int id = 0;
     float x = 0, y = 0, width = 0, height = kTagHeight;
+};
+
+// How the rows are shown: only the first line when collapsed; expanded, as
+// many as fit in the bar's share of the window's height, the first line
+// always and below it the rows from 1 + rowScroll on.
+struct CategoryBarView {
+    bool expanded = false;
+    float windowHeight = 0;
+    int rowScroll = 0;
 };
 
 struct CategoryBarLayout {
@@ -67,15 +82,23 @@ struct CategoryBarLayout {
     // Right of the search area's gap; never over the tags of the first line,
     // which reach further on a narrow window.
     float expandButtonX() const;
-    int shownRows(bool expanded) const;
-    float targetToolbarHeight(bool expanded) const;
+    // Rows shown, the first line included.
+    int shownRows(const CategoryBarView& view) const;
+    float targetToolbarHeight(const CategoryBarView& view) const;
+    // The rows scrolled past below the first line, within what there is.
+    int rowScroll(const CategoryBarView& view) const;
+    int maxRowScroll(const CategoryBarView& view) const;
+    // The scroll that shows `row`, changed as little as possible.
+    int scrollToShow(int row, const CategoryBarView& view) const;
+    // The bar's scroll thumb while rows are hidden; width 0 otherwise.
+    TagRect scrollThumb(const CategoryBarView& view) const;
 
     // Rectangles of the fixed tags, the multi-select button and the category
     // tags of the shown rows, in hit-testing order after the expand button.
-    std::vector<TagRect> tagRects(bool expanded) const;
+    std::vector<TagRect> tagRects(const CategoryBarView& view) const;
     // The id of the tag under a point, kTagExpand for the expand button, or
     // kNoTag. Hit testing order: 多选, expand, fixed tags, categories.
-    int hitTest(float x, float y, bool expanded) const;
+    int hitTest(float x, float y, const CategoryBarView& view) const;
     // The row holding category `index`, or -1.
     int rowOf(int index) const;
 };

@@ -179,6 +179,7 @@ void GameLauncher::handleEvents() {
                 const float y = static_cast<float>(event.mouseWheelScroll.y);
                 const float d = event.mouseWheelScroll.delta;
                 const bool ctrl = ctrlHeld();
+                if (handleCategoryBarWheel(y, d)) break;
                 if (x >= 0 && x < leftPanelWidth && y >= textTop) {
                     if (ctrl) {
                         const int step = d > 0 ? 1 : d < 0 ? -1 : 0;
@@ -377,10 +378,12 @@ void GameLauncher::handleLeftPress(float x, float y) {
 void GameLauncher::handleRightPress(float x, float y) {
     const GridGeometry grid = currentGrid();
     const float textTop = grid.top + leftTopHeight + 4;
-    // A click outside an open menu only closes it, as a pop-up menu does.
+    // As on a desktop: a right click on the open menu itself does nothing;
+    // anywhere else the open menu closes and the click opens the menu of the
+    // place it landed on (a left click outside only closes).
     if (anyMenuOpen()) {
+        if (openMenuContains(x, y)) return;
         closeAllMenus();
-        return;
     }
 
     if (x >= 0 && x < leftPanelWidth && y >= textTop) {

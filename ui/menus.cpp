@@ -134,6 +134,26 @@ void GameLauncher::closeAllMenus() {
     searchBox.contextMenuVisible = false;
 }
 
+bool GameLauncher::openMenuContains(float x, float y) const {
+    const sf::Vector2f windowSize(windowWidth, windowHeight);
+    if (blankMenuOpen) {
+        if (menuItemAt(blankMenuPos, kMainMenuWidth, blankMenuItemCount(), x, y) >= 0) return true;
+        if (blankSubmenuOpen && blankMenuHoverItem >= 0 &&
+            menuItemAt(blankSubmenuPos(blankMenuPos, blankMenuHoverItem, windowSize), kSubMenuWidth,
+                       submenuItemCount(blankMenuHoverItem), x, y) >= 0)
+            return true;
+    }
+    if (iconMenuOpen && menuItemAt(iconMenuPos, kIconMenuWidth, kIconMenuItems, x, y) >= 0) return true;
+    if (copyMenuOpen && menuItemAt(copyMenuPos, kCopyMenuWidth, 1, x, y) >= 0) return true;
+    if (themeMenuOpen) {
+        if (themeMenuItemAt(x, y) >= 0) return true;
+        if (themeSubmenuOpen &&
+            menuItemAt(themeSubmenuPos(windowSize), kSubMenuWidth, static_cast<int>(kCustomPictureItems.size()), x, y) >= 0)
+            return true;
+    }
+    return searchBox.contextMenuVisible && searchBox.contextMenuContains(x, y);
+}
+
 // Menus behave as pop-up menus: while one is open a left click goes to it
 // alone. An entry acts; a click on a parent entry keeps the menu open; any
 // other click only closes it. The entry's action runs after one frame

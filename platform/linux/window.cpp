@@ -240,16 +240,22 @@ std::map<Window, SavedFrameHints>& savedFrames() {
 // was when the move happened, not as it is when the events are read: a
 // maximised frame is thinner than the one of the restored window, and reading
 // today's frame for yesterday's move shifts the saved place by that
-// difference at every maximised start. The client's place inside its frame
-// is announced in the same stream of events (a real ConfigureNotify relative
-// to the frame), so it is always known in order.
+// difference. The window manager announces every change of
+// _NET_FRAME_EXTENTS with a PropertyNotify in the same stream, before the
+// move it makes with the new frame, so the extents are followed in that
+// order. Without _NET_FRAME_EXTENTS the client's place inside its frame (a
+// real ConfigureNotify relative to the frame) stands in for them.
 struct PlacementWatch {
     Window window = 0;
     bool reparented = false;
     int insideX = 0, insideY = 0;  // the client's place inside the frame, as of the last event read
+    Atom extentsAtom = None;
+    bool extentsKnown = false;       // the window manager publishes _NET_FRAME_EXTENTS
+    int extentLeft = 0, extentTop = 0;  // as of the last event read
     std::vector<ScreenRect> history;
-    // Part of the window was uncovered or it was mapped again: the launcher,
-    // which draws only when something changed, must draw once more.
+    // Part of the window was uncovered, it was mapped again, moved or
+    // resized: the launcher, which draws only when something changed, must
+    // draw once more.
     bool exposed = false;
 };
 PlacementWatch& placementWatch() {
@@ -276,22 +282,20 @@ void placeInsideFrame(Display* d, Window w, bool reparented, int& x, int& y) {
     }
 }
 
+// The extents as they are now; called when the window manager announced a
+// change, so they hold from that event on.
+void readFrameExtents(PlacementWatch& watch) {
+    const auto extents = frameExtents(watch.window);
+    watch.extentsKnown = !extents.empty();
+    watch.extentLeft = watch.extentsKnown ? static_cast<int>(extents[0]) : 0;
+    watch.extentTop = watch.extentsKnown ? static_cast<int>(extents[2]) : 0;
+}
+
 void drainPlacementEvents() {
     Display* d = display();
     auto& watch = placementWatch();
     if (d == nullptr || watch.window == 0) return;
     ErrorTrap trap(d);
-    if (XPending(d) == 0) return;
-    // _NET_FRAME_EXTENTS can only be read as it is now. Its difference from
-    // the client's place inside the frame (invisible resize borders, where a
-    // window manager has them) stays the same when the frame changes, so the
-    // extents in force at each event are that event's place inside the frame
-    // plus today's difference.
-    const auto extentsNow = frameExtents(watch.window);
-    int nowX = 0, nowY = 0;
-    placeInsideFrame(d, watch.window, watch.reparented, nowX, nowY);
-    const int borderX = (extentsNow.empty() ? 0 : static_cast<int>(extentsNow[0])) - nowX;
-    const int borderY = (extentsNow.empty() ? 0 : static_cast<int>(extentsNow[2])) - nowY;
     while (XPending(d) > 0) {
         XEvent event;
         XNextEvent(d, &event);
@@ -299,6 +303,9 @@ void drainPlacementEvents() {
             watch.reparented = event.xreparent.parent != DefaultRootWindow(d);
             watch.insideX = watch.reparented ? event.xreparent.x : 0;
             watch.insideY = watch.reparented ? event.xreparent.y : 0;
+        } else if (event.type == PropertyNotify && event.xproperty.window == watch.window &&
+                   event.xproperty.atom == watch.extentsAtom) {
+            readFrameExtents(watch);
         } else if ((event.type == Expose && event.xexpose.window == watch.window) ||
                    (event.type == MapNotify && event.xmap.window == watch.window)) {
             watch.exposed = true;
@@ -306,13 +313,14 @@ void drainPlacementEvents() {
             watch = {};
             return;
         } else if (event.type == ConfigureNotify && event.xconfigure.window == watch.window) {
+            watch.exposed = true;
             ScreenRect r = watch.history.empty() ? ScreenRect{} : watch.history.back();
             r.width = event.xconfigure.width;
             r.height = event.xconfigure.height;
             if (event.xconfigure.send_event) {
                 // Sent by the window manager: root coordinates of the client.
-                r.x = event.xconfigure.x - watch.insideX - borderX;
-                r.y = event.xconfigure.y - watch.insideY - borderY;
+                r.x = event.xconfigure.x - (watch.extentsKnown ? watch.extentLeft : watch.insideX);
+                r.y = event.xconfigure.y - (watch.extentsKnown ? watch.extentTop : watch.insideY);
             } else if (!watch.reparented) {
                 r.x = event.xconfigure.x;
                 r.y = event.xconfigure.y;
@@ -473,9 +481,12 @@ void watchWindowPlacement(NativeWindow window) {
     auto& watch = placementWatch();
     if (d == nullptr || window == 0 || watch.window == window) return;
     ErrorTrap trap(d);
-    XSelectInput(d, window, StructureNotifyMask | ExposureMask);
+    // Selected before anything is read, so that no later change is missed.
+    XSelectInput(d, window, StructureNotifyMask | ExposureMask | PropertyChangeMask);
     watch = {};
     watch.window = window;
+    watch.extentsAtom = XInternAtom(d, "_NET_FRAME_EXTENTS", False);
+    readFrameExtents(watch);
     watch.reparented = topLevelOf(d, window) != window;
     placeInsideFrame(d, window, watch.reparented, watch.insideX, watch.insideY);
     if (trap.failed()) {

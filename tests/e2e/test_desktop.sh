@@ -18,9 +18,11 @@ mkdir "$HOME/Desktop/扫雷" "$HOME/Desktop/阿"
 start_launcher "$base"
 
 screenshot "$base/tags.png"
-# The second dark tag of the bar is "桌面" ("全部" is lit, "收藏" comes first).
-desktop_x=$(convert "$base/tags.png" -crop 600x1+590+9 txt:- |
-  awk -F'[ ,:]+' '/srgb\(50,55,70\)/ { x = $1 + 590; if (x != last + 1) { runs++; if (runs == 2) start = x } last = x } END { print start + 5 }')
+# The second dark tag of the bar is "桌面" ("全部" is lit, "收藏" comes first;
+# where the categories fill the first line the bar starts left of 590).
+read -r favourites_x desktop_x < <(convert "$base/tags.png" -crop 600x1+395+9 txt:- |
+  awk -F'[ ,:]+' '/srgb\(50,55,70\)/ { x = $1 + 395; if (x != last + 1) { runs++; start[runs] = x } last = x }
+    END { print start[1], start[2] + 5 }')
 click "$desktop_x" 20
 # The focused first entry is backed by the focus colour; the sixth cell is empty.
 wait_pixel 370 150 "80,140,220" "focused desktop entry"
@@ -36,8 +38,8 @@ convert "$base/desktop.png" -crop 90x20+545+138 +repage "$base/folder-label.png"
 assert_eq 0 "$(compare -metric AE "$base/launcher-label.png" "$base/folder-label.png" null: 2>&1 || true)" \
   "pixels where the launcher's label differs from the folder's \"扫雷\""
 
-# "全部" (the first tag) returns to the library.
-click 600 20
+# "全部" (the first tag, just left of "收藏") returns to the library.
+click $((favourites_x - 10)) 20
 wait_pixel_not 560 99 "235,235,240" "the library did not come back"
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"

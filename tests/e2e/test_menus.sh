@@ -3,6 +3,7 @@
 # data.db, the blank-area menu changes the sort mode in set.ini, a category
 # tag shows only its games, and the theme menu recolours the grid.
 source "$(dirname "$0")/lib.sh"
+source "$E2E_DIR/ui_lib.sh"
 
 base=$(make_portable "menus")
 "$E2E_DIR/../../scripts/demo" "$base" "$LUDEXA_BIN" >/dev/null
@@ -37,12 +38,14 @@ click 900 626
 wait_for 30 "set.ini does not hold the name sort" grep -q $'^sortMode=1\r$' "$base/set.ini"
 grep -q $'^sortAscending=1\r$' "$base/set.ini" || fail "the name sort does not start ascending"
 
-# The tag bar: the category tag is the last dark tag of the first row.
+# The tag bar: 动作, the first category, is the first dark tag right of the
+# separator line.
 screenshot "$base/tags.png"
-tag_x=$(convert "$base/tags.png" -crop 600x1+590+9 txt:- |
-  awk -F'[ ,:]+' '/srgb\(50,55,70\)/ { x = $1 + 590; if (x != last + 1) start = x; last = x } END { print start + 5 }')
+separator_x=$(find_colour_x "$base/tags.png" 20 400 500 "100,110,130")
+[ -n "$separator_x" ] || fail "no separator in the tag bar"
+tag_x=$(find_colour_x "$base/tags.png" 9 "$separator_x" 200 "50,55,70")
 [ -n "$tag_x" ] || fail "no category tag found"
-click "$tag_x" 20
+click $((tag_x + 5)) 20
 # The demo has eight games tagged 动作: cells 0 to 7 of the first row are filled, cell 8 is empty.
 wait_pixel 1135 99 "235,235,240" "cell 8 after choosing 动作"
 wait_pixel_not 1044 99 "235,235,240" "cell 7 is empty after choosing 动作"

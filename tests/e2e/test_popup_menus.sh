@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The drawn menus behave as pop-up menus: Escape closes the open menu and the
-# program keeps running; a click outside only closes the menu; near the
+# program keeps running; a left click outside only closes the menu, a right
+# click outside opens the menu of where it landed; near the
 # bottom edge of a 900 x 600 window a submenu opens upwards, so its last
 # entry can be chosen.
 source "$(dirname "$0")/lib.sh"
@@ -33,6 +34,20 @@ if xdotool search --onlyvisible --name '^帮助' >/dev/null 2>&1; then fail "the
 resize_launcher 900 600
 type_text "zgr"
 wait_pixel 404 99 "235,235,240" "second cell after searching zgr"
+# With a menu open, a right click elsewhere closes it and opens the menu of
+# the place it landed on: the game's menu over the blank-area menu, then the
+# blank-area menu over the game's. (Probes below the item under the mouse.)
+click 600 300 3
+wait_pixel 604 380 "50,50,55" "the blank-area menu"
+click 320 99 3
+wait_pixel 324 359 "50,50,55" "the game's menu opened by a right click with a menu open"
+wait_pixel_not 604 380 "50,50,55" "the blank-area menu after the right click on the game"
+click 700 200 3
+# (Moved left to (420, 200): its submenus need room on the right.)
+wait_pixel 424 280 "50,50,55" "the blank-area menu opened by a right click with a menu open"
+wait_pixel_not 324 359 "50,50,55" "the game's menu after the right click on the blank area"
+send_key Escape
+wait_pixel_not 424 280 "50,50,55" "the blank-area menu after Escape"
 # Right click at (700, 590): the three-item menu flips to (420, 482);
 # "图标大小  >" at y 482 to 518 opens its six entries upwards, ending level
 # with it (y 302 to 518), "最大图标" last.

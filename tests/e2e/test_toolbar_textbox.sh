@@ -8,8 +8,10 @@ source "$E2E_DIR/dialogs_lib.sh"
 
 base=$(make_portable "toolbar text")
 seed_library "$base"
-# Four categories: on a 1200-wide window each takes a row of its own.
-printf '[Categories]\r\ncategories=动作|角色扮演|策略|休闲\r\n' >"$base/set.ini"
+# Twelve categories of four characters: on a 1200-wide window three fit in a
+# row, so they take four rows.
+printf '[Categories]\r\ncategories=%s\r\n' \
+  '角色扮演|即时战略|动作冒险|休闲益智|独立游戏|模拟经营|体育竞技|射击游戏|格斗对战|解谜探索|音乐节奏|恐怖生存' >"$base/set.ini"
 start_launcher "$base"
 
 wait_pixel 8 425 "200,200,210" "the first frame: splitter under the picture"

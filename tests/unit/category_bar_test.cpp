@@ -11,6 +11,13 @@ namespace {
 // Every character 10 pixels wide, whatever the size.
 float tenPerChar(const std::wstring& s, unsigned) { return 10.0f * static_cast<float>(s.size()); }
 
+CategoryBarView collapsed() { return {false, 800, 0}; }
+CategoryBarView expanded(float windowHeight = 800, int rowScroll = 0) { return {true, windowHeight, rowScroll}; }
+
+// Sixteen categories of two to four characters (40 to 60 pixels wide).
+const std::vector<std::string> kSixteen = {"动作", "角色扮演", "策略", "休闲", "独立游戏", "射击", "竞速", "模拟",
+                                           "冒险", "体育", "格斗游戏", "解谜", "音乐", "恐怖", "沙盒建造", "卡牌"};
+
 }  // namespace
 
 TEST(CategoryBar, NoCategoriesMeansOneRowAndNoExpandButton) {
@@ -18,7 +25,7 @@ TEST(CategoryBar, NoCategoriesMeansOneRowAndNoExpandButton) {
     EXPECT_EQ(layout.fixedWidth, 3 * 40 + 10);
     EXPECT_TRUE(layout.rows.empty());
     EXPECT_FALSE(layout.hasExpandButton());
-    EXPECT_EQ(layout.targetToolbarHeight(true), 44);
+    EXPECT_EQ(layout.targetToolbarHeight(expanded()), 44);
     // A = 1200 - 1067 = 133; the fixed tags alone are centred in it, never left of 590.
     EXPECT_EQ(layout.startX, std::max(590.0f, 590 + (133 - (130 + 45 + 13)) / 2.0f));
 }
@@ -58,23 +65,87 @@ TEST(CategoryBar, RowsWrapAtTheLimit) {
     EXPECT_EQ(layout.rows[0].width, 285);
     EXPECT_EQ(layout.rows[1].tags, (std::vector<int>{6, 7}));
     EXPECT_TRUE(layout.hasExpandButton());
-    EXPECT_EQ(layout.targetToolbarHeight(false), 44);
-    EXPECT_EQ(layout.targetToolbarHeight(true), 78);
+    EXPECT_EQ(layout.targetToolbarHeight(collapsed()), 44);
+    EXPECT_EQ(layout.targetToolbarHeight(expanded()), 78);
     EXPECT_EQ(layout.rowOf(7), 1);
     EXPECT_EQ(layout.rowOf(9), -1);
     EXPECT_EQ(layout.startX, 590 + (533 - (130 + 45 + 13 + 285)) / 2.0f);  // the first line is centred
 }
 
-TEST(CategoryBar, NarrowWindowsGiveEveryCategoryItsOwnRow) {
+// Below about 1300 pixels the wide-window rule leaves no row width; a row then
+// gets the room the first line has once moved left, up to kMinRowLimit.
+TEST(CategoryBar, NarrowWindowsKeepRowsAsWideAsTheFirstLineAllows) {
+    struct Case {
+        float width;
+        float rowLimit;
+    };
+    // fixedWidth 130: the room is W - 253 - 33 - (400 + 130 + 58) = W - 874.
+    for (const Case c : {Case{1000, 126}, Case{1100, 226}, Case{1200, 300}, Case{1400, 300}, Case{1600, 345}}) {
+        const auto layout = layoutCategoryBar(c.width, kSixteen, 14, tenPerChar);
+        EXPECT_EQ(layout.rowLimit, c.rowLimit) << c.width;
+        for (const auto& row : layout.rows)
+            if (row.tags.size() > 1) EXPECT_LE(row.width, layout.rowLimit) << c.width;
+        // The first line, expand button included, still ends before the search box.
+        EXPECT_GE(layout.startX, kTagBarMinLeft) << c.width;
+        EXPECT_LE(layout.expandButtonX() + 28, layout.rightLimit) << c.width;
+        EXPECT_GE(layout.expandButtonX(), layout.categoryRowX() + layout.rows[0].width + kTagGap) << c.width;
+    }
+    EXPECT_EQ(layoutCategoryBar(1200, kSixteen, 14, tenPerChar).rows.size(), 3u);
+    // Every row ends before the search box, also one wider than the first line.
+    for (const auto& names : {kSixteen, std::vector<std::string>{"动作", "角色扮演游戏类", "策略", "休闲"}}) {
+        const auto layout = layoutCategoryBar(1000, names, 14, tenPerChar);
+        for (const auto& row : layout.rows) EXPECT_LE(layout.categoryRowX() + row.width, layout.rightLimit - 6);
+    }
+    // A category wider than any row still has one of its own.
     const auto layout = layoutCategoryBar(1000, {"a", "b", "a category wider than any row"}, 14, tenPerChar);
-    EXPECT_EQ(layout.rowLimit, 0);
-    ASSERT_EQ(layout.rows.size(), 3u);
-    EXPECT_EQ(layout.rows[2].tags, std::vector<int>{2});
-    // The first line moves left to end before the search box at 1000 - 245.
-    EXPECT_LT(layout.startX, 590);
-    EXPECT_LE(layout.expandButtonX() + 28, 1000 - 245);
-    // The expand button moves right of the first line rather than over it.
-    EXPECT_GE(layout.expandButtonX(), layout.categoryRowX() + layout.rows[0].width + kTagGap);
+    ASSERT_EQ(layout.rows.size(), 2u);
+    EXPECT_EQ(layout.rows[1].tags, std::vector<int>{2});
+}
+
+// Expanded, the bar takes at most 40 % of the window's height; the rows below
+// the first line scroll inside it.
+TEST(CategoryBar, ExpandedBarIsBoundedAndScrolls) {
+    const auto layout = layoutCategoryBar(1000, kSixteen, 14, tenPerChar);
+    ASSERT_EQ(layout.rows.size(), 8u);
+    // 600 high: 240 pixels hold 6 rows (5 × 34 + 44 = 214).
+    EXPECT_EQ(layout.shownRows(expanded(600)), 6);
+    EXPECT_EQ(layout.targetToolbarHeight(expanded(600)), 214);
+    EXPECT_EQ(layout.maxRowScroll(expanded(600)), 2);
+    EXPECT_EQ(layout.rowScroll(expanded(600, 5)), 2);
+    EXPECT_EQ(layout.rowScroll(expanded(600, -1)), 0);
+    EXPECT_EQ(layout.rowScroll({false, 600, 2}), 0);  // collapsed, nothing is scrolled
+    // Tall enough for all rows: the bar's own geometry, nothing to scroll.
+    EXPECT_EQ(layout.targetToolbarHeight(expanded(1200)), 7 * 34 + 44);
+    EXPECT_EQ(layout.maxRowScroll(expanded(1200)), 0);
+    EXPECT_EQ(layout.scrollThumb(expanded(1200)).width, 0);
+    // Very low: the first line and one row below it.
+    EXPECT_EQ(layout.shownRows(expanded(100)), 2);
+
+    // Scrolled by two: the first line stays, below it rows 3 to 7.
+    const auto rects = layout.tagRects(expanded(600, 2));
+    const auto at = [&](int id) {
+        return *std::find_if(rects.begin(), rects.end(), [id](const TagRect& r) { return r.id == id; });
+    };
+    const int firstOfRow3 = layout.rows[3].tags.front();
+    EXPECT_EQ(at(layout.rows[0].tags.front()).y, 8);
+    EXPECT_EQ(at(firstOfRow3).y, 8 + 34);
+    EXPECT_EQ(std::count_if(rects.begin(), rects.end(), [&](const TagRect& r) { return r.id == layout.rows[1].tags[0]; }), 0);
+    EXPECT_EQ(layout.hitTest(at(firstOfRow3).x + 1, 8 + 34 + 5, expanded(600, 2)), firstOfRow3);
+    for (const auto& r : rects) EXPECT_LE(r.y + r.height, layout.targetToolbarHeight(expanded(600)));
+
+    // The thumb runs from the top of the second line to the bottom of the last.
+    const TagRect top = layout.scrollThumb(expanded(600, 0)), bottom = layout.scrollThumb(expanded(600, 2));
+    EXPECT_EQ(top.y, 8 + 34);
+    EXPECT_FLOAT_EQ(bottom.y + bottom.height, 8 + 5 * 34 + 26);
+    EXPECT_LT(bottom.x + bottom.width, layout.rightLimit);
+
+    // Keeping a row in view (gamepad focus, quick switching): the least scroll.
+    struct Case {
+        int row, scroll, expected;
+    };
+    for (const Case c : {Case{0, 2, 2}, Case{1, 2, 0}, Case{3, 2, 2}, Case{5, 0, 0}, Case{6, 0, 1}, Case{7, 0, 2},
+                         Case{4, 1, 1}})
+        EXPECT_EQ(layout.scrollToShow(c.row, expanded(600, c.scroll)), c.expected) << c.row << " " << c.scroll;
 }
 
 TEST(CategoryBar, TheSearchBoxIsNeverCovered) {
@@ -87,7 +158,7 @@ TEST(CategoryBar, TheSearchBoxIsNeverCovered) {
         if (w >= 900) EXPECT_LE(layout.multiSelectX() + 40, layout.rightLimit) << w;  // the fixed tags fit
         // The search box and the display-mode button right of it take no tag clicks.
         for (float x = searchLeft; x < w; x += 7)
-            for (float y : {10.0f, 20.0f, 30.0f}) EXPECT_EQ(layout.hitTest(x, y, true), kNoTag) << w << " " << x;
+            for (float y : {10.0f, 20.0f, 30.0f}) EXPECT_EQ(layout.hitTest(x, y, expanded()), kNoTag) << w << " " << x;
     }
 }
 
@@ -95,16 +166,16 @@ TEST(CategoryBar, HitTestingOrderAndShownRows) {
     const std::vector<std::string> names = {"动作", "角色扮演", "策略", "休闲", "独立", "射击", "竞速游戏", "模拟"};
     const auto layout = layoutCategoryBar(1600, names, 14, tenPerChar);
     const float x0 = layout.startX;
-    EXPECT_EQ(layout.hitTest(x0 + 1, 10, false), kTagAll);
-    EXPECT_EQ(layout.hitTest(x0 + 45 + 1, 10, false), kTagFavorites);
-    EXPECT_EQ(layout.hitTest(x0 + 90 + 1, 34, false), kTagDesktop);
-    EXPECT_EQ(layout.hitTest(layout.multiSelectX() + 20, 20, false), kTagMultiSelect);
-    EXPECT_EQ(layout.hitTest(layout.expandButtonX() + 5, 20, false), kTagExpand);
-    EXPECT_EQ(layout.hitTest(layout.categoryRowX() + 1, 20, false), 0);
+    EXPECT_EQ(layout.hitTest(x0 + 1, 10, collapsed()), kTagAll);
+    EXPECT_EQ(layout.hitTest(x0 + 45 + 1, 10, collapsed()), kTagFavorites);
+    EXPECT_EQ(layout.hitTest(x0 + 90 + 1, 34, collapsed()), kTagDesktop);
+    EXPECT_EQ(layout.hitTest(layout.multiSelectX() + 20, 20, collapsed()), kTagMultiSelect);
+    EXPECT_EQ(layout.hitTest(layout.expandButtonX() + 5, 20, collapsed()), kTagExpand);
+    EXPECT_EQ(layout.hitTest(layout.categoryRowX() + 1, 20, collapsed()), 0);
     // The second row is only there while expanded.
-    EXPECT_EQ(layout.hitTest(layout.categoryRowX() + 1, 8 + 34 + 5, false), kNoTag);
-    EXPECT_EQ(layout.hitTest(layout.categoryRowX() + 1, 8 + 34 + 5, true), 6);
-    EXPECT_EQ(layout.hitTest(400, 20, true), kNoTag);
+    EXPECT_EQ(layout.hitTest(layout.categoryRowX() + 1, 8 + 34 + 5, collapsed()), kNoTag);
+    EXPECT_EQ(layout.hitTest(layout.categoryRowX() + 1, 8 + 34 + 5, expanded()), 6);
+    EXPECT_EQ(layout.hitTest(400, 20, expanded()), kNoTag);
 }
 
 TEST(CategoryBar, ClicksOnCategories) {
