@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <iterator>
 
+#include "media/jpeg_tables.h"
+
 namespace ludexa {
 
 namespace {
@@ -64,8 +66,10 @@ std::optional<DeclaredSize> declaredPictureSize(std::span<const unsigned char> b
 
 bool iconBlobAcceptable(std::span<const unsigned char> bytes) {
     const auto size = declaredPictureSize(bytes);
-    return size && size->width >= 1 && size->height >= 1 && size->width <= kMaxIconSide &&
-           size->height <= kMaxIconSide;
+    if (!size || size->width < 1 || size->height < 1 || size->width > kMaxIconSide || size->height > kMaxIconSide)
+        return false;
+    // SFML's decoder is the stb_image that a JPEG's tables can overrun.
+    return bytes[0] != 0xFF || jpegTablesSound(bytes.data(), bytes.size());
 }
 
 }  // namespace ludexa

@@ -266,6 +266,13 @@ TEST(IconCacheTest, OversizedIconHeadersAreRefusedUndecoded) {
     EXPECT_EQ(declaredPictureSize(bmp)->height, 64u);
     EXPECT_TRUE(iconBlobAcceptable(bmp));
     EXPECT_FALSE(iconBlobAcceptable(std::vector<unsigned char>(big.begin(), big.begin() + 20)));  // cut short
+    // A small JPEG whose Huffman table (4080 symbols) would overrun SFML's decoder.
+    std::vector<unsigned char> overrun = {0xFF, 0xD8, 0xFF, 0xC4, 0x10, 0x03, 0x10};
+    overrun.insert(overrun.end(), 16, 255);
+    overrun.insert(overrun.end(), 4080, 0);
+    overrun.insert(overrun.end(), {0xFF, 0xC0, 0, 11, 8, 0, 8, 0, 8, 1, 1, 0x11, 0});
+    EXPECT_EQ(declaredPictureSize(overrun)->width, 8u);
+    EXPECT_FALSE(iconBlobAcceptable(overrun));
 
     TempDir dir;
     const auto path = dir.file("data.db");
