@@ -18,20 +18,25 @@ class DetachedTask {
 public:
     // Starts `work` on a new thread. False, with nothing started, when no
     // thread could be created; the caller may then do the work itself.
-    // An exception from `work` ends it with a default Result.
-    bool start(std::function<Result()> work) noexcept {
+    // An exception from `work` ends it with a default Result. `finished`, when
+    // given, is called on that thread once the result can be taken (a loop
+    // sleeping until something happens is woken that way).
+    bool start(std::function<Result()> work, void (*finished)() = nullptr) noexcept {
         try {
             auto state = std::make_shared<State>();
-            std::thread([state, work = std::move(work)] {
+            std::thread([state, work = std::move(work), finished] {
                 Result result;
                 try {
                     result = work();
                 } catch (...) {
                 }
-                std::lock_guard lock(state->mutex);
-                state->result = std::move(result);
-                state->finished = true;
-                state->done.notify_all();
+                {
+                    std::lock_guard lock(state->mutex);
+                    state->result = std::move(result);
+                    state->finished = true;
+                    state->done.notify_all();
+                }
+                if (finished != nullptr) finished();
             }).detach();
             state_ = std::move(state);
             return true;

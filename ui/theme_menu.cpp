@@ -5,6 +5,7 @@
 #include "appearance/themes.h"
 #include "app/settings.h"
 #include "platform/dialogs.h"
+#include "platform/event_wait.h"
 #include "platform/image_codecs.h"
 #include "platform/paths.h"
 #include "ui/draw.h"
@@ -116,7 +117,7 @@ void GameLauncher::startBackgroundLoad(const std::string& path, BackgroundUse us
     };
     backgroundUse = use;
     backgroundAtStartPending = use == BackgroundUse::AtStart;
-    if (!backgroundTask.start(prepare)) {
+    if (!backgroundTask.start(prepare, wakeMainLoop)) {
         // No thread to be had: done here, late rather than never.
         backgroundTask.abandon();
         backgroundAtStartPending = false;

@@ -95,10 +95,12 @@ make_portable() {
 }
 
 # "r,g,b" of one pixel of the launcher window, in window coordinates. The
-# window itself is read, so a window manager's frame does not shift it.
+# window itself is read, so a window manager's frame does not shift it. The
+# numbers are read from the first tuple: ImageMagick writes a colour that has
+# a name ("red") by its name instead of as srgb(...).
 window_pixel() {  # x y
   import -window "$LUDEXA_WINDOW" -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
-    sed -n '2s/.*srgba\?(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
+    sed -n '2s/^[^(]*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
 }
 
 _launcher_exited() {

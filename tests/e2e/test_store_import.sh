@@ -8,6 +8,13 @@ source "$(dirname "$0")/lib.sh"
 base=$(make_portable "stores")
 db="$base/data.db"
 export HOME="$base/home"
+# The menu's games come from this machine's application folders too: a data
+# folder of its own, with what the toolkit needs from /usr/share but no
+# applications, keeps them to the fake home's.
+xdg="$base/xdg"
+mkdir -p "$xdg"
+for part in glib-2.0 icons themes mime; do ln -s "/usr/share/$part" "$xdg/$part"; done
+export XDG_DATA_DIRS="$xdg"
 steam="$HOME/.local/share/Steam"
 mkdir -p "$steam/steamapps" "$steam/appcache/librarycache" "$HOME/.local/share/lutris" "$HOME/.config/heroic/sideload_apps"
 
