@@ -136,11 +136,9 @@ wait_pixel_not() {  # x y rgb message [timeout]
   done
 }
 
-# Starts the launcher in a portable folder, waits for its window, moves it to
-# (0, 0), gives it the input focus and waits for its first complete frame: the
-# help button, the first thing drawn in the toolbar, in its colour or its
-# hover colour.
-start_launcher() {
+# Starts the launcher of a portable folder in the background and returns at
+# once (its exit code goes to .exit); sets LUDEXA_DIR and LUDEXA_PID.
+launch_in_background() {
   local dir=$1
   ensure_display
   LUDEXA_DIR=$dir
@@ -152,6 +150,15 @@ start_launcher() {
     echo "$code" >"$dir/.exit"
   ) &
   LUDEXA_PID=$!
+}
+
+# Starts the launcher in a portable folder, waits for its window, moves it to
+# (0, 0), gives it the input focus and waits for its first complete frame: the
+# help button, the first thing drawn in the toolbar, in its colour or its
+# hover colour.
+start_launcher() {
+  local dir=$1
+  launch_in_background "$dir"
   LUDEXA_WINDOW=""
   local end=$((SECONDS + 60))
   while [ -z "$LUDEXA_WINDOW" ]; do
@@ -282,6 +289,10 @@ wait_window_changed() {  # window hash [timeout]
 # location entry; once the chooser shows it, the path goes in; once the
 # chooser shows the path, Delete drops a completion GTK may have put after it
 # and Return takes what was typed.
+_clipboard_holds() {  # text
+  [ "$(xclip -o -selection clipboard 2>/dev/null)" == "$1" ]
+}
+
 choose_path() {  # chooser path
   local shown
   wait_drawn "$1"
@@ -290,7 +301,11 @@ choose_path() {  # chooser path
   xdotool key --clearmodifiers ctrl+l
   wait_window_changed "$1" "$shown"
   shown=$(window_hash "$1")
-  xdotool type --delay 30 "$2"
+  # Pasted, not typed: on a loaded machine a typed Chinese character can be
+  # lost while xdotool remaps a key for it.
+  printf '%s' "$2" | timeout 30 xclip -quiet -selection clipboard >/dev/null 2>&1 &
+  wait_for 10 "the path did not reach the clipboard" _clipboard_holds "$2"
+  xdotool key --clearmodifiers ctrl+v
   wait_window_changed "$1" "$shown"
   xdotool key --clearmodifiers Delete Return
 }

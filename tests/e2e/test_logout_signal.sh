@@ -56,21 +56,8 @@ for game in $(sql "$db" "SELECT pid FROM play_sessions WHERE pid > 0"); do kill 
 } >"$base/set.ini"
 cp "$base/set.ini" "$base/set.ini.before"
 # The warning comes before the first frame, so start_launcher's wait for
-# that frame cannot be used: the launcher is started as it does, and its
-# window is taken once the box is answered.
-start_launcher_behind_box() {
-  ensure_display
-  LUDEXA_DIR=$base
-  rm -f "$base/.exit"
-  (
-    cd "$base"
-    code=0
-    LD_PRELOAD="${LUDEXA_PRELOAD:-}" ./ludexa >"$base/.stdout" 2>"$base/.stderr" || code=$?
-    echo "$code" >"$base/.exit"
-  ) &
-  LUDEXA_PID=$!
-}
-start_launcher_behind_box
+# that frame cannot be used: the window is taken once the box is answered.
+launch_in_background "$base"
 warning=$(wait_window '^提示$' 60)
 wait_drawn "$warning"
 xdotool windowfocus --sync "$warning" 2>/dev/null || true
