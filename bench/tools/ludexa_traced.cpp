@@ -49,6 +49,13 @@ struct Trace {
 };
 Trace g_trace;
 
+// A frame asked for from inside a frame: the loop marks what was due as drawn
+// once this frame is shown, so the request is for a moment just after it.
+void requestNextFrame(ludexa::GameLauncher& launcher) {
+    launcher.frames.requestAt(ludexa::FrameReason::Input,
+                              launcher.frameTimeline.getElapsedTime() + sf::milliseconds(1));
+}
+
 void observe(ludexa::GameLauncher& launcher, const ludexa::FrameReport& report) {
     const auto now = std::chrono::steady_clock::now();
     std::ofstream out(ludexa::getExeDirectory() + "trace.txt", std::ios::app);
@@ -63,7 +70,7 @@ void observe(ludexa::GameLauncher& launcher, const ludexa::FrameReport& report) 
         if (g_trace.scrollFrames <= 0) {
             launcher.window.close();
         } else {
-            launcher.requestFrame(ludexa::FrameReason::Input);
+            requestNextFrame(launcher);
         }
         g_trace.last = now;
         return;
@@ -74,7 +81,7 @@ void observe(ludexa::GameLauncher& launcher, const ludexa::FrameReport& report) 
         ++g_trace.scrolled;
         launcher.gridScrollOffset = launcher.gridMaxScroll * g_trace.scrolled / g_trace.scrollFrames;
         // The launcher draws only when asked: the scroll stands in for a drag.
-        launcher.requestFrame(ludexa::FrameReason::Input);
+        requestNextFrame(launcher);
         return;
     }
     const double period = 1000.0 / std::max(1, launcher.framerate_fps);
