@@ -16,6 +16,9 @@ namespace {
 // Exit code 0 when the signal was taken as a request and the descriptor is
 // readable, and stays so for a second look.
 [[noreturn]] void raiseAndReport(int signal) {
+    // A shell starting the tests in the background ignores SIGINT for them;
+    // the child stands for a launcher started normally.
+    ::signal(signal, SIG_DFL);
     if (!installShutdownSignals() || shutdownRequested()) _exit(2);
     ::raise(signal);
     pollfd watch{shutdownSignalDescriptor(), POLLIN, 0};
