@@ -49,11 +49,14 @@ struct Trace {
 };
 Trace g_trace;
 
-// A frame asked for from inside a frame: the loop marks what was due as drawn
-// once this frame is shown, so the request is for a moment just after it.
+// A frame asked for from inside a frame. The loop marks what was due as drawn
+// once this frame is shown, and of two moments named for one reason the
+// earlier holds: so the due reasons are marked drawn here first (this frame
+// is being shown), then the next frame is named for just after it.
 void requestNextFrame(ludexa::GameLauncher& launcher) {
-    launcher.frames.requestAt(ludexa::FrameReason::Input,
-                              launcher.frameTimeline.getElapsedTime() + sf::milliseconds(1));
+    const sf::Time now = launcher.frameTimeline.getElapsedTime();
+    launcher.frames.drawn(now);
+    launcher.frames.requestAt(ludexa::FrameReason::Input, now + sf::milliseconds(1));
 }
 
 void observe(ludexa::GameLauncher& launcher, const ludexa::FrameReport& report) {
