@@ -228,7 +228,8 @@ public:
     // ---- Picture-only frames (ui/picture_redraw.cpp) ---------------------
     // While a GIF plays, the last complete frame is kept here, so that a frame
     // in which only the GIF advanced redraws the picture area alone.
-    sf::Texture lastFrame;
+    sf::Texture lastFrame;        // only where part of a frame cannot be presented alone
+    sf::Vector2u lastFrameSize;   // the window's size in that frame
     bool lastFrameValid = false;
     bool lastFrameGridComplete = true;
 

@@ -58,6 +58,13 @@ void watchWindowPlacement(NativeWindow window);
 // for a window that watchWindowPlacement follows.
 bool takeWindowExposed(NativeWindow window);
 
+// ---- Partial presenting (on the window whose GL context is current) ------
+// Whether a rectangle of the back buffer can be shown without the rest.
+bool canPresentRegion();
+// Shows `region` (window pixels, rows from the top) of the back buffer and
+// leaves the rest of the window as it was; false when that cannot be done.
+bool presentRegion(const ScreenRect& region, int windowHeight);
+
 // Pure geometry shared by the functions above (tested without a display).
 ScreenRect intersectRects(const ScreenRect& a, const ScreenRect& b);
 // Index of the monitor holding most of `window`, else of the nearest one; -1
