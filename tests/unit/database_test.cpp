@@ -38,28 +38,17 @@ TEST(Database, FirstStartCreatesTheExactSchema) {
     EXPECT_TRUE(loadGames(path).empty());
 }
 
-TEST(Database, ExistingFileWithoutTableIsUsedUnchanged) {
+// Files that are no library: nothing loads, and none of them is changed or created.
+TEST(Database, FilesThatAreNoLibraryLoadNothing) {
     TempDir dir;
-    const auto path = dir.file("data.db");
-    { std::ofstream(path, std::ios::binary); }  // a zero-byte file
-    ASSERT_TRUE(initDatabase(path));
-    EXPECT_EQ(std::filesystem::file_size(path), 0u);
-    EXPECT_TRUE(loadGames(path).empty());
-    EXPECT_EQ(std::filesystem::file_size(path), 0u);
-}
-
-TEST(Database, UnopenablePathFails) {
-    TempDir dir;
+    const auto empty = dir.file("empty.db"), junk = dir.file("junk.db");
+    { std::ofstream(empty, std::ios::binary); }  // a zero-byte file is used as it is
+    { std::ofstream(junk, std::ios::binary) << std::string(4096, 'x'); }
+    ASSERT_TRUE(initDatabase(empty));
     EXPECT_FALSE(initDatabase(dir.file("no/such/folder/data.db")));
-    EXPECT_TRUE(loadGames(dir.file("missing.db")).empty());
+    for (const auto& path : {empty, junk, dir.file("missing.db")}) EXPECT_TRUE(loadGames(path).empty()) << path;
+    EXPECT_EQ(std::filesystem::file_size(empty), 0u);
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing.db")));
-}
-
-TEST(Database, NotADatabaseLoadsEmpty) {
-    TempDir dir;
-    const auto path = dir.file("data.db");
-    { std::ofstream(path, std::ios::binary) << std::string(4096, 'x'); }
-    EXPECT_TRUE(loadGames(path).empty());
 }
 
 TEST(Database, RowsLoadWithNullsAndBadIcons) {
