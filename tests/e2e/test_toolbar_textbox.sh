@@ -43,7 +43,9 @@ xdotool mousemove --sync 4 436 mousedown 1 mousemove --sync 340 600 mouseup 1
 click 100 450 3
 wait_pixel_not 120 460 "235,235,240" "the 复制 menu did not open"
 click 120 460
-wait_for 30 "复制 did not reach the clipboard ($(xclip -o -selection clipboard 2>/dev/null))" _clipboard_holds "暂无介绍"
+# The text area starts with the selected game's facts.
+copied() { [[ "$(xclip -o -selection clipboard 2>/dev/null)" == "名称：星露谷物语  收藏："* ]]; }
+wait_for 30 "复制 did not reach the clipboard ($(xclip -o -selection clipboard 2>/dev/null))" copied
 
 click 286 22
 w=$(wait_window '^生成资源目录完成$')
