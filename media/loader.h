@@ -104,16 +104,16 @@ private:
 
     // loaderMutex and resultMutex are never held together.
     std::thread loaderThread;
-    std::atomic<bool> loaderRunning{false};
+    std::atomic<bool> loaderRunning{false};  // cleared under loaderMutex, so the wait cannot miss it
     std::mutex loaderMutex;
-    std::condition_variable loaderCv;      // signalled under or after loaderMutex
-    std::string loadRequestPath;           // guarded by loaderMutex
-    std::atomic<int> loadGeneration{0};    // raised under loaderMutex
+    std::condition_variable loaderCv;        // waits on loaderMutex
+    std::string loadRequestPath;             // guarded by loaderMutex
+    std::atomic<int> loadGeneration{0};      // raised under loaderMutex, with the path
     std::mutex resultMutex;
-    std::atomic<bool> resultReady{false};
-    std::atomic<int> resultGeneration{0};  // written under resultMutex
-    LoadedPicture result;                  // guarded by resultMutex; the image moves without copying pixels
-    std::atomic<int> pictureMaxWidth{0};
+    std::atomic<bool> resultReady{false};    // set and taken under resultMutex; cleared by a request under loaderMutex
+    std::atomic<int> resultGeneration{0};    // written under resultMutex
+    LoadedPicture result;                    // guarded by resultMutex; its image moves without copying pixels
+    std::atomic<int> pictureMaxWidth{0};     // read by the loader at each request; no lock
 };
 
 }  // namespace ludexa
