@@ -29,6 +29,7 @@
 #include "library/play_time.h"
 #include "media/detached_task.h"
 #include "media/gif/gif_animation.h"
+#include "media/loader.h"
 #include "platform/dialogs.h"
 #include "platform/image_codecs.h"
 #include "platform/joystick.h"
@@ -202,23 +203,7 @@ public:
     std::string descriptionText;
     bool fmtJpg = true, fmtPng = true, fmtBmp = true, fmtWebp = true, fmtAvif = true, fmtGif = true;
 
-    std::thread loaderThread;
-    std::atomic<bool> loaderRunning{false};
-    std::mutex loaderMutex;
-    std::condition_variable loaderCv;
-    std::string loadRequestPath;  // guarded by loaderMutex
-    std::atomic<int> loadGeneration{0};
-    std::mutex resultMutex;
-    std::atomic<bool> resultReady{false};
-    std::atomic<int> resultGeneration{0};  // written under resultMutex
-    bool resultIsGif = false;              // guarded by resultMutex
-    bool resultIsImage = false;            // guarded by resultMutex
-    GifAnimation resultGif;                // guarded by resultMutex
-    RgbaImage resultImage;                 // guarded by resultMutex; moves without copying pixels
-    std::string resultProblem;             // guarded by resultMutex; why the slot holds no picture
-    // The widest the picture area can become (the screen's width less the
-    // grid's minimum); the loader scales wider pictures down to it.
-    std::atomic<int> pictureMaxWidth{0};
+    PictureLoader pictureLoader;  // its thread and result slot, with their locks
     sf::Texture previewTexture;
     bool previewIsGif = false;
     GifAnimation previewGif;
@@ -340,9 +325,6 @@ public:
     void createMediaDirectories();                      // media/media_folder.cpp
     void scanGameMediaFolder(const std::string& name);  // media/media_folder.cpp
     void loadCurrentMap();                              // media/loader.cpp
-    void startLoaderThread();                           // media/loader.cpp
-    void stopLoaderThread();                            // media/loader.cpp
-    void loaderBody();                                  // media/loader.cpp
     void checkLoadComplete();                           // media/loader.cpp
     void clearPreview();                                // media/loader.cpp
     void updateTextContent();                           // media/description.cpp

@@ -36,7 +36,7 @@ GameLauncher::GameLauncher()
     placeWindowOnFirstStart();
     {
         const auto desktop = sf::VideoMode::getDesktopMode();
-        pictureMaxWidth = std::max(1200, static_cast<int>(desktop.width)) - 104;
+        pictureLoader.setMaxWidth(std::max(1200, static_cast<int>(desktop.width)) - 104);
     }
     window.setFramerateLimit(static_cast<unsigned>(framerate_fps));
 
@@ -97,7 +97,7 @@ GameLauncher::GameLauncher()
 // The loader thread has been joined at the end of run(); members are destroyed
 // in reverse order of declaration, the window last.
 GameLauncher::~GameLauncher() {
-    stopLoaderThread();
+    pictureLoader.stop();
     playWatcher.reset();
     // Closing puts the window's last cursor back: the cursors are members
     // destroyed before the window, so it closes while they still exist.

@@ -120,7 +120,7 @@ void GameLauncher::run() {
     joysticks->update();
     connectedJoysticks = connectedJoystickIds(*joysticks);
     gamepadFocusActive = !connectedJoysticks.empty();
-    startLoaderThread();
+    pictureLoader.start();
     startPlayWatch();
     if (windowX >= 0 && windowY >= 0) window.setPosition({windowX, windowY});
     if (windowMaximized) maximizeWindow(nativeHandle());
@@ -149,7 +149,7 @@ void GameLauncher::run() {
         if (!isSleeping) {
             // A frame is drawn only when something shown changed; otherwise the
             // loop sleeps until the next deadline or until something happens.
-            if (resultReady.load()) frames.request(FrameReason::PictureArrived);
+            if (pictureLoader.resultWaiting()) frames.request(FrameReason::PictureArrived);
             checkLoadComplete();
             if (collectBackgroundPicture()) frames.request(FrameReason::PictureArrived);
             collectPlayTime();
@@ -231,7 +231,7 @@ void GameLauncher::run() {
             drawSleepScreen();
         }
     }
-    stopLoaderThread();
+    pictureLoader.stop();
     // Games still running are written as open sessions, for the next start.
     playWatcher.reset();
 }

@@ -107,12 +107,12 @@ float fitPictureHeight(float textureWidth, float textureHeight, float columnWidt
     return h > 100 ? h : 100;
 }
 
-void GameLauncher::startLoaderThread() {
+void PictureLoader::start() {
     if (loaderRunning.exchange(true)) return;
-    loaderThread = std::thread([this] { loaderBody(); });
+    loaderThread = std::thread([this] { body(); });
 }
 
-void GameLauncher::stopLoaderThread() {
+void PictureLoader::stop() {
     {
         // Stored under the lock so the wake-up cannot fall between the loader's
         // predicate test and its wait.
@@ -123,7 +123,7 @@ void GameLauncher::stopLoaderThread() {
     if (loaderThread.joinable()) loaderThread.join();
 }
 
-void GameLauncher::loaderBody() {
+void PictureLoader::body() {
     // Nothing may escape a thread: a lock that fails ends the loader, and the
     // launcher goes on without pictures.
     try {
@@ -167,13 +167,13 @@ void GameLauncher::loaderBody() {
                 if (isCurrentResult(gen, loadGeneration.load())) {
                     const bool decoded = picture.outcome == PictureOutcome::Decoded;
                     std::lock_guard lock(resultMutex);
-                    resultIsGif = decoded && picture.isGif;
-                    resultIsImage = decoded && !picture.isGif;
-                    resultProblem = pictureProblemCaption(picture.outcome, picture.claimed);
+                    result.isGif = decoded && picture.isGif;
+                    result.isImage = decoded && !picture.isGif;
+                    result.problem = pictureProblemCaption(picture.outcome, picture.claimed);
                     // The slot keeps only what it offers: an older result of
                     // the other kind is released now, not at the next pick-up.
-                    resultGif = std::move(picture.gif);
-                    resultImage = std::move(picture.image);
+                    result.gif = std::move(picture.gif);
+                    result.image = std::move(picture.image);
                     resultGeneration.store(gen);
                     resultReady.store(true);
                     wakeMainLoop();
@@ -185,42 +185,61 @@ void GameLauncher::loaderBody() {
     }
 }
 
-void GameLauncher::checkLoadComplete() {
-    if (!resultReady.load()) return;
-    try {
-        bool isGif = false;
-        bool isImage = false;
-        std::string problem;
-        GifAnimation gif;
-        RgbaImage image;
-        {
-            std::lock_guard lock(resultMutex);
-            if (!resultReady.load()) return;
-            const bool current = isCurrentResult(resultGeneration.load(), loadGeneration.load());
-            isGif = current && resultIsGif;
-            isImage = current && resultIsImage;
-            if (isGif) gif = std::move(resultGif);
-            if (isImage) image = std::move(resultImage);
-            if (current) problem = std::move(resultProblem);
-            resultProblem.clear();
-            resultGif.clear();
-            resultImage = RgbaImage();
-            resultIsGif = false;
-            resultIsImage = false;
-            resultReady.store(false);
-        }
+void PictureLoader::request(std::string path) {
+    {
+        // The generation is raised under the same lock that stores the path:
+        // the loader reads both together, so it can never pair this path with
+        // an older generation, nor an older path with this generation.
+        std::lock_guard lock(loaderMutex);
+        loadGeneration.fetch_add(1);
+        resultReady.store(false);
+        loadRequestPath = std::move(path);
+    }
+    loaderCv.notify_one();
+}
 
-        if (isGif) {
+void PictureLoader::cancel() {
+    // Whatever is still being decoded belongs to what was shown before: it
+    // must not appear, nor resize the picture area, later on.
+    std::lock_guard lock(loaderMutex);
+    loadRequestPath.clear();
+    loadGeneration.fetch_add(1);
+    resultReady.store(false);
+}
+
+std::optional<LoadedPicture> PictureLoader::take() {
+    if (!resultReady.load()) return std::nullopt;
+    LoadedPicture taken;
+    bool current = false;
+    {
+        std::lock_guard lock(resultMutex);
+        if (!resultReady.load()) return std::nullopt;
+        current = isCurrentResult(resultGeneration.load(), loadGeneration.load());
+        if (current) taken = std::move(result);
+        // Emptied either way: a stale picture's memory goes now.
+        result = LoadedPicture();
+        resultReady.store(false);
+    }
+    if (!current) return std::nullopt;
+    return taken;
+}
+
+void GameLauncher::checkLoadComplete() {
+    if (!pictureLoader.resultWaiting()) return;
+    try {
+        auto taken = pictureLoader.take();
+        if (!taken) return;
+        if (taken->isGif) {
             previewIsGif = true;
-            previewGif = std::move(gif);
+            previewGif = std::move(taken->gif);
             // The first frame is shown at once; later ones follow their delays.
             if (previewGif.stream && previewGif.width > 0 && previewGif.height > 0)
                 previewGif.updateTexture(previewTexture);
-        } else if (isImage) {
+        } else if (taken->isImage) {
             previewIsGif = false;
-            if (!uploadPicture(previewTexture, image)) return;
+            if (!uploadPicture(previewTexture, taken->image)) return;
         } else {
-            previewProblem = std::move(problem);
+            previewProblem = std::move(taken->problem);
             return;
         }
 
@@ -243,27 +262,11 @@ void GameLauncher::loadCurrentMap() {
     std::string path = mapFiles[static_cast<std::size_t>(currentMapIndex)];
     // Until the result arrives the picture area shows the loading label.
     clearPreview();
-    {
-        // The generation is raised under the same lock that stores the path:
-        // the loader reads both together, so it can never pair this path with
-        // an older generation, nor an older path with this generation.
-        std::lock_guard lock(loaderMutex);
-        loadGeneration.fetch_add(1);
-        resultReady.store(false);
-        loadRequestPath = std::move(path);
-    }
-    loaderCv.notify_one();
+    pictureLoader.request(std::move(path));
 }
 
 void GameLauncher::clearPreview() {
-    {
-        // Whatever is still being decoded belongs to what was shown before:
-        // it must not appear, nor resize the picture area, later on.
-        std::lock_guard lock(loaderMutex);
-        loadRequestPath.clear();
-        loadGeneration.fetch_add(1);
-        resultReady.store(false);
-    }
+    pictureLoader.cancel();
     previewIsGif = false;
     previewGif.clear();
     previewTexture = sf::Texture();

@@ -148,7 +148,7 @@ void GameLauncher::handleResize(unsigned width, unsigned height) {
     windowHeight = h;
     // A window wider than the screen was thought to be: later pictures keep
     // the detail its picture area can show.
-    if (static_cast<int>(w) - 104 > pictureMaxWidth.load()) pictureMaxWidth = static_cast<int>(w) - 104;
+    if (static_cast<int>(w) - 104 > pictureLoader.maxWidth()) pictureLoader.setMaxWidth(static_cast<int>(w) - 104);
     window.setView(sf::View(sf::FloatRect(0, 0, w, h)));
     updateRichEditPosition();
     searchBox.position = {w - 245, 8};

@@ -32,10 +32,7 @@ wait_geometry() {  # window "x y w h" message
 
 # The data.db schema of every Ludexa, with a few games in it.
 seed_library() {  # dir
-  sql "$1/data.db" "CREATE TABLE IF NOT EXISTS games (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,
-    exe_path TEXT,folder_path TEXT,category TEXT,icon BLOB,created_at TEXT DEFAULT CURRENT_TIMESTAMP,last_played TEXT,
-    play_count INTEGER DEFAULT 0,launch_args TEXT DEFAULT '',save_dir TEXT DEFAULT '',game_size INTEGER DEFAULT 0,
-    is_favorite INTEGER DEFAULT 0);
+  sql "$1/data.db" "$GAMES_SCHEMA
     INSERT INTO games(name, exe_path, category, save_dir) VALUES
       ('空洞骑士', '/usr/bin/true', 'RPG|动作', '/saves/hk'), ('星露谷物语', '/usr/bin/true', '', '');"
 }

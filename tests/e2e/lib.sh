@@ -325,3 +325,14 @@ gtk_test_settings() {
 sql() {  # database query
   sqlite3 -cmd ".timeout 5000" "$1" "$2"
 }
+
+# The games table of every Ludexa's data.db.
+GAMES_SCHEMA="CREATE TABLE IF NOT EXISTS games (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,exe_path TEXT,folder_path TEXT,category TEXT,icon BLOB,created_at TEXT DEFAULT CURRENT_TIMESTAMP,last_played TEXT,play_count INTEGER DEFAULT 0,launch_args TEXT DEFAULT '',save_dir TEXT DEFAULT '',game_size INTEGER DEFAULT 0,is_favorite INTEGER DEFAULT 0);"
+
+# A portable folder's library holding one game called $2; prints the game's
+# media folder, made empty.
+library_with_game() {  # dir name
+  sql "$1/data.db" "$GAMES_SCHEMA INSERT INTO games (name, exe_path) VALUES ('$2', '/bin/true');"
+  mkdir -p "$1/media/$2"
+  echo "$1/media/$2"
+}

@@ -12,9 +12,8 @@ source "$(dirname "$0")/lib.sh"
 counter=${LUDEXA_FRAME_COUNTER:-$(dirname "$LUDEXA_BIN")/tools/frame_counter}
 [ -x "$counter" ] || fail "no frame counter at $counter (build the frame_counter target)"
 
-schema="CREATE TABLE IF NOT EXISTS games (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,exe_path TEXT,folder_path TEXT,category TEXT,icon BLOB,created_at TEXT DEFAULT CURRENT_TIMESTAMP,last_played TEXT,play_count INTEGER DEFAULT 0,launch_args TEXT DEFAULT '',save_dir TEXT DEFAULT '',game_size INTEGER DEFAULT 0,is_favorite INTEGER DEFAULT 0);"
 dir=$(make_portable)
-sql "$dir/data.db" "$schema INSERT INTO games (name, exe_path) VALUES ('乙游戏', '/bin/true'), ('甲游戏', '/bin/true');"
+sql "$dir/data.db" "$GAMES_SCHEMA INSERT INTO games (name, exe_path) VALUES ('乙游戏', '/bin/true'), ('甲游戏', '/bin/true');"
 
 frames() {  # seconds
   "$counter" "$LUDEXA_WINDOW" "$1"
@@ -60,7 +59,7 @@ assert_eq 0 "$(wait_exit)" "exit code"
 # Red and blue frames of 300 ms: the picture area (350 pixels wide from
 # x 0, y 48) changes colour about three times a second, and nothing else does.
 dir=$(make_portable "动画")
-sql "$dir/data.db" "$schema INSERT INTO games (name, exe_path) VALUES ('动画', '/bin/true');"
+sql "$dir/data.db" "$GAMES_SCHEMA INSERT INTO games (name, exe_path) VALUES ('动画', '/bin/true');"
 mkdir -p "$dir/media/动画"
 convert -size 300x200 xc:red xc:blue -set delay 30 -loop 0 "$dir/media/动画/play.gif"
 start_launcher "$dir"

@@ -9,7 +9,7 @@ source "$(dirname "$0")/lib.sh"
 
 base=$(make_portable "注销 logout")
 db="$base/data.db"
-sql "$db" "CREATE TABLE games (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,exe_path TEXT,folder_path TEXT,category TEXT,icon BLOB,created_at TEXT DEFAULT CURRENT_TIMESTAMP,last_played TEXT,play_count INTEGER DEFAULT 0,launch_args TEXT DEFAULT '',save_dir TEXT DEFAULT '',game_size INTEGER DEFAULT 0,is_favorite INTEGER DEFAULT 0);"
+sql "$db" "$GAMES_SCHEMA"
 for name in "Sleeper" "第二 个"; do
   mkdir -p "$base/games/$name"
   printf '#!/bin/sh\necho started >> "%s/started"\nexec sleep 120\n' "$base" >"$base/games/$name/run.sh"

@@ -8,7 +8,7 @@ source "$(dirname "$0")/lib.sh"
 base=$(make_portable "游玩 时长")
 db="$base/data.db"
 log="$base/launch.log"
-sql "$db" "CREATE TABLE games (id INTEGER PRIMARY KEY AUTOINCREMENT,name TEXT NOT NULL,exe_path TEXT,folder_path TEXT,category TEXT,icon BLOB,created_at TEXT DEFAULT CURRENT_TIMESTAMP,last_played TEXT,play_count INTEGER DEFAULT 0,launch_args TEXT DEFAULT '',save_dir TEXT DEFAULT '',game_size INTEGER DEFAULT 0,is_favorite INTEGER DEFAULT 0);"
+sql "$db" "$GAMES_SCHEMA"
 add_game() {  # name seconds-it-runs
   local dir="$base/games/$1"
   mkdir -p "$dir"

@@ -2,6 +2,8 @@
 # The text area follows the toolbar: after ▼ the tag rows push the picture
 # area down and the text box with it (the splitter under the picture stays
 # visible); after ▲ no dark band is left between the picture and the text.
+# The text area's 复制 menu puts the selection on the clipboard; 生成资源
+# makes a media folder for each shown game.
 source "$(dirname "$0")/lib.sh"
 source "$E2E_DIR/ui_lib.sh"
 source "$E2E_DIR/dialogs_lib.sh"
@@ -35,6 +37,21 @@ screenshot "$base/collapsed_again.png"
 for y in 440 480 520 560; do
   assert_eq "235,235,240" "$(pixel "$base/collapsed_again.png" 8 $y)" "text box at y $y after ▲"
 done
+
+# A dragged selection, then 复制 from the right click's menu.
+xdotool mousemove --sync 4 436 mousedown 1 mousemove --sync 340 600 mouseup 1
+click 100 450 3
+wait_pixel_not 120 460 "235,235,240" "the 复制 menu did not open"
+click 120 460
+# The text area starts with the selected game's facts.
+copied() { [[ "$(xclip -o -selection clipboard 2>/dev/null)" == "名称：星露谷物语  收藏："* ]]; }
+wait_for 30 "复制 did not reach the clipboard ($(xclip -o -selection clipboard 2>/dev/null))" copied
+
+click 286 22
+w=$(wait_window '^生成资源目录完成$')
+for name in 空洞骑士 星露谷物语; do [ -d "$base/media/$name" ] || fail "no media folder for $name"; done
+key_to "$w" Return
+wait_window_gone '^生成资源目录完成$'
 
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"

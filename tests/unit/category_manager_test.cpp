@@ -7,6 +7,7 @@
 
 #include "dialogs/category_manager.h"
 #include "library/database.h"
+#include "temp_dir.h"
 
 using namespace ludexa;
 
@@ -15,15 +16,11 @@ namespace {
 class Databases : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("ludexa_category_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_ / "media");
-        data = (dir_ / "data.db").string();
-        bak = (dir_ / "media" / "bak.db").string();
+        std::filesystem::create_directories(dir_.path() / "media");
+        data = dir_ / "data.db";
+        bak = dir_ / "media/bak.db";
         ASSERT_TRUE(initDatabase(data));
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
 
     void run(const std::string& db, const std::string& sql) {
         auto handle = Database::open(db);
@@ -47,7 +44,7 @@ protected:
         return transferColumn(data, bak, TransferColumn::Category, TransferDirection::Restore, overwrite, allowEmpty);
     }
 
-    std::filesystem::path dir_;
+    test::ScopedTempDir dir_{"ludexa_category"};
     std::string data, bak;
 };
 
@@ -170,7 +167,7 @@ TEST_F(Databases, UnusableFilesAreReportedNotCounted) {
     }
     EXPECT_EQ(backup().status, TransferResult::Status::BackupUnavailable);
     std::filesystem::remove(bak);
-    EXPECT_EQ(transferColumn((dir_ / "missing.db").string(), bak, TransferColumn::Category,
+    EXPECT_EQ(transferColumn(dir_ / "missing.db", bak, TransferColumn::Category,
                              TransferDirection::Restore, true, false)
                   .status,
               TransferResult::Status::LibraryUnavailable);
@@ -185,7 +182,7 @@ TEST_F(Databases, ManagerReportsEachTransferAndRestoreReachesTheRecords) {
         return true;
     });
     std::filesystem::remove_all(dir_ / "media");  // made again on demand
-    CategoryManagerState state({}, data, (dir_ / "media").string() + "/");
+    CategoryManagerState state({}, data, dir_ / "media/");
     state.transfer(2012, 5);
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "备份存档目录 完成，共处理 1 条记录。");

@@ -13,6 +13,7 @@
 #include "library/icon_cache.h"
 #include "library/icons.h"
 #include "temp_dir.h"
+#include "test_data.h"
 
 using namespace ludexa;
 
@@ -38,28 +39,17 @@ TEST(Database, FirstStartCreatesTheExactSchema) {
     EXPECT_TRUE(loadGames(path).empty());
 }
 
-TEST(Database, ExistingFileWithoutTableIsUsedUnchanged) {
+// Files that are no library: nothing loads, and none of them is changed or created.
+TEST(Database, FilesThatAreNoLibraryLoadNothing) {
     TempDir dir;
-    const auto path = dir.file("data.db");
-    { std::ofstream(path, std::ios::binary); }  // a zero-byte file
-    ASSERT_TRUE(initDatabase(path));
-    EXPECT_EQ(std::filesystem::file_size(path), 0u);
-    EXPECT_TRUE(loadGames(path).empty());
-    EXPECT_EQ(std::filesystem::file_size(path), 0u);
-}
-
-TEST(Database, UnopenablePathFails) {
-    TempDir dir;
+    const auto empty = dir.file("empty.db"), junk = dir.file("junk.db");
+    { std::ofstream(empty, std::ios::binary); }  // a zero-byte file is used as it is
+    { std::ofstream(junk, std::ios::binary) << std::string(4096, 'x'); }
+    ASSERT_TRUE(initDatabase(empty));
     EXPECT_FALSE(initDatabase(dir.file("no/such/folder/data.db")));
-    EXPECT_TRUE(loadGames(dir.file("missing.db")).empty());
+    for (const auto& path : {empty, junk, dir.file("missing.db")}) EXPECT_TRUE(loadGames(path).empty()) << path;
+    EXPECT_EQ(std::filesystem::file_size(empty), 0u);
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing.db")));
-}
-
-TEST(Database, NotADatabaseLoadsEmpty) {
-    TempDir dir;
-    const auto path = dir.file("data.db");
-    { std::ofstream(path, std::ios::binary) << std::string(4096, 'x'); }
-    EXPECT_TRUE(loadGames(path).empty());
 }
 
 TEST(Database, RowsLoadWithNullsAndBadIcons) {
@@ -237,18 +227,10 @@ TEST(IconCacheOnDisplay, IdsBeyond32BitsStayApart) {
     EXPECT_EQ(cache.state(games[0].id), IconCache::State::Ready);
 }
 
-// A PNG signature and an IHDR chunk declaring 16000 x 16000 RGBA, nothing
-// after it: decoding would allocate about a gigabyte before finding no data.
-std::vector<unsigned char> bigCanvasPngHeader() {
-    return {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A,  // signature
-            0, 0, 0, 13, 'I', 'H', 'D', 'R',               // chunk length, type
-            0, 0, 0x3E, 0x80, 0, 0, 0x3E, 0x80,            // width 16000, height 16000
-            8, 6, 0, 0, 0,                                 // 8-bit RGBA, no interlace
-            0x00, 0x00, 0x00, 0x00};                       // CRC (not checked by the decoder)
-}
-
 TEST(IconCacheTest, OversizedIconHeadersAreRefusedUndecoded) {
-    const auto big = bigCanvasPngHeader();
+    // A PNG signature and an IHDR chunk declaring 16000 x 16000 RGBA, nothing
+    // after it: decoding would allocate about a gigabyte before finding no data.
+    const auto big = test::testDataBytes("corpus/icon_blob/big_canvas_header.png");
     ASSERT_TRUE(declaredPictureSize(big));
     EXPECT_EQ(declaredPictureSize(big)->width, 16000u);
     EXPECT_FALSE(iconBlobAcceptable(big));

@@ -6,6 +6,7 @@
 
 #include "appearance/fonts.h"
 #include "platform/fonts.h"
+#include "temp_dir.h"
 
 using namespace ludexa;
 
@@ -58,12 +59,10 @@ TEST(FontFaceChoiceOnDisplay, RealCollectionsOpenTheProportionalSimplifiedChines
 TEST(FontFaceChoice, CollectionOutsideTheFontFoldersIsReadDirectly) {
     if (!std::filesystem::exists(kNotoSans)) GTEST_SKIP() << "fonts-noto-cjk is not installed";
     // fontconfig has not indexed this path, so the faces are read from the file.
-    const auto dir = std::filesystem::temp_directory_path() / ("ludexa-font-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
+    const test::ScopedTempDir dir;
     const auto link = dir / "思源黑体.ttc";
     std::filesystem::create_symlink(kNotoSans, link);
-    const FontFace face = faceForFile(link.string());
-    std::filesystem::remove_all(dir);
+    const FontFace face = faceForFile(link);
     EXPECT_EQ(face.faceIndex, 2);
 
     EXPECT_EQ(faceForFile("/nonexistent/font.ttc").faceIndex, 0);

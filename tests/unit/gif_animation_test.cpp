@@ -8,23 +8,25 @@
 
 #include "media/gif/gif_animation.h"
 #include "tests/unit/gif_fixtures.h"
+#include "tests/unit/test_data.h"
+#include "temp_dir.h"
 
 using namespace gif_fixtures;
+
+// One red pixel, shown for a tenth of a second.
+static const std::vector<std::uint8_t> kOneRedPixel =
+    ludexa::test::testDataBytes("corpus/gif_stream/one_red_pixel.gif");
 using ludexa::GifAnimation;
 
 namespace {
 
 class GifFiles : public ::testing::Test {
 protected:
-    void SetUp() override { std::filesystem::create_directories(dir_); }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
     std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        writeFile((dir_ / name).string(), bytes);
-        return (dir_ / name).string();
+        writeFile(dir_ / name, bytes);
+        return dir_ / name;
     }
-    const std::filesystem::path dir_ = std::filesystem::temp_directory_path() /
-                                       ("ludexa_gif_" + std::to_string(::getpid()) + "_" +
-                                        ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    const ludexa::test::ScopedTempDir dir_{"ludexa_gif"};
 };
 
 // Red, green, blue 2 × 2 frames with delays 0, 3 and 0 hundredths.
@@ -87,8 +89,8 @@ TEST_F(GifFiles, RejectsBadFilesAndIsLeftEmpty) {
         write("wide.gif", makeGif(9000, 10, basicPalette(), {solid(0, 0, 1, 1, 0)}).bytes),
         write("zero.gif", makeGif(0, 0, basicPalette(), {solid(0, 0, 0, 0, 0)}).bytes),
         write("cut1.gif", {gif.bytes.begin(), gif.bytes.begin() + static_cast<long>(gif.rasterStart[0] + 2)}),
-        (dir_ / "missing.gif").string(),
-        dir_.string(),  // a folder
+        dir_ / "missing.gif",
+        dir_.path().string(),  // a folder
         "",
     };
     for (const auto& path : bad) {

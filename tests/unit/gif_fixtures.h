@@ -1,7 +1,7 @@
 // GIF files built in code for the decoder, player and loader tests and the
-// memory benchmark. The smallest one is written out byte by byte; the others
-// come from a tiny writer whose LZW data holds only literal codes (with a
-// clear code before the code table would widen), which every GIF decoder
+// memory benchmark (the smallest, one red pixel, is a file of the corpus).
+// They come from a tiny writer whose LZW data holds only literal codes (with
+// a clear code before the code table would widen), which every GIF decoder
 // reads and which makes the bytes easy to follow.
 #pragma once
 
@@ -12,30 +12,6 @@
 #include <vector>
 
 namespace gif_fixtures {
-
-// A 1 × 1 red GIF, delay 100 ms, one frame: 43 bytes.
-inline const std::vector<std::uint8_t> kOneRedPixel = {
-    'G', 'I', 'F', '8', '9', 'a',  // signature and version
-    0x01, 0x00, 0x01, 0x00,        // canvas 1 × 1 (little-endian)
-    0x80,                          // global colour table present, 2 entries
-    0x00,                          // background colour index
-    0x00,                          // pixel aspect ratio: none given
-    0xFF, 0x00, 0x00,              // colour 0: red
-    0x00, 0x00, 0xFF,              // colour 1: blue
-    0x21, 0xF9, 0x04,              // graphic control extension, 4 bytes:
-    0x00,                          //   no disposal given, no transparency
-    0x0A, 0x00,                    //   delay 10 hundredths of a second
-    0x00,                          //   transparent index (unused)
-    0x00,                          //   block terminator
-    0x2C,                          // image descriptor:
-    0x00, 0x00, 0x00, 0x00,        //   at (0, 0)
-    0x01, 0x00, 0x01, 0x00,        //   1 × 1
-    0x00,                          //   no local colour table, not interlaced
-    0x02,                          // LZW minimum code size 2: clear 4, end 5, 3-bit codes
-    0x02, 0x44, 0x01,              // 2 data bytes: codes 4 (clear), 0 (red), 5 (end), packed from bit 0
-    0x00,                          // block terminator
-    0x3B,                          // trailer
-};
 
 struct Rgb {
     std::uint8_t r, g, b;

@@ -13,12 +13,17 @@
 
 #include "platform/fault_guard.h"
 #include "tests/unit/gif_fixtures.h"
+#include "tests/unit/test_data.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/lsan_interface.h>
 #endif
 
 using namespace gif_fixtures;
+
+// One red pixel, shown for a tenth of a second.
+static const std::vector<std::uint8_t> kOneRedPixel =
+    ludexa::test::testDataBytes("corpus/gif_stream/one_red_pixel.gif");
 
 namespace {
 

@@ -7,8 +7,13 @@
 
 #include "media/gif/gif_stream.h"
 #include "tests/unit/gif_fixtures.h"
+#include "tests/unit/test_data.h"
 
 using namespace gif_fixtures;
+
+// One red pixel, shown for a tenth of a second.
+static const std::vector<std::uint8_t> kOneRedPixel =
+    ludexa::test::testDataBytes("corpus/gif_stream/one_red_pixel.gif");
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "library/icons.h"
+#include "temp_dir.h"
 
 using namespace ludexa;
 namespace fs = std::filesystem;
@@ -53,12 +54,7 @@ struct FakeLoader : IconLoader {
 
 IconSource file(const std::string& v) { return {IconSource::Kind::ImageFile, v}; }
 
-struct TempDir {
-    fs::path path = fs::temp_directory_path() / ("ludexa_icons_" + std::to_string(::getpid()) + "_" +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    TempDir() { fs::create_directories(path); }
-    ~TempDir() { fs::remove_all(path); }
-    std::string file(const std::string& name) const { return (path / name).string(); }
+struct TempDir : test::ScopedTempDir {
     std::string write(const std::string& name, const std::vector<unsigned char>& bytes) const {
         std::ofstream(file(name), std::ios::binary) << std::string(bytes.begin(), bytes.end());
         return file(name);

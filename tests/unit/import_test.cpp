@@ -15,9 +15,10 @@
 #include "library/icons.h"
 #include "library/icon_cache.h"
 #include "library/import.h"
-#include "lnk_fixture.h"
 #include "platform/shortcuts.h"
 #include "scoped_env.h"
+#include "temp_dir.h"
+#include "test_data.h"
 
 using namespace ludexa;
 namespace fs = std::filesystem;
@@ -25,13 +26,12 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Library {
-    fs::path root = fs::temp_directory_path() / ("ludexa_import_" + std::to_string(::getpid()) + "_" +
-                                                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    test::ScopedTempDir temp{"ludexa_import"};
+    fs::path root = temp.path();
     Library() {
         fs::create_directories(root / "shortcuts");
         EXPECT_TRUE(initDatabase(db()));
     }
-    ~Library() { fs::remove_all(root); }
     std::string db() const { return (root / "data.db").string(); }
     std::string folder() const { return (root / "shortcuts").string(); }
     std::string path(const std::string& name) const { return (root / "shortcuts" / name).string(); }
@@ -72,12 +72,9 @@ std::string localTime(std::time_t t) {
     return buf;
 }
 
-std::string windowsLink(const std::string& target, const std::string& args) {
-    lnk_fixture::Link l;
-    l.localPath = target;
-    l.hasArguments = !args.empty();
-    l.arguments = args;
-    const auto bytes = lnk_fixture::build(l);
+// A Windows link of the corpus, named import_<name>.lnk there.
+std::string windowsLink(const std::string& name) {
+    const auto bytes = test::lnkFixture("import_" + name);
     return {bytes.begin(), bytes.end()};
 }
 
@@ -88,7 +85,7 @@ TEST(Import, StoredRecordsCarryTheShortcutsFields) {
     const std::time_t t1 = 1600000000, t2 = 1234567890;
     lib.write("Foo Game.desktop",
               "[Desktop Entry]\nType=Application\nName=Foo Game\nExec=\"/opt/Foo Game/foo\" --windowed %U\n", t1);
-    lib.write("Bar.lnk", windowsLink("C:\\Games\\Bar\\bar.exe", "-w \"save 1\""), t2);
+    lib.write("Bar.lnk", windowsLink("bar"), t2);
     StubLoader icons;
     const auto added = importShortcutFolder(lib.folder(), lib.db(), icons).games;
     ASSERT_EQ(added.size(), 2u);
@@ -141,13 +138,13 @@ TEST(Import, DuplicatesAreProgramAndArgumentsTogether) {
     Library lib;
     // An older row whose arguments are NULL counts as one with empty arguments.
     ASSERT_TRUE(Database::open(lib.db(), false)->exec("INSERT INTO games (name, exe_path, launch_args) VALUES ('old', 'C:\\old.exe', NULL)"));
-    lib.write("Old.lnk", windowsLink("C:\\old.exe", ""));
+    lib.write("Old.lnk", windowsLink("old"));
     // Steam, an emulator and wine start many games through one program.
     lib.app("Portal.desktop", "/usr/games/steam steam://rungameid/400");
     lib.app("Half-Life.desktop", "/usr/games/steam steam://rungameid/70");
     lib.app("Also Portal.desktop", "/usr/games/steam steam://rungameid/400");  // same program and arguments
-    lib.write("Mario.lnk", windowsLink("C:\\Emu\\emu.exe", "roms\\mario.nes"));
-    lib.write("Zelda.lnk", windowsLink("C:\\Emu\\emu.exe", "roms\\zelda.nes"));
+    lib.write("Mario.lnk", windowsLink("mario"));
+    lib.write("Zelda.lnk", windowsLink("zelda"));
     StubLoader icons;
     std::vector<std::string> names;
     for (const auto& g : importShortcutFolder(lib.folder(), lib.db(), icons).games) names.push_back(g.info.name);
@@ -189,13 +186,13 @@ TEST(Import, GameAddedByAnotherProgramDuringTheScanIsStoredOnce) {
 TEST(Import, BadFilesAreSkippedAndTheGoodOnesAroundThemImported) {
     Library lib;
     lib.app("1 good.desktop", "/bin/one");
-    lib.write("2 truncated.lnk", windowsLink("C:\\t.exe", "-a").substr(0, 60));
-    lib.write("3 oversized.lnk", windowsLink("C:\\o.exe", "").append(kMaxShortcutBytes, '\0'));
+    lib.write("2 truncated.lnk", windowsLink("t").substr(0, 60));
+    lib.write("3 oversized.lnk", windowsLink("o").append(kMaxShortcutBytes, '\0'));
     lib.app("4 no exec.desktop", "");
     lib.app("5 quoting.desktop", "\"/bin/x");
     lib.write("6 binary.desktop", std::string("\0\x01\x02\xff\xfe", 5));
     lib.app("7 utf8.desktop", "/bin/\xc3\x28");
-    lib.write("9 good.lnk", windowsLink("C:\\nine.exe", ""));
+    lib.write("9 good.lnk", windowsLink("nine"));
     fs::create_directory(lib.path("folder.lnk"));
     fs::create_directory(lib.path("sub"));
     lib.app("sub/inner.desktop", "/bin/inner");

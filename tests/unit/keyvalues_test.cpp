@@ -1,28 +1,18 @@
-// The KeyValues reader on Steam's own files, on the format's corners, and on
-// broken or hostile text.
+// The KeyValues reader on Steam's own files (of the corpus), on the format's
+// corners, and on broken or hostile text.
 #include <gtest/gtest.h>
 
 #include "library/keyvalues.h"
+#include "test_data.h"
 
 using namespace ludexa;
 
 TEST(KeyValues, ReadsSteamsLibraryListAndManifest) {
-    const auto pairs = parseKeyValues(R"("libraryfolders"
-{
-	"0"
-	{
-		"path"		"/home/u/.local/share/Steam"
-		"apps"
-		{
-			"228980"		"283843287"
-		}
-	}
-	"1"
-	{
-		"path"		"/mnt/games/SteamLibrary"
-	}
-}
-)");
+    const auto text = [](const char* name) {
+        const auto bytes = test::testDataBytes(std::string("corpus/keyvalues/") + name);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    const auto pairs = parseKeyValues(text("libraryfolders.vdf"));
     ASSERT_TRUE(pairs);
     ASSERT_EQ(pairs->size(), 1u);
     const KeyValue& root = (*pairs)[0];
@@ -33,12 +23,10 @@ TEST(KeyValues, ReadsSteamsLibraryListAndManifest) {
     EXPECT_EQ(root.children[0].get("apps"), "");  // a block has no value
     EXPECT_EQ(root.find("2"), nullptr);
 
-    const auto manifest = parseKeyValues(
-        "\"AppState\"\n{\n\t\"appid\"\t\t\"620\"\n\t\"LauncherPath\"\t\t\"C:\\\\Steam\\\\steam.exe\"\n"
-        "\t\"name\"\t\t\"Portal 2\"\n\t\"StateFlags\"\t\t\"4\"\n}\n");
+    const auto manifest = parseKeyValues(text("appmanifest_620.acf"));
     ASSERT_TRUE(manifest);
     EXPECT_EQ((*manifest)[0].get("stateflags"), "4");
-    EXPECT_EQ((*manifest)[0].get("LauncherPath"), "C:\\Steam\\steam.exe");
+    EXPECT_EQ((*manifest)[0].get("LauncherPath"), "C:\\Program Files (x86)\\Steam\\steam.exe");
 }
 
 TEST(KeyValues, FormatCorners) {

@@ -196,11 +196,8 @@ TEST(ShellSpawn, RunsWithArgumentsAndWorkingDirectory) {
 namespace {
 
 struct Scratch {
-    std::filesystem::path root = std::filesystem::path(::testing::TempDir()) /
-                                 ("ludexa_launch_" + std::to_string(::getpid()) + "_" +
-                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    Scratch() { std::filesystem::create_directories(root); }
-    ~Scratch() { std::filesystem::remove_all(root); }
+    test::ScopedTempDir temp{"ludexa_launch"};
+    std::filesystem::path root = temp.path();
     std::string write(const std::string& name, const std::string& text, std::filesystem::perms perms) const {
         const auto p = root / name;
         std::filesystem::create_directories(p.parent_path());

@@ -2,39 +2,26 @@
 // fit, and the launcher's request / publish / pick-up cycle with its generations.
 #include <gtest/gtest.h>
 
-#include <avif/avif.h>
-#include <webp/encode.h>
-
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <random>
 #include <thread>
 
 #include "app/GameLauncher.h"
 #include "media/loader.h"
 #include "tests/unit/gif_fixtures.h"
+#include "tests/unit/temp_dir.h"
+#include "tests/unit/test_data.h"
 
 using namespace ludexa;
 using namespace gif_fixtures;
 
 namespace {
 
-struct TempFolder {
-    std::filesystem::path path = std::filesystem::temp_directory_path() /
-                                 ("ludexa_loader_" + std::to_string(::getpid()) + "_" +
-                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    TempFolder() { std::filesystem::create_directories(path); }
-    ~TempFolder() { std::filesystem::remove_all(path); }
-    std::string file(const std::string& name) const { return (path / name).string(); }
-};
-
-std::vector<std::uint8_t> solidRgba(int w, int h, sf::Color c) {
-    sf::Image image;
-    image.create(static_cast<unsigned>(w), static_cast<unsigned>(h), c);
-    return {image.getPixelsPtr(), image.getPixelsPtr() + w * h * 4};
-}
+using TempFolder = test::ScopedTempDir;
 
 std::string writePng(const std::string& path, unsigned w, unsigned h, sf::Color c) {
     sf::Image image;
@@ -43,33 +30,9 @@ std::string writePng(const std::string& path, unsigned w, unsigned h, sf::Color 
     return path;
 }
 
-std::string writeWebp(const std::string& path, int w, int h, sf::Color c) {
-    std::uint8_t* out = nullptr;
-    const std::size_t size = WebPEncodeLosslessRGBA(solidRgba(w, h, c).data(), w, h, w * 4, &out);
-    EXPECT_GT(size, 0u);
-    writeFile(path, std::vector<std::uint8_t>(out, out + size));
-    WebPFree(out);
-    return path;
-}
-
-std::string writeAvif(const std::string& path, int w, int h, sf::Color c) {
-    auto rgba = solidRgba(w, h, c);  // stored as YUV: read back within a few steps
-    avifImage* image = avifImageCreate(w, h, 8, AVIF_PIXEL_FORMAT_YUV444);
-    avifRGBImage rgb;
-    avifRGBImageSetDefaults(&rgb, image);
-    rgb.format = AVIF_RGB_FORMAT_RGBA;
-    rgb.pixels = rgba.data();
-    rgb.rowBytes = static_cast<std::uint32_t>(w) * 4;
-    EXPECT_EQ(avifImageRGBToYUV(image, &rgb), AVIF_RESULT_OK);
-    avifEncoder* encoder = avifEncoderCreate();
-    encoder->minQuantizer = encoder->maxQuantizer = AVIF_QUANTIZER_LOSSLESS;
-    encoder->speed = AVIF_SPEED_FASTEST;
-    avifRWData out = AVIF_DATA_EMPTY;
-    EXPECT_EQ(avifEncoderWrite(encoder, image, &out), AVIF_RESULT_OK);
-    writeFile(path, std::vector<std::uint8_t>(out.data, out.data + out.size));
-    avifRWDataFree(&out);
-    avifEncoderDestroy(encoder);
-    avifImageDestroy(image);
+// A picture of the corpus (3 x 2, one colour each), copied under another name.
+std::string copyPicture(const char* corpusName, const std::string& path) {
+    writeFile(path, test::testDataBytes(std::string("corpus/picture_header/") + corpusName));
     return path;
 }
 
@@ -113,9 +76,9 @@ TEST(LoaderRules, PictureAreaFitsTheColumnWidth) {  // width, height, column, ro
 TEST(LoaderDecode, PicturesAndGifsDecodeAndJunkDoesNot) {
     TempFolder dir;
     const struct { std::string path; int w, h; sf::Color colour; int tolerance; } stills[] = {
-        {writePng(dir.file("红.png"), 3, 2, sf::Color::Red), 3, 2, sf::Color::Red, 0},
-        {writeWebp(dir.file("g.webp"), 4, 3, sf::Color::Green), 4, 3, sf::Color::Green, 0},
-        {writeAvif(dir.file("b.avif"), 8, 6, sf::Color(40, 90, 200)), 8, 6, sf::Color(40, 90, 200), 4},  // YUV
+        {copyPicture("small.png", dir.file("红.png")), 3, 2, sf::Color::Red, 0},
+        {copyPicture("small.webp", dir.file("y.webp")), 3, 2, sf::Color(253, 255, 0), 0},
+        {copyPicture("small.avif", dir.file("r.avif")), 3, 2, sf::Color::Red, 8},  // stored as YUV
     };
     DecodedPicture p;
     for (const auto& s : stills) {
@@ -136,11 +99,87 @@ TEST(LoaderDecode, PicturesAndGifsDecodeAndJunkDoesNot) {
     // A WebP named with one capital goes to the general decoder, which cannot read WebP.
     for (const auto& path : {writeNoise(dir.file("noise.gif"), 3000), writeNoise(dir.file("noise.webp"), 3000),
                              writeNoise(dir.file("noise.avif"), 3000), writeNoise(dir.file("empty.webp"), 0),
-                             writeNoise(dir.file("empty.avif"), 0), writeWebp(dir.file("a.Webp"), 2, 2, sf::Color::Red),
+                             writeNoise(dir.file("empty.avif"), 0), copyPicture("small.webp", dir.file("a.Webp")),
                              dir.file("missing.avif")}) {
         DecodedPicture junk;
         EXPECT_EQ(decodePicture(path, junk), PictureOutcome::Failed) << path;
     }
+}
+
+namespace {
+
+// Takes results as the main loop does, until one arrives or the time is up.
+std::optional<LoadedPicture> awaitResult(PictureLoader& loader, int ms = 5000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+        if (auto taken = loader.take()) return taken;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return std::nullopt;
+}
+
+sf::Color firstPixel(const LoadedPicture& p) {
+    if (p.image.pixels.size() < 4) return sf::Color::Transparent;
+    return {p.image.pixels[0], p.image.pixels[1], p.image.pixels[2], p.image.pixels[3]};
+}
+
+}  // namespace
+
+TEST(PictureLoaderThread, OnlyTheNewestRequestIsEverShown) {
+    TempFolder dir;
+    PictureLoader loader;
+    loader.start();
+    std::vector<std::string> files;
+    for (auto c : {sf::Color::Red, sf::Color::Green, sf::Color::Blue, sf::Color::Magenta})
+        files.push_back(writePng(dir.file(std::to_string(files.size()) + ".png"), 900, 900, c));
+    const auto big = writePng(dir.file("big.png"), 2000, 2000, sf::Color::Red);
+    for (int round = 0; round < 5; ++round) {
+        for (const auto& file : files) {
+            loader.request(file);
+            std::this_thread::sleep_for(std::chrono::microseconds(round * 300));
+        }
+        // The first result taken after the requests is the last one, and none follows.
+        const auto taken = awaitResult(loader);
+        ASSERT_TRUE(taken) << "round " << round;
+        EXPECT_EQ(firstPixel(*taken), sf::Color::Magenta) << "round " << round;
+        EXPECT_FALSE(awaitResult(loader, 100)) << "round " << round;
+        // Cancelled while still decoding (a game without pictures): it never arrives.
+        loader.request(big);
+        std::this_thread::sleep_for(std::chrono::milliseconds(round * 5));
+        loader.cancel();
+        EXPECT_FALSE(awaitResult(loader, 300)) << "round " << round;
+    }
+}
+
+TEST(PictureLoaderThread, WidePicturesArriveScaledAndFailuresSaySo) {
+    TempFolder dir;
+    PictureLoader loader;
+    loader.setMaxWidth(300);
+    loader.start();
+    loader.request(writePng(dir.file("huge.png"), 1200, 600, sf::Color::Cyan));
+    auto taken = awaitResult(loader);
+    ASSERT_TRUE(taken && taken->isImage);
+    EXPECT_EQ(std::make_pair(taken->image.width, taken->image.height), std::make_pair(300, 150));
+    EXPECT_EQ(firstPixel(*taken), sf::Color::Cyan);
+    loader.request(writeNoise(dir.file("noise.png"), 500));
+    taken = awaitResult(loader);
+    ASSERT_TRUE(taken);
+    EXPECT_FALSE(taken->isImage || taken->isGif);
+    EXPECT_EQ(taken->problem, "无法显示此图片");
+}
+
+TEST(PictureLoaderThread, StopsWhileDecodingAndStartsAgain) {
+    TempFolder dir;
+    PictureLoader loader;
+    loader.start();
+    loader.request(writePng(dir.file("big.png"), 3000, 3000, sf::Color::Red));
+    const auto stopping = std::chrono::steady_clock::now();
+    loader.stop();  // leaves the decode behind
+    EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::milliseconds(500));
+    EXPECT_FALSE(loader.running());
+    loader.start();
+    loader.request(dir.file("big.png"));
+    EXPECT_TRUE(awaitResult(loader, 10000));
 }
 
 // The launcher's side: a real window, the loader thread, textures.
@@ -151,7 +190,7 @@ protected:
     void SetUp() override {
         if (!launcher) GTEST_SKIP() << "needs an X display";
         auto& l = *launcher;
-        l.startLoaderThread();
+        l.pictureLoader.start();
         l.clearPreview();
         l.checkLoadComplete();
         l.windowHeight = 800, l.toolbarHeight = 44, l.leftPanelWidth = 300, l.leftTopHeight = 400;
@@ -166,7 +205,6 @@ protected:
         }
         return false;
     }
-    static void idle(int ms) { pumpUntil([] { return false; }, ms); }
     static bool hasPicture() { return launcher->previewTexture.getSize().x > 0; }
     static sf::Color shown() { return launcher->previewTexture.copyToImage().getPixel(0, 0); }
     static void show(const std::vector<std::string>& files, int index) {
@@ -215,69 +253,4 @@ TEST_F(LauncherLoaderOnDisplay, PicturesAreUploadedAndTheAreaFitted) {
     show(files, 4);
     ASSERT_TRUE(pumpUntil(showing(sf::Color::Yellow)));
     EXPECT_FLOAT_EQ(launcher->leftTopHeight, 800 - 48 - 104);  // 3000, capped
-}
-
-TEST_F(LauncherLoaderOnDisplay, PicturesWiderThanThePictureAreaCanBeArriveScaled) {
-    const int before = launcher->pictureMaxWidth.load();
-    launcher->pictureMaxWidth = 300;
-    show({writePng(dir.file("huge.png"), 1200, 600, sf::Color::Cyan)}, 0);
-    ASSERT_TRUE(pumpUntil(hasPicture));
-    EXPECT_EQ(launcher->previewTexture.getSize(), sf::Vector2u(300, 150));  // scaled on the loader thread
-    EXPECT_EQ(shown(), sf::Color::Cyan);
-    EXPECT_FLOAT_EQ(launcher->leftTopHeight, 150);  // the area fits the same aspect ratio
-    launcher->pictureMaxWidth = before;
-}
-
-TEST_F(LauncherLoaderOnDisplay, OnlyTheNewestRequestIsEverShown) {
-    std::vector<std::string> files;
-    for (auto c : {sf::Color::Red, sf::Color::Green, sf::Color::Blue, sf::Color::Magenta})
-        files.push_back(writePng(dir.file(std::to_string(files.size()) + ".png"), 900, 900, c));
-    const auto big = writePng(dir.file("big.png"), 2000, 2000, sf::Color::Red);
-    for (int round = 0; round < 5; ++round) {
-        for (int i = 0; i < 4; ++i) {
-            show(files, i);
-            std::this_thread::sleep_for(std::chrono::microseconds(round * 300));
-        }
-        // The first picture uploaded after the requests is the last one, and it stays.
-        ASSERT_TRUE(pumpUntil(hasPicture));
-        EXPECT_EQ(shown(), sf::Color::Magenta) << "round " << round;
-        idle(100);
-        EXPECT_EQ(shown(), sf::Color::Magenta) << "round " << round;
-        // Clearing the preview (a game without pictures) while a picture is
-        // still decoding: it never appears nor resizes the picture area.
-        launcher->leftTopHeight = 400;
-        show({big}, 0);
-        std::this_thread::sleep_for(std::chrono::milliseconds(round * 5));
-        launcher->mapFiles.clear();
-        launcher->clearPreview();
-        idle(300);
-        EXPECT_FALSE(hasPicture()) << "round " << round;
-        EXPECT_FLOAT_EQ(launcher->leftTopHeight, 400) << "round " << round;
-    }
-}
-
-TEST_F(LauncherLoaderOnDisplay, StaleResultInTheSlotIsDiscarded) {
-    {
-        std::lock_guard lock(launcher->resultMutex);
-        launcher->resultImage.width = launcher->resultImage.height = 1;
-        launcher->resultImage.pixels = {255, 0, 0, 255};
-        launcher->resultIsImage = launcher->resultReady = true;
-        launcher->resultGeneration = launcher->loadGeneration - 1;
-    }
-    launcher->checkLoadComplete();  // a stale result is never uploaded
-    EXPECT_FALSE(hasPicture());
-    EXPECT_FALSE(launcher->resultReady);
-    EXPECT_TRUE(launcher->resultImage.pixels.empty());
-    EXPECT_FLOAT_EQ(launcher->leftTopHeight, 400);
-}
-
-TEST_F(LauncherLoaderOnDisplay, StopsWhileDecodingAndStartsAgain) {
-    show({writePng(dir.file("big.png"), 3000, 3000, sf::Color::Red)}, 0);
-    const auto stopping = std::chrono::steady_clock::now();
-    launcher->stopLoaderThread();  // leaves the decode behind
-    EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::milliseconds(500));
-    EXPECT_FALSE(launcher->loaderThread.joinable());
-    launcher->startLoaderThread();
-    show({dir.file("big.png")}, 0);
-    ASSERT_TRUE(pumpUntil(hasPicture, 10000));
 }

@@ -15,6 +15,7 @@
 #include "platform/text.h"
 #include "platform/collate.h"
 #include "media/media_folder.h"
+#include "temp_dir.h"
 
 using namespace ludexa;
 namespace fs = std::filesystem;
@@ -23,18 +24,12 @@ namespace {
 
 class MediaDir : public ::testing::Test {
 protected:
-    void SetUp() override {
-        root = fs::temp_directory_path() / ("ludexa_media_" + std::to_string(::getpid()) + "_" +
-                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(root);
-        fs::create_directories(root);
-    }
-    void TearDown() override { fs::remove_all(root); }
     void write(const std::string& name, const std::string& bytes) {
         std::ofstream(root / name, std::ios::binary) << bytes;
     }
     std::string folder() const { return root.string() + "/"; }
-    fs::path root;
+    const test::ScopedTempDir temp{"ludexa_media"};
+    const fs::path root = temp.path();
 };
 
 }  // namespace

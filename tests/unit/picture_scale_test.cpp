@@ -8,6 +8,7 @@
 
 #include "appearance/background.h"
 #include "media/picture_scale.h"
+#include "temp_dir.h"
 
 using namespace ludexa;
 
@@ -83,9 +84,8 @@ TEST(Background, ScaledToCoverTheScreenAtMost) {
 }
 
 TEST(Background, SavedAsAWholeJpegBesideTheProgram) {
-    const auto dir = std::filesystem::temp_directory_path() / ("ludexa_background_" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / "ui.jpg").string();
+    const test::ScopedTempDir dir;
+    const std::string path = dir / "ui.jpg";
     // Opaque blue on the left, transparent on the right: JPEG has no alpha,
     // so the transparent half shows the window's dark background colour.
     RgbaImage image = filled(64, 32, 20, 60, 220);
@@ -116,7 +116,6 @@ TEST(Background, SavedAsAWholeJpegBesideTheProgram) {
     // A failed save leaves the old picture whole.
     EXPECT_FALSE(saveBackgroundPicture(RgbaImage{}, path));
     EXPECT_TRUE(decodeBackgroundPicture(path, back));
-    EXPECT_FALSE(saveBackgroundPicture(image, (dir / "missing" / "ui.jpg").string()));
-    EXPECT_FALSE(decodeBackgroundPicture((dir / "none.png").string(), back));
-    std::filesystem::remove_all(dir);
+    EXPECT_FALSE(saveBackgroundPicture(image, dir / "missing/ui.jpg"));
+    EXPECT_FALSE(decodeBackgroundPicture(dir / "none.png", back));
 }

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -70,6 +71,44 @@ std::vector<PlayTracker::Write> run(PlayTracker& tracker, FakeSystem& sys, std::
 }
 
 using TempDir = test::ScopedTempDir;
+
+// The fake system read by a watcher's thread: a second passes per reading.
+struct SharedSystem {
+    std::mutex mutex;
+    FakeSystem sys;  // guarded by mutex
+
+    std::function<ProcessSnapshot()> reader() {
+        return [this] {
+            const std::lock_guard lock(mutex);
+            sys.advance(1000);
+            return sys.snapshot();
+        };
+    }
+    void start(ProcessInfo p) {
+        const std::lock_guard lock(mutex);
+        sys.start(std::move(p));
+    }
+    void exit(int pid) {
+        const std::lock_guard lock(mutex);
+        sys.exit(pid);
+    }
+    // Waits until the watcher took `readings` more readings.
+    bool readingsLater(std::int64_t readings) {
+        std::int64_t until = 0;
+        {
+            const std::lock_guard lock(mutex);
+            until = sys.nowMs + readings * 1000;
+        }
+        return waitFor([&] {
+            const std::lock_guard lock(mutex);
+            return sys.nowMs > until;
+        });
+    }
+    static bool waitFor(const std::function<bool()>& condition) {
+        for (int i = 0; i < 2000 && !condition(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        return condition();
+    }
+};
 
 }  // namespace
 
@@ -326,34 +365,19 @@ TEST(PlayWatch, SessionsReachDataDbAndTheMainThread) {
     };
     EXPECT_EQ(tableCount(), 0);
 
-    std::mutex mutex;
-    FakeSystem sys;  // guarded by mutex
-    const auto reader = [&] {
-        const std::lock_guard lock(mutex);
-        sys.advance(1000);
-        return sys.snapshot();
-    };
-    const auto waitFor = [](auto condition) {
-        for (int i = 0; i < 2000 && !condition(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        return condition();
-    };
+    SharedSystem shared;
+    const auto waitFor = SharedSystem::waitFor;
     auto o = options();
     o.writeEveryMs = 1'000'000'000;  // the fake clock runs a second per reading: no minute writes here
     {
-        PlayWatcher watcher(db, o, reader, std::chrono::milliseconds(5), {{1, "/games/A"}, {2, "/games/B"}});
-        {
-            const std::lock_guard lock(mutex);
-            sys.start(proc(400, 60, "/games/A/a", "/games/A", 0));
-            sys.start(proc(500, 60, "/games/B/b", "/games/B", 0));
-            sys.start(proc(600, 60, "/games/C/c", "/games/C", 0));
-        }
+        PlayWatcher watcher(db, o, shared.reader(), std::chrono::milliseconds(5), {{1, "/games/A"}, {2, "/games/B"}});
+        shared.start(proc(400, 60, "/games/A/a", "/games/A", 0));
+        shared.start(proc(500, 60, "/games/B/b", "/games/B", 0));
+        shared.start(proc(600, 60, "/games/C/c", "/games/C", 0));
         watcher.launched(1, 400, "/games/A");
         watcher.launched(2, 500, "/games/B");
         watcher.launched(3, 600, "/games/C");  // not in the library (deleted meanwhile)
-        ASSERT_TRUE(waitFor([&] {
-            const std::lock_guard lock(mutex);
-            return sys.nowMs > 105'000;
-        }));
+        ASSERT_TRUE(shared.readingsLater(5));
         // While they run, their totals grow from memory: nothing is written yet.
         std::unordered_map<std::int64_t, PlayTotals> shown;
         const auto collect = [&] {
@@ -365,10 +389,7 @@ TEST(PlayWatch, SessionsReachDataDbAndTheMainThread) {
         }));
         EXPECT_EQ(shown.at(1).sessions, 1);
         EXPECT_EQ(tableCount(), 0);
-        {
-            const std::lock_guard lock(mutex);
-            sys.exit(400);
-        }
+        shared.exit(400);
         // Once it ends, what is shown settles on what was stored.
         ASSERT_TRUE(waitFor([&] {
             collect();
@@ -378,17 +399,9 @@ TEST(PlayWatch, SessionsReachDataDbAndTheMainThread) {
         EXPECT_GE(shown.at(1).seconds, 5);
         EXPECT_EQ(shown.at(1).sessions, 1);
         watcher.forget(2);  // game 2 deleted: nothing more is written for it
-        std::int64_t relaunchedMs = 0;
-        {
-            const std::lock_guard lock(mutex);
-            sys.start(proc(401, 60, "/games/A/a", "/games/A", 0));
-            relaunchedMs = sys.nowMs;
-        }
+        shared.start(proc(401, 60, "/games/A/a", "/games/A", 0));
         watcher.launched(1, 401, "/games/A");
-        ASSERT_TRUE(waitFor([&] {
-            const std::lock_guard lock(mutex);
-            return sys.nowMs > relaunchedMs + 4000;
-        }));
+        ASSERT_TRUE(shared.readingsLater(4));
     }  // the launcher quits while game 1 runs again
     EXPECT_EQ(tableCount(), 1);
 
@@ -466,50 +479,26 @@ TEST(PlayWatch, RefusedSessionWritesAreReportedOnce) {
     };
     ASSERT_TRUE(veto("INSERT"));
 
-    std::mutex mutex;
-    FakeSystem sys;  // guarded by mutex
-    const auto reader = [&] {
-        const std::lock_guard lock(mutex);
-        sys.advance(1000);
-        return sys.snapshot();
-    };
-    const auto readingsLater = [&](std::int64_t readings) {
-        std::int64_t until = 0;
-        {
-            const std::lock_guard lock(mutex);
-            until = sys.nowMs + readings * 1000;
-        }
-        for (int i = 0; i < 2000; ++i) {
-            {
-                const std::lock_guard lock(mutex);
-                if (sys.nowMs > until) return true;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return false;
-    };
+    SharedSystem shared;
     auto o = options();
     o.writeEveryMs = 1000;  // a write at every reading
-    PlayWatcher watcher(db, o, reader, std::chrono::milliseconds(5), {{1, "/games/A"}});
-    {
-        const std::lock_guard lock(mutex);
-        sys.start(proc(400, 60, "/games/A/a", "/games/A", 0));
-    }
+    PlayWatcher watcher(db, o, shared.reader(), std::chrono::milliseconds(5), {{1, "/games/A"}});
+    shared.start(proc(400, 60, "/games/A/a", "/games/A", 0));
     watcher.launched(1, 400, "/games/A");
-    ASSERT_TRUE(readingsLater(10));
+    ASSERT_TRUE(shared.readingsLater(10));
     ASSERT_TRUE(watcher.failureWaiting());
     const auto failure = watcher.takeWriteFailure();
     ASSERT_TRUE(failure);
     EXPECT_EQ(failure->code, SQLITE_CONSTRAINT);
     EXPECT_EQ(failure->message, "full");
-    ASSERT_TRUE(readingsLater(10));
+    ASSERT_TRUE(shared.readingsLater(10));
     EXPECT_FALSE(watcher.failureWaiting()) << "said once";
 
     ASSERT_TRUE(conn->exec("DROP TRIGGER veto"));
-    ASSERT_TRUE(readingsLater(5));
+    ASSERT_TRUE(shared.readingsLater(5));
     EXPECT_TRUE(watcher.totalsWaiting());
     ASSERT_TRUE(veto("UPDATE"));
-    ASSERT_TRUE(readingsLater(5));
+    ASSERT_TRUE(shared.readingsLater(5));
     EXPECT_TRUE(watcher.failureWaiting()) << "refused again after a write went through";
     ASSERT_TRUE(conn->exec("DROP TRIGGER veto"));  // the last write, at the end, goes through
 }

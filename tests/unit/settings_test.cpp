@@ -12,6 +12,7 @@
 
 #include "app/settings.h"
 #include "temp_dir.h"
+#include "test_data.h"
 
 using namespace ludexa;
 
@@ -170,6 +171,21 @@ TEST(SettingsRead, LimitsReadBackAndWrittenBack) {
                  past, 6);
     expected.toolbarHeight = 240, expected.fontSize = 24;
     EXPECT_TRUE(same(past, expected)) << writeSettings(past);
+}
+
+// A hand-written file with LF line ends, full of values out of range: what
+// the next save writes keeps the valid ones and corrects the others.
+TEST(SettingsRead, HandWrittenFileComesBackCorrected) {
+    std::string text;
+    ASSERT_TRUE(readWholeFile(test::testDataPath("settings/hand_written.ini"), text));
+    const auto written = writeSettings(read(text));
+    for (const char* line :
+         {"leftPanelWidthRatio=0.400000", "leftTopHeightRatio=0.500000", "toolbarHeight=44.00", "windowWidth=1200",
+          "windowHeight=800", "windowX=-1", "windowMaximized=0", "iconSize=1", "themeIndex=4", "fontSize=10",
+          "fontPath=/nonexistent/字体.ttf", "sortMode=2", "sortAscending=1", "sleepEnabled=1", "sleepAutoMinute=0",
+          "sleepOnLaunch=0", "fmtGif=1", "fmtPng=0", "fullscreen=0", "gamepadMode=1", "framerate_fps=30",
+          "categories=RPG|动作"})
+        EXPECT_NE(written.find(std::string("\n") + line + "\r\n"), std::string::npos) << line << "\n" << written;
 }
 
 TEST(SettingsRead, WindowGeometryNeedsBothValues) {

@@ -1,4 +1,4 @@
-// Reading shortcut files: .lnk links built byte by byte (good ones and each
+// Reading shortcut files: .lnk links of tests/data/corpus (good ones and each
 // kind of damage), .desktop entries (quoting, field codes, env, locales),
 // argument quoting, and listing a folder.
 #include <gtest/gtest.h>
@@ -11,29 +11,21 @@
 #include <fstream>
 #include <functional>
 
-#include "lnk_fixture.h"
 #include "platform/shortcuts.h"
 #include "scoped_env.h"
+#include "temp_dir.h"
+#include "test_data.h"
 
 using namespace ludexa;
 namespace fs = std::filesystem;
-using lnk_fixture::Bytes;
-using lnk_fixture::Link;
+using Bytes = std::vector<std::uint8_t>;
+using test::lnkFixture;
 
 namespace {
 
-class TempDir {
-public:
-    TempDir() {
-        path_ = fs::temp_directory_path() /
-                ("ludexa_shortcuts_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(path_);
-        fs::create_directories(path_);
-    }
-    ~TempDir() { fs::remove_all(path_); }
-    std::string path() const { return path_.string(); }
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
+// A folder of the test's own, with files written into it.
+struct TempDir : test::ScopedTempDir {
+    std::string path() const { return ScopedTempDir::path().string(); }
     std::string write(const std::string& name, const std::string& contents) const {
         std::ofstream(file(name), std::ios::binary) << contents;
         return file(name);
@@ -44,9 +36,6 @@ public:
         fs::permissions(p, fs::perms::owner_all);
         return p;
     }
-
-private:
-    fs::path path_;
 };
 
 using test::ScopedEnv;
@@ -55,23 +44,13 @@ std::optional<Shortcut> desktop(const std::string& body, const char* fileName = 
     return parseDesktopEntry("[Desktop Entry]\nType=Application\n" + body, fileName);
 }
 
-Link gameLink() {
-    Link l;
-    l.localPath = "C:\\Games\\Foo\\foo.exe";
-    l.hasArguments = true;
-    l.arguments = "-windowed --lang zh";
-    l.hasIcon = true;
-    l.iconLocation = "C:\\Games\\Foo\\foo.ico";
-    return l;
-}
-
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // .lnk
 
 TEST(LnkReading, AnsiLinkGivesTargetArgumentsFolderAndIcons) {
-    const auto s = parseLnk(lnk_fixture::build(gameLink()), "Foo Game.lnk");
+    const auto s = parseLnk(lnkFixture("ansi_full"), "Foo Game.lnk");
     ASSERT_TRUE(s);
     EXPECT_EQ(s->name, "Foo Game");
     EXPECT_EQ(s->exe_path, "C:\\Games\\Foo\\foo.exe");
@@ -82,48 +61,39 @@ TEST(LnkReading, AnsiLinkGivesTargetArgumentsFolderAndIcons) {
 }
 
 TEST(LnkReading, LinkVariants) {
-    const struct { const char* what; std::function<void(Link&)> change; const char *exe, *args, *folder; } cases[] = {
-        {"unicode",
-         [](Link& l) { l.unicode = true, l.localPath = "D:\\Games\\Pal\\pal.exe", l.arguments = "-窗口 \"存档 1\""; },
-         "D:\\Games\\Pal\\pal.exe", "-窗口 \"存档 1\"", "D:\\Games\\Pal"},
-        {"ansi is gbk",  // "游戏", "中文"
-         [](Link& l) { l.localPath = "C:\\\xD3\xCE\xCF\xB7\\a.exe", l.arguments = "\xD6\xD0\xCE\xC4"; },
-         "C:\\游戏\\a.exe", "中文", "C:\\游戏"},
-        {"no arguments or icon", [](Link& l) { l.localPath = "C:\\game.exe", l.hasArguments = l.hasIcon = false; },
-         "C:\\game.exe", "", "C:"},
-        {"id list stepped over", [](Link& l) { l.idList = true; }, "C:\\Games\\Foo\\foo.exe", "-windowed --lang zh",
-         "C:\\Games\\Foo"},
-        {"network path",
-         [](Link& l) { l.localPath.clear(), l.networkName = "\\\\server\\games", l.pathSuffix = "Foo\\foo.exe"; },
-         "\\\\server\\games\\Foo\\foo.exe", "-windowed --lang zh", "\\\\server\\games\\Foo"},
+    const struct { const char *file, *exe, *args, *folder; std::size_t icons; } cases[] = {
+        {"unicode_args", "D:\\Games\\Pal\\pal.exe", "-窗口 \"存档 1\"", "D:\\Games\\Pal", 2},
+        {"gbk_args", "C:\\游戏\\a.exe", "中文", "C:\\游戏", 2},  // ANSI is GBK
+        {"bare", "C:\\game.exe", "", "C:", 1},                 // no arguments or icon
+        {"with_idlist", "C:\\Games\\Foo\\foo.exe", "-windowed --lang zh", "C:\\Games\\Foo", 2},
+        {"network_args", "\\\\server\\games\\Foo\\foo.exe", "-windowed --lang zh", "\\\\server\\games\\Foo", 2},
     };
     for (const auto& c : cases) {
-        Link l = gameLink();
-        c.change(l);
-        const auto s = parseLnk(lnk_fixture::build(l), "x.lnk");
-        ASSERT_TRUE(s) << c.what;
-        EXPECT_EQ(s->exe_path, c.exe) << c.what;
-        EXPECT_EQ(s->launch_args, c.args) << c.what;
-        EXPECT_EQ(s->folder_path, c.folder) << c.what;
-        EXPECT_EQ(s->icons.size(), l.hasIcon ? 2u : 1u) << c.what;
+        const auto s = parseLnk(lnkFixture(c.file), "x.lnk");
+        ASSERT_TRUE(s) << c.file;
+        EXPECT_EQ(s->exe_path, c.exe) << c.file;
+        EXPECT_EQ(s->launch_args, c.args) << c.file;
+        EXPECT_EQ(s->folder_path, c.folder) << c.file;
+        EXPECT_EQ(s->icons.size(), c.icons) << c.file;
     }
-    Link pal = gameLink();
-    pal.unicode = true, pal.description = "仙剑奇侠传", pal.iconLocation = "D:\\Games\\Pal\\图标.ico";
-    EXPECT_EQ(parseLnk(lnk_fixture::build(pal), "x.lnk")->icons.front().value, "D:\\Games\\Pal\\图标.ico");
+    EXPECT_EQ(parseLnk(lnkFixture("unicode_icon"), "x.lnk")->icons.front().value, "D:\\Games\\Pal\\图标.ico");
 
-    const auto bytes = lnk_fixture::build(gameLink());
+    const auto bytes = lnkFixture("ansi_full");
     EXPECT_EQ(parseLnk(bytes, "仙剑奇侠传.lnk")->name, "仙剑奇侠传");
     EXPECT_EQ(parseLnk(bytes, "Game (v1.2) .LNK")->name, "Game (v1.2) ");  // never trimmed further
     EXPECT_EQ(parseLnk(bytes, "\xff\xfe.lnk")->name, "\xEF\xBF\xBD\xEF\xBF\xBD");  // bad bytes become U+FFFD
 }
 
 TEST(LnkReading, DamagedLinksAreSkipped) {
-    Link withList = gameLink();
-    withList.idList = true;
-    lnk_fixture::Layout at;
-    const auto good = lnk_fixture::build(withList, &at);
-    using lnk_fixture::put32;  // each case breaks one field of a good link
-    const struct { const char* what; std::function<void(Bytes&)> damage; } cases[] = {
+    const auto good = lnkFixture("with_idlist");
+    ASSERT_EQ(good.size(), 214u);
+    // Where its parts start: the link info after the 0x4C-byte header and the
+    // 24-byte item list, the strings after the link info, the terminal block last.
+    const std::size_t linkInfo = 0x4C + 24, stringData = linkInfo + good[linkInfo], end = good.size() - 4;
+    const auto put32 = [](Bytes& b, std::size_t at, std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) b[at + i] = static_cast<std::uint8_t>(v >> (8 * i));
+    };
+    const struct { const char* what; std::function<void(Bytes&)> damage; } cases[] = {  // each breaks one field
         {"empty", [](Bytes& b) { b.clear(); }},
         {"cut inside the header", [](Bytes& b) { b.resize(40); }},
         {"header size", [](Bytes& b) { b[0] = 0x4D; }},
@@ -131,15 +101,15 @@ TEST(LnkReading, DamagedLinksAreSkipped) {
         {"text file", [](Bytes& b) { b.assign(200, 'A'); }},
         {"id list past the end", [](Bytes& b) { b[0x4C] = b[0x4D] = 0xFF; }},
         {"id item past its list", [](Bytes& b) { b[0x4E] = 0x40; }},
-        {"link info size past the end", [&](Bytes& b) { put32(b, at.linkInfo, 0x7FFFFFF0); }},
-        {"path offset past the block", [&](Bytes& b) { put32(b, at.linkInfo + 16, 0xFFFF); }},
-        {"volume id past the block", [&](Bytes& b) { put32(b, at.linkInfo + 0x1C, 0x1000); }},
-        {"link info header too big", [&](Bytes& b) { put32(b, at.linkInfo + 4, 0x1000); }},
-        {"link info smaller than its header", [&](Bytes& b) { put32(b, at.linkInfo, 8); }},
-        {"promised strings missing", [&](Bytes& b) { b.resize(at.stringData); }},
-        {"string count past the end", [&](Bytes& b) { b[at.stringData] = 0xFF, b[at.stringData + 1] = 0x7F; }},
-        {"extra block past the end", [&](Bytes& b) { put32(b, at.end, 0x10000); }},
-        {"extra block without room for its signature", [&](Bytes& b) { put32(b, at.end, 6), b.insert(b.end(), 6, 0); }},
+        {"link info size past the end", [&](Bytes& b) { put32(b, linkInfo, 0x7FFFFFF0); }},
+        {"path offset past the block", [&](Bytes& b) { put32(b, linkInfo + 16, 0xFFFF); }},
+        {"volume id past the block", [&](Bytes& b) { put32(b, linkInfo + 0x1C, 0x1000); }},
+        {"link info header too big", [&](Bytes& b) { put32(b, linkInfo + 4, 0x1000); }},
+        {"link info smaller than its header", [&](Bytes& b) { put32(b, linkInfo, 8); }},
+        {"promised strings missing", [&](Bytes& b) { b.resize(stringData); }},
+        {"string count past the end", [&](Bytes& b) { b[stringData] = 0xFF, b[stringData + 1] = 0x7F; }},
+        {"extra block past the end", [&](Bytes& b) { put32(b, end, 0x10000); }},
+        {"extra block without room for its signature", [&](Bytes& b) { put32(b, end, 6), b.insert(b.end(), 6, 0); }},
     };
     ASSERT_TRUE(parseLnk(good, "x.lnk"));
     for (const auto& c : cases) {
@@ -147,28 +117,17 @@ TEST(LnkReading, DamagedLinksAreSkipped) {
         c.damage(bytes);
         EXPECT_FALSE(parseLnk(bytes, "x.lnk")) << c.what;
     }
-    Link noTarget;
-    noTarget.hasArguments = true;
-    noTarget.arguments = "-x";
-    EXPECT_FALSE(parseLnk(lnk_fixture::build(noTarget), "x.lnk"));
+    EXPECT_FALSE(parseLnk(lnkFixture("no_target"), "x.lnk"));
 }
 
 // A link with every optional part (item list, link info with a local and a
 // network path, each string, extra blocks), cut at every byte. Run under the
 // sanitizers, this shows that no size or offset of a cut-off file is trusted.
 TEST(LnkReading, EveryTruncationIsSkippedOrReadWithoutCrashing) {
-    for (bool unicode : {false, true}) {
-        Link l = gameLink();
-        l.unicode = unicode;
-        l.idList = true;
-        l.networkName = "\\\\server\\games";
-        l.description = "仙剑 desc";
-        l.relativePath = "..\\Games\\Foo\\foo.exe";
-        l.workingDir = "C:\\Games\\Foo";
-        l.extraData = true;
-        const auto good = lnk_fixture::build(l);
+    for (const char* file : {"every_part_ansi", "every_part_unicode"}) {
+        const auto good = lnkFixture(file);
         const auto whole = parseLnk(good, "x.lnk");
-        ASSERT_TRUE(whole) << unicode;
+        ASSERT_TRUE(whole) << file;
         ASSERT_EQ(whole->exe_path, "C:\\Games\\Foo\\foo.exe");
         ASSERT_EQ(whole->launch_args, "-windowed --lang zh");
         ASSERT_EQ(whole->icons.size(), 2u);
@@ -349,13 +308,13 @@ TEST(ShortcutFiles, ReadingTakesTheModificationTimeAndRefusesBadFiles) {
     TempDir dir;
     const std::string entry = "[Desktop Entry]\nType=Application\nExec=/bin/true\n";
     const std::time_t when = 1500000000;
-    for (const auto& p : {dir.write("Foo.desktop", entry), dir.write("Bar.lnk", lnk_fixture::build(gameLink()))}) {
+    for (const auto& p : {dir.write("Foo.desktop", entry), dir.write("Bar.lnk", lnkFixture("ansi_full"))}) {
         fs::last_write_time(p, fs::file_time_type::clock::from_sys(std::chrono::system_clock::from_time_t(when)));
         const auto s = readShortcut(p);
         ASSERT_TRUE(s) << p;
         EXPECT_EQ(s->modified, when);
     }
-    auto big = lnk_fixture::build(gameLink());
+    auto big = lnkFixture("ansi_full");
     big.resize(kMaxShortcutBytes + 1, 0);  // valid, but past the size limit
     EXPECT_FALSE(readShortcut(dir.write("big.lnk", big)));
     fs::create_symlink(dir.file("loop.desktop"), dir.file("loop.desktop"));

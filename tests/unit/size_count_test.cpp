@@ -13,6 +13,7 @@
 
 #include "library/database.h"
 #include "library/size_count.h"
+#include "temp_dir.h"
 
 using namespace ludexa;
 namespace fs = std::filesystem;
@@ -21,18 +22,11 @@ namespace {
 
 class Folder {
 public:
-    Folder() {
-        root_ = fs::temp_directory_path() /
-                ("ludexa_size_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(root_);
-        fs::create_directories(root_);
-        fs::permissions(root_, fs::perms::all);
-    }
-    ~Folder() {
+    Folder() { fs::permissions(root_, fs::perms::all); }
+    ~Folder() {  // what a test closed is opened again, so the folder can be removed
         std::error_code ignored;
         for (auto& entry : fs::recursive_directory_iterator(root_, ignored))
             fs::permissions(entry.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(root_, ignored);
     }
     fs::path path(const std::string& relative = "") const { return relative.empty() ? root_ : root_ / relative; }
     void file(const std::string& relative, std::size_t bytes) const {
@@ -41,7 +35,8 @@ public:
     }
 
 private:
-    fs::path root_;
+    test::ScopedTempDir temp_{"ludexa_size"};
+    fs::path root_ = temp_.path();
 };
 
 // countFolderBytes as an unprivileged user: root reads every folder, so a
