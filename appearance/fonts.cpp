@@ -163,7 +163,7 @@ namespace ludexa {
 bool GameLauncher::loadUIFont() { return loadFirstFont(uiFontChain(), uiFont, uiFontBytes); }
 
 bool GameLauncher::loadContentFont() {
-    if (!fontPath.empty() && loadFontFace(faceForFile(wstringToUtf8(fontPath)), contentFont, contentFontBytes))
+    if (!settings.fontPath.empty() && loadFontFace(faceForFile(wstringToUtf8(settings.fontPath)), contentFont, contentFontBytes))
         return true;
     return loadFirstFont(uiFontChain(), contentFont, contentFontBytes);
 }
@@ -173,7 +173,7 @@ void GameLauncher::reloadFont() {
     sf::Font fresh;
     std::vector<std::uint8_t> freshBytes;
     const bool loaded =
-        (!fontPath.empty() && loadFontFace(faceForFile(wstringToUtf8(fontPath)), fresh, freshBytes)) ||
+        (!settings.fontPath.empty() && loadFontFace(faceForFile(wstringToUtf8(settings.fontPath)), fresh, freshBytes)) ||
         loadFirstFont(uiFontChain(), fresh, freshBytes);
     if (!loaded) return;
     // The old glyph data is released only now, so the widgets never point at a
@@ -182,8 +182,8 @@ void GameLauncher::reloadFont() {
     contentFontBytes = std::move(freshBytes);
     searchBox.font = &contentFont;
     textBox.font = &contentFont;
-    contentFontSize = fontSize;
-    textBox.charSize = static_cast<unsigned>(fontSize);
+    contentFontSize = settings.fontSize;
+    textBox.charSize = static_cast<unsigned>(settings.fontSize);
     textBox.buildLines();
 }
 
