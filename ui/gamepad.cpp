@@ -132,15 +132,6 @@ int moveTagFocus(int tag, int dx, int dy, const std::vector<RowLine>& rows, int 
     return tag;
 }
 
-int gamepadGridPosition(int focusIndex, int selectedIndex, const std::vector<std::size_t>& filteredIndices) {
-    if (selectedIndex >= 0) {
-        const auto it =
-            std::find(filteredIndices.begin(), filteredIndices.end(), static_cast<std::size_t>(selectedIndex));
-        if (it != filteredIndices.end()) return static_cast<int>(it - filteredIndices.begin());
-    }
-    return focusIndex;
-}
-
 float scrollToShowGamepad(const GridGeometry& grid, int position, std::size_t count, float gridHeight, float scroll) {
     if (position < 0 || grid.columns < 1) return scroll;
     const float h = grid.rowHeight();
@@ -300,7 +291,11 @@ void GameLauncher::handleGamepad() {
     GamepadState state;
     state.focusArea = gamepadFocusArea;
     state.focusTag = gamepadFocusTag;
-    state.focusIndex = library.desktopMode() ? focusIndex : gamepadGridPosition(focusIndex, library.selectedIndex(), library.filteredIndices());
+    // In game mode the selected game's place when it is listed, so A always
+    // starts the game the grid highlights even after a sort, a search or a
+    // click moved the selection.
+    const int selectedPosition = library.desktopMode() ? -1 : library.selectedPosition();
+    state.focusIndex = selectedPosition >= 0 ? selectedPosition : focusIndex;
     state.keyboardVisible = softKeyboardVisible;
     state.keyRow = softKeyRow;
     state.keyColumn = softKeyColumn;
