@@ -68,18 +68,16 @@ ViewChange LibraryView::selectAt(std::size_t position) {
     return change;
 }
 
+ViewChange LibraryView::selectFirstListed() {
+    reselect(shown_.empty() ? std::nullopt : std::optional(games_[shown_.front()].id));
+    // With a search that matches nothing the text area says so instead.
+    if (shown_.empty() && !query_.empty()) return {.noMatch = true};
+    return {.selection = true};
+}
+
 ViewChange LibraryView::selectFirstVisible() {
-    ViewChange change{.focus = 0};
-    if (shown_.empty()) {
-        reselect(std::nullopt);
-        // With a search, filter() has already said that nothing matches;
-        // without one the text area must not keep describing a game no
-        // longer listed.
-        change.selection = query_.empty();
-        return change;
-    }
-    reselect(games_[shown_.front()].id);
-    change.selection = true;
+    ViewChange change = selectFirstListed();
+    change.focus = 0;
     return change;
 }
 
@@ -93,14 +91,7 @@ ViewChange LibraryView::sort(int sortMode, bool ascending, const Collator& names
 ViewChange LibraryView::filter() {
     shown_ = filterGameIndices(games_, category_.categoryMode, category_.selectedCategories, query_, polyphones_);
     ViewChange change{.shown = true};
-    if (query_.empty()) return change;
-    if (shown_.empty()) {
-        reselect(std::nullopt);
-        change.noMatch = true;
-        return change;
-    }
-    reselect(games_[shown_.front()].id);
-    change.selection = true;
+    if (!query_.empty()) change |= selectFirstListed();
     return change;
 }
 

@@ -98,6 +98,8 @@ public:
 
 private:
     void reselect(std::optional<std::int64_t> id);
+    // The first listed game, or none.
+    ViewChange selectFirstListed();
 
     std::vector<GameInfo> games_;
     std::vector<std::size_t> shown_;
