@@ -290,13 +290,16 @@ ProcessSnapshot readProcessSnapshot() {
 bool GameLauncher::applyPlayTotals(const std::unordered_map<std::int64_t, PlayTotals>& totals) {
     if (totals.empty()) return false;
     bool selectedChanged = false;
-    for (std::size_t i = 0; i < library.games().size(); ++i) {
-        const auto found = totals.find(library.games()[i].id);
+    const auto games = library.editGames();
+    for (std::size_t i = 0; i < games.size(); ++i) {
+        GameInfo& game = games[i];
+        const auto found = totals.find(game.id);
         if (found == totals.end()) continue;
-        const std::string before = shownPlayTime({library.games()[i].play_seconds, library.games()[i].play_sessions});
-        library.editGames()[i].play_seconds = found->second.seconds;
-        library.editGames()[i].play_sessions = found->second.sessions;
-        if (static_cast<int>(i) == library.selectedIndex() && shownPlayTime(found->second) != before) selectedChanged = true;
+        const std::string before = shownPlayTime({game.play_seconds, game.play_sessions});
+        game.play_seconds = found->second.seconds;
+        game.play_sessions = found->second.sessions;
+        if (static_cast<int>(i) == library.selectedIndex() && shownPlayTime(found->second) != before)
+            selectedChanged = true;
     }
     if (!selectedChanged || library.desktopMode()) return false;
     // The header shows minutes once past the first one: only a change of

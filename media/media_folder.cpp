@@ -160,7 +160,8 @@ void GameLauncher::scanGameMediaFolder(const std::string& name) {
     mapVisible = false;
     if (name.empty()) return;
     auto scan = scanMediaFolder(gameMediaFolder(mediaRoot(), name),
-                                PictureFormats{settings.fmtJpg, settings.fmtPng, settings.fmtBmp, settings.fmtWebp, settings.fmtAvif, settings.fmtGif});
+                                PictureFormats{settings.fmtJpg, settings.fmtPng, settings.fmtBmp, settings.fmtWebp,
+                                               settings.fmtAvif, settings.fmtGif});
     mapFiles = std::move(scan.pictures);
     descriptionText = std::move(scan.description);
     if (!mapFiles.empty()) {

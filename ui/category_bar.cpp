@@ -215,7 +215,8 @@ const CategoryBarLayout& GameLauncher::categoryBarLayout() const {
     const sf::Font& font = contentFont;
     // A font load always fills a new buffer while the old one is still held,
     // so the buffer's address tells one loaded face from the next.
-    return categoryBarCache.get(windowWidth, library.categories(), static_cast<unsigned>(settings.fontSize), contentFontBytes.data(),
+    return categoryBarCache.get(windowWidth, library.categories(), static_cast<unsigned>(settings.fontSize),
+                                contentFontBytes.data(),
                                 [&font](const std::wstring& label, unsigned size) {
                                     return sf::Text(sf::String(label), font, size).getLocalBounds().width;
                                 });

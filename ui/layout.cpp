@@ -171,6 +171,8 @@ GridGeometry GameLauncher::currentGrid() const {
     return gridGeometry(windowWidth, leftPanelWidth, toolbarHeight, settings.iconSize, settings.fontSize);
 }
 
-std::size_t GameLauncher::visibleCount() const { return library.desktopMode() ? desktopItems.size() : library.filteredIndices().size(); }
+std::size_t GameLauncher::visibleCount() const {
+    return library.desktopMode() ? desktopItems.size() : library.filteredIndices().size();
+}
 
 }  // namespace ludexa

@@ -64,7 +64,7 @@ void GameLauncher::render() {
 
     const Theme& theme = themeAt(settings.themeIndex);
     const sf::Color panel = settings.useCustomBackground ? kCustomBackgroundPanel : theme.panelColor;
-    const GridGeometry grid = gridGeometry(windowWidth, leftPanelWidth, toolbarHeight, settings.iconSize, settings.fontSize);
+    const GridGeometry grid = currentGrid();
     const float gridTop = grid.top;
     const float gridLeft = grid.left;
     const float gridHeight = windowHeight - gridTop;
@@ -207,7 +207,8 @@ void GameLauncher::drawPictureArea(sf::RenderTarget& target, float gridTop) {
     fillRect(target, 0, gridTop, leftPanelWidth, leftTopHeight, panel);
     const float pictureCentreY = gridTop + leftTopHeight / 2;
     if (mapFiles.empty() || !mapVisible) {
-        const bool anyFormat = settings.fmtJpg || settings.fmtPng || settings.fmtBmp || settings.fmtWebp || settings.fmtAvif || settings.fmtGif;
+        const Settings& s = settings;
+        const bool anyFormat = s.fmtJpg || s.fmtPng || s.fmtBmp || s.fmtWebp || s.fmtAvif || s.fmtGif;
         auto caption = library.desktopMode() ? makeText("桌面模式", uiFont, 24, theme.hintColor)
                        : anyFormat ? makeText("图片预览区\n(暂无图片)", uiFont, 18, theme.hintColor)
                                    : makeText("未设置图片/动画格式", uiFont, 18, theme.hintColor);
@@ -296,7 +297,8 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
     const float rowHeight = grid.rowHeight();
     const unsigned labelSize = static_cast<unsigned>(labelCharSize(settings.iconSize, settings.fontSize));
     const float labelWidth = grid.gap + grid.iconPx - 4;
-    const sf::Color normalLabel = settings.useCustomBackground ? sf::Color(240, 240, 245) : themeAt(settings.themeIndex).textColor;
+    const sf::Color normalLabel =
+        settings.useCustomBackground ? sf::Color(240, 240, 245) : themeAt(settings.themeIndex).textColor;
     auto measure = [&](const std::string& s) {
         return sf::Text(sf::String(utf8ToWstring(s)), contentFont, labelSize).getLocalBounds().width;
     };
@@ -406,7 +408,8 @@ void GameLauncher::drawMenus() {
                              k == blankSubmenuHoverItem ? sf::Color(70, 130, 180) : kMenuFill,
                              chosen ? kChosen : sf::Color::White);
                 if (chosen) {
-                    auto mark = makeText(blankMenuHoverItem == 0 ? "√" : (settings.sortAscending ? "↑" : "↓"), uiFont, 14, kChosen);
+                    const char* markText = blankMenuHoverItem == 0 ? "√" : (settings.sortAscending ? "↑" : "↓");
+                    auto mark = makeText(markText, uiFont, 14, kChosen);
                     mark.setPosition(subX + kSubMenuWidth - 28, y + 9);
                     window.draw(mark);
                 }

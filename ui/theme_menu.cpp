@@ -71,7 +71,8 @@ void GameLauncher::drawThemeMenu() {
          themeMenuHoverItem == kThemeCustomItem, false);
     if (themeSubmenuOpen) {
         const auto pos = themeSubmenuPos({windowWidth, windowHeight});
-        item(pos.x, pos.y, kSubMenuWidth, kCustomPictureItems[0], themeSubmenuHoverItem == 0, settings.useCustomBackground);
+        item(pos.x, pos.y, kSubMenuWidth, kCustomPictureItems[0], themeSubmenuHoverItem == 0,
+             settings.useCustomBackground);
         item(pos.x, pos.y + kMenuItemHeight, kSubMenuWidth, kCustomPictureItems[1], themeSubmenuHoverItem == 1, false);
     }
 }
