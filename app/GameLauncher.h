@@ -26,6 +26,7 @@
 #include "appearance/background.h"
 #include "library/game_info.h"
 #include "library/icon_cache.h"
+#include "library/library_view.h"
 #include "library/play_time.h"
 #include "media/detached_task.h"
 #include "media/gif/gif_animation.h"
@@ -57,12 +58,11 @@ public:
     // ---- Main window (app/launcher.cpp) ---------------------------------
     sf::RenderWindow window;
 
-    // ---- Window placement, read from set.ini, applied by run() ----------
-    int windowX = -1;
-    int windowY = -1;
-    bool windowMaximized = false;
-    bool startFullscreen = false;
-    int startDisplayMode = 0;
+    // ---- Settings (app/config.cpp) -----------------------------------------
+    // Every stored setting, read from set.ini at start and written whole by
+    // saveConfig. The live window size, the toolbar height, the display mode
+    // and the categories are kept where they change and joined in on saving.
+    Settings settings;
     // set.ini could not be read in full (too large, a line too long, a read
     // error): saveConfig leaves it as it is for the whole run.
     bool keepSettingsFile = false;
@@ -76,11 +76,7 @@ public:
     unsigned long savedWindowStyle = 0;  // frame shown (bit 0), maximised (bit 1) when leaving mode 0
 
     // ---- Main loop and sleep (app/main_loop.cpp) -------------------------
-    int framerate_fps = 30;
     bool isSleeping = false;
-    bool sleepEnabled = false;
-    bool sleepAutoMinute = false;
-    bool sleepOnLaunch = true;
     sf::Clock idleClock;
     JoystickSnapshot joystickButtonSnapshot{};
     std::unique_ptr<JoystickSource> joysticks;  // sf::Joystick, or a scripted pad in tests
@@ -93,25 +89,13 @@ public:
     sf::Vector2u presentedSize;  // the window's size when the last frame was presented
 
     // ---- Library (library/) -----------------------------------------------
-    std::vector<GameInfo> games;
-    int selectedIndex = 0;
+    // The games, what the grid lists, the selection, the search and the
+    // category choice. Changed only through its operations, whose reports go
+    // through applyViewChange.
+    LibraryView library;
     std::unique_ptr<IconCache> iconCache;  // the grid's icons, decoded on demand
 
-    // ---- Sorting (library/sort.cpp) ----------------------------------------
-    int sortMode = 2;  // 0 by time added, 1 by name, 2 by order (id)
-    bool sortAscending = false;
-
-    // ---- Filtering and search (library/filter.cpp) ----------------------
-    std::string searchQuery;
-    std::vector<std::size_t> filteredIndices;  // indices into games, ascending
-    std::unordered_map<wchar_t, std::string> polyphoneInitials;
-
     // ---- Category tag bar (ui/category_bar.cpp) --------------------------
-    std::vector<std::string> categories;
-    int categoryMode = 0;  // 0 all or by category, 1 favourites, -1 desktop view
-    std::set<std::string> selectedCategories;
-    bool desktopMode = false;
-    bool multiSelectMode = false;
     bool categoriesExpanded = false;
     int categoryRowScroll = 0;  // rows scrolled past in the expanded bar
     bool categoryTempExpanded = false;
@@ -124,9 +108,6 @@ public:
     float leftTopHeight = 400;
     float windowWidth = 1200;
     float windowHeight = 800;
-    float leftPanelWidthRatio = 350.0f / 1200.0f;
-    float leftTopHeightRatio = 0.5f;
-    int iconSize = 1;
     bool draggingPanelSplit = false;
     bool draggingTextSplit = false;
     bool draggingToolbarSplit = false;
@@ -177,7 +158,6 @@ public:
     int themeSubmenuHoverItem = -1;
 
     // ---- Gamepad (ui/gamepad.cpp) -----------------------------------------
-    int gamepadMode = 1;
     std::vector<int> connectedJoysticks;
     bool gamepadFocusActive = false;
     int gamepadFocusArea = 1;  // 0 category bar, 1 icon grid
@@ -201,7 +181,6 @@ public:
     int currentMapIndex = 0;
     bool mapVisible = false;
     std::string descriptionText;
-    bool fmtJpg = true, fmtPng = true, fmtBmp = true, fmtWebp = true, fmtAvif = true, fmtGif = true;
 
     PictureLoader pictureLoader;  // its thread and result slot, with their locks
     sf::Texture previewTexture;
@@ -226,13 +205,9 @@ public:
     sf::Font contentFont;
     std::vector<std::uint8_t> uiFontBytes;       // the face uiFont was opened from
     std::vector<std::uint8_t> contentFontBytes;  // the face contentFont was opened from
-    std::wstring fontPath;
-    int fontSize = 14;
-    int contentFontSize = 14;
+    int contentFontSize = 14;  // the text area's size, changed by Ctrl + wheel
 
     // ---- Theme and background (appearance/themes.cpp) --------------------
-    int themeIndex = 0;
-    bool useCustomBackground = false;
     sf::Texture backgroundTexture;
     // A background picture is decoded off the main thread; until it arrives
     // the window keeps the theme's colours. Main thread only.
@@ -284,12 +259,13 @@ public:
     void placeWindowOnFirstStart();  // app/display_mode.cpp
     void loadConfig();               // app/config.cpp
     void saveConfig();               // app/config.cpp
-    Settings currentSettings() const;       // app/config.cpp
-    void applySettings(const Settings& s);  // app/config.cpp
 
     // Game library
     void initGames();                                   // library/game_info.cpp
     void sortGames();                                   // library/sort.cpp
+    // Shows what a change of the library view asks for: the text area, the
+    // preview, the grid's scroll and focus, and a frame.
+    void applyViewChange(const ViewChange& change);     // library/filter.cpp
     void filterGames();                                 // library/filter.cpp
     void handleSearchChange();                          // library/filter.cpp
     void launchGame(int index);                         // library/launch.cpp
@@ -354,11 +330,8 @@ public:
     bool handleCategoryBarWheel(float y, float delta);  // ui/category_bar.cpp
     const CategoryBarLayout& categoryBarLayout() const;  // ui/category_bar.cpp
     CategoryBarView categoryBarView() const;            // ui/category_bar.cpp
-    CategoryState categoryState() const;                // ui/category_bar.cpp
+    // A new category choice, listed from its first game.
     void applyCategoryState(const CategoryState& state);  // ui/category_bar.cpp
-    void refreshAfterCategoryChange();                  // ui/category_bar.cpp
-    // Selects the first visible game (or none) and refreshes the text area.
-    void selectFirstVisible();                          // ui/category_bar.cpp
     void chooseTag(int id, bool fromGamepad);           // ui/category_bar.cpp
     void enterDesktopView();                            // ui/category_bar.cpp
     void drawSoftKeyboard();                            // ui/soft_keyboard.cpp

@@ -1,6 +1,5 @@
 // loadConfig / saveConfig: set.ini in the data folder (beside a portable
-// executable), copied to and from the launcher's fields through the plain
-// Settings record.
+// executable), read into the launcher's Settings record and written from it.
 #include "app/GameLauncher.h"
 #include "appearance/themes.h"
 #include "platform/dialogs.h"
@@ -9,73 +8,6 @@
 
 namespace ludexa {
 
-Settings GameLauncher::currentSettings() const {
-    Settings s;
-    s.leftPanelWidthRatio = leftPanelWidthRatio;
-    s.leftTopHeightRatio = leftTopHeightRatio;
-    s.toolbarHeight = toolbarHeight;
-    s.windowWidth = windowWidth;
-    s.windowHeight = windowHeight;
-    s.windowX = windowX;
-    s.windowY = windowY;
-    s.windowMaximized = windowMaximized;
-    s.iconSize = iconSize;
-    s.themeIndex = themeIndex;
-    s.useCustomBackground = useCustomBackground || backgroundAtStartPending;
-    s.fontSize = fontSize;
-    s.fontPath = fontPath;
-    s.sortMode = sortMode;
-    s.sortAscending = sortAscending;
-    s.sleepEnabled = sleepEnabled;
-    s.sleepAutoMinute = sleepAutoMinute;
-    s.sleepOnLaunch = sleepOnLaunch;
-    s.fmtJpg = fmtJpg;
-    s.fmtPng = fmtPng;
-    s.fmtBmp = fmtBmp;
-    s.fmtWebp = fmtWebp;
-    s.fmtAvif = fmtAvif;
-    s.fmtGif = fmtGif;
-    s.fullscreen = fullscreen;
-    s.startFullscreen = startFullscreen;
-    s.startDisplayMode = startDisplayMode;
-    s.gamepadMode = gamepadMode;
-    s.framerate_fps = framerate_fps;
-    s.categories = categories;
-    return s;
-}
-
-void GameLauncher::applySettings(const Settings& s) {
-    leftPanelWidthRatio = s.leftPanelWidthRatio;
-    leftTopHeightRatio = s.leftTopHeightRatio;
-    toolbarHeight = s.toolbarHeight;
-    windowWidth = s.windowWidth;
-    windowHeight = s.windowHeight;
-    windowX = s.windowX;
-    windowY = s.windowY;
-    windowMaximized = s.windowMaximized;
-    iconSize = s.iconSize;
-    themeIndex = s.themeIndex;
-    useCustomBackground = s.useCustomBackground;
-    fontSize = s.fontSize;
-    fontPath = s.fontPath;
-    sortMode = s.sortMode;
-    sortAscending = s.sortAscending;
-    sleepEnabled = s.sleepEnabled;
-    sleepAutoMinute = s.sleepAutoMinute;
-    sleepOnLaunch = s.sleepOnLaunch;
-    fmtJpg = s.fmtJpg;
-    fmtPng = s.fmtPng;
-    fmtBmp = s.fmtBmp;
-    fmtWebp = s.fmtWebp;
-    fmtAvif = s.fmtAvif;
-    fmtGif = s.fmtGif;
-    startFullscreen = s.startFullscreen;
-    startDisplayMode = s.startDisplayMode;
-    gamepadMode = s.gamepadMode;
-    framerate_fps = s.framerate_fps;
-    categories = s.categories;
-}
-
 void GameLauncher::loadConfig() {
     // From now on every move and resize is followed, so that saveConfig can
     // store the restored geometry of a maximised window.
@@ -83,8 +15,11 @@ void GameLauncher::loadConfig() {
     std::string text;
     const auto read = readSettingsFile(settingsPath(), text);
     if (read == SettingsFileRead::Missing) return;
-    Settings s = currentSettings();
-    const auto result = readSettings(text, s, static_cast<int>(THEMES.size()));
+    // What the file does not give keeps the value the window has now.
+    settings.windowWidth = windowWidth;
+    settings.windowHeight = windowHeight;
+    settings.toolbarHeight = toolbarHeight;
+    const auto result = readSettings(text, settings, static_cast<int>(THEMES.size()));
     if (read == SettingsFileRead::Partial || result.lineDropped) {
         keepSettingsFile = true;
         showMessageBox({"设置文件 set.ini 未能完整读取（文件超过 1 MB、有过长的行或无法读取），只用上了读出的设置。\n"
@@ -99,23 +34,34 @@ void GameLauncher::loadConfig() {
             screen.width = static_cast<int>(desktop.width);
             screen.height = static_cast<int>(desktop.height);
         }
-        boundWindowSize(s, screen.width, screen.height);
+        boundWindowSize(settings, screen.width, screen.height);
     }
-    applySettings(s);
+    windowWidth = settings.windowWidth;
+    windowHeight = settings.windowHeight;
+    toolbarHeight = settings.toolbarHeight;
+    library.setCategories(std::move(settings.categories));
+    settings.categories.clear();
     if (result.windowSizeGiven)
         window.setSize({static_cast<unsigned>(windowWidth), static_cast<unsigned>(windowHeight)});
-    if (useCustomBackground) {
+    if (settings.useCustomBackground) {
         // Decoded off the main thread; the theme's colours show meanwhile.
-        useCustomBackground = false;
+        settings.useCustomBackground = false;
         startBackgroundLoad(getBackgroundImagePath(), BackgroundUse::AtStart);
     }
-    leftPanelWidth = leftPanelWidthRatio * windowWidth;
-    leftTopHeight = (windowHeight - (toolbarHeight + 4)) * leftTopHeightRatio;
+    leftPanelWidth = settings.leftPanelWidthRatio * windowWidth;
+    leftTopHeight = (windowHeight - (toolbarHeight + 4)) * settings.leftTopHeightRatio;
 }
 
 void GameLauncher::saveConfig() {
     if (keepSettingsFile) return;
-    Settings s = currentSettings();
+    // The values that live elsewhere while the program runs join the record.
+    Settings s = settings;
+    s.windowWidth = windowWidth;
+    s.windowHeight = windowHeight;
+    s.toolbarHeight = toolbarHeight;
+    s.fullscreen = fullscreen;
+    s.useCustomBackground = settings.useCustomBackground || backgroundAtStartPending;
+    s.categories = library.categories();
     const auto placement = windowPlacement(nativeHandle());
     if (placement.maximized) {
         s.windowWidth = static_cast<float>(placement.normal.width);

@@ -83,7 +83,7 @@ ScreenRect firstStartRect(const ScreenRect& workArea, const ScreenRect& current)
 }
 
 void GameLauncher::placeWindowOnFirstStart() {
-    if (windowX >= 0 && windowY >= 0) return;  // run() puts it where it was
+    if (settings.windowX >= 0 && settings.windowY >= 0) return;  // run() puts it where it was
     ScreenRect current = windowRect(nativeHandle());
     current.width = static_cast<int>(windowWidth);
     current.height = static_cast<int>(windowHeight);

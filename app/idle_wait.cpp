@@ -32,12 +32,12 @@ void GameLauncher::waitForWork(sf::Time now) {
     IdleFacts facts;
     facts.now = now;
     facts.nextFrame = frames.nextDeadline();
-    if (sleepEnabled && sleepAutoMinute)
+    if (settings.sleepEnabled && settings.sleepAutoMinute)
         facts.autoSleepAt = now + sf::seconds(kAutoSleepSeconds) - idleClock.getElapsedTime();
     facts.gamepadConnected = !connectedJoysticks.empty();
     facts.nativeWindowOpen = nativeWindowOpen();
     facts.devicesSettling = deviceChangeSeen;
-    facts.poll = pollInterval(framerate_fps);
+    facts.poll = pollInterval(settings.framerate_fps);
     eventWait->wait(nativeHandle(), idleTimeout(facts));
     if (eventWait->takeDevicesChanged()) deviceChangeClock.restart(), deviceChangeSeen = true;
 }

@@ -29,7 +29,7 @@ static_assert(sizeof kWindowTitle / sizeof kWindowTitle[0] - 1 == 10);
 GameLauncher::GameLauncher()
     : window(sf::VideoMode(1200, 800, 32), sf::String(kWindowTitle), sf::Style::Default),
       joysticks(makeSfmlJoysticks()),
-      polyphoneInitials(buildPolyphoneInitials()),
+      library(buildPolyphoneInitials()),
       softKeyboardRows{"1234567890", "QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM<-"} {
     loadConfig();
     // Placed at once, before anything could see it elsewhere.
@@ -38,14 +38,14 @@ GameLauncher::GameLauncher()
         const auto desktop = sf::VideoMode::getDesktopMode();
         pictureLoader.setMaxWidth(std::max(1200, static_cast<int>(desktop.width)) - 104);
     }
-    window.setFramerateLimit(static_cast<unsigned>(framerate_fps));
+    window.setFramerateLimit(static_cast<unsigned>(settings.framerate_fps));
 
     bool uiFontLoaded = loadUIFont();
     bool uiCoversChinese = uiFontLoaded && firstLoadableCoversChinese(uiFontChain());
     const bool contentFontLoaded = loadContentFont();
     // Without any font of the chain the UI draws with the user's own font.
-    if (!uiFontLoaded && contentFontLoaded && !fontPath.empty()) {
-        const FontFace own = faceForFile(wstringToUtf8(fontPath));
+    if (!uiFontLoaded && contentFontLoaded && !settings.fontPath.empty()) {
+        const FontFace own = faceForFile(wstringToUtf8(settings.fontPath));
         uiFontLoaded = loadFontFace(own, uiFont, uiFontBytes);
         uiCoversChinese = uiFontLoaded && coversSimplifiedChinese(own);
     }
@@ -67,7 +67,7 @@ GameLauncher::GameLauncher()
     applyPlayTotals(loadPlayTotals(databasePath()));
     iconCache = std::make_unique<IconCache>(databasePath());
     sortGames();
-    if (!games.empty()) selectedIndex = 0;
+    library.select(0);
     // The first screen's icons decode while the rest of the start-up runs.
     primeVisibleIcons();
     updateTextContent();
@@ -80,8 +80,8 @@ GameLauncher::GameLauncher()
     waitCursor.loadFromSystem(sf::Cursor::Wait);
 
     textBox.font = &contentFont;
-    textBox.charSize = static_cast<unsigned>(fontSize);
-    contentFontSize = fontSize;
+    textBox.charSize = static_cast<unsigned>(settings.fontSize);
+    contentFontSize = settings.fontSize;
     updateRichEditPosition();
     textBox.buildLines();
     applyThemeToTextBox();

@@ -122,11 +122,11 @@ void GameLauncher::run() {
     gamepadFocusActive = !connectedJoysticks.empty();
     pictureLoader.start();
     startPlayWatch();
-    if (windowX >= 0 && windowY >= 0) window.setPosition({windowX, windowY});
-    if (windowMaximized) maximizeWindow(nativeHandle());
-    if (startFullscreen) {
+    if (settings.windowX >= 0 && settings.windowY >= 0) window.setPosition({settings.windowX, settings.windowY});
+    if (settings.windowMaximized) maximizeWindow(nativeHandle());
+    if (settings.startFullscreen) {
         toggleFullscreen();
-        if (startDisplayMode == 2) toggleFullscreen();
+        if (settings.startDisplayMode == 2) toggleFullscreen();
     }
     frames.request(FrameReason::Shown);
     // The GL driver took the window's size when the context was made current,
@@ -165,7 +165,7 @@ void GameLauncher::run() {
                 // One step per drawn frame: the schedule draws every frame
                 // while the fling runs, paced by the frame-rate cap.
                 FlingState fling{gridScrollOffset, gridFlingVelocity, gridFlingActive};
-                flingStep(fling, gridMaxScroll, framerate_fps);
+                flingStep(fling, gridMaxScroll, settings.framerate_fps);
                 gridScrollOffset = fling.offset;
                 gridFlingVelocity = fling.velocity;
                 gridFlingActive = fling.active;
@@ -177,7 +177,7 @@ void GameLauncher::run() {
                 categoriesExpanded = false;
                 frames.request(FrameReason::CategoryCollapse);
             }
-            if (autoSleepDue(sleepEnabled, sleepAutoMinute, idleClock.getElapsedTime().asSeconds())) {
+            if (autoSleepDue(settings.sleepEnabled, settings.sleepAutoMinute, idleClock.getElapsedTime().asSeconds())) {
                 enterSleep();
                 frames.request(FrameReason::FallingAsleep);
             }

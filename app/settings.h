@@ -1,6 +1,6 @@
 // The settings file set.ini: reading and writing as plain text, apart from the
-// launcher, so the format can be checked without a window. GameLauncher's
-// loadConfig/saveConfig only copy these values to and from its fields.
+// launcher, so the format can be checked without a window. GameLauncher holds
+// the record itself; loadConfig/saveConfig read and write it.
 #pragma once
 
 #include <cstddef>
@@ -45,6 +45,8 @@ struct Settings {
     int framerate_fps = 30;
 
     std::vector<std::string> categories;
+
+    bool operator==(const Settings&) const = default;
 };
 
 // Bounds on the categories read from the file; names beyond them are dropped.

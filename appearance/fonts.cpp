@@ -163,7 +163,8 @@ namespace ludexa {
 bool GameLauncher::loadUIFont() { return loadFirstFont(uiFontChain(), uiFont, uiFontBytes); }
 
 bool GameLauncher::loadContentFont() {
-    if (!fontPath.empty() && loadFontFace(faceForFile(wstringToUtf8(fontPath)), contentFont, contentFontBytes))
+    const std::wstring& own = settings.fontPath;
+    if (!own.empty() && loadFontFace(faceForFile(wstringToUtf8(own)), contentFont, contentFontBytes))
         return true;
     return loadFirstFont(uiFontChain(), contentFont, contentFontBytes);
 }
@@ -172,8 +173,9 @@ void GameLauncher::reloadFont() {
     (void)loadUIFont();
     sf::Font fresh;
     std::vector<std::uint8_t> freshBytes;
+    const std::wstring& own = settings.fontPath;
     const bool loaded =
-        (!fontPath.empty() && loadFontFace(faceForFile(wstringToUtf8(fontPath)), fresh, freshBytes)) ||
+        (!own.empty() && loadFontFace(faceForFile(wstringToUtf8(own)), fresh, freshBytes)) ||
         loadFirstFont(uiFontChain(), fresh, freshBytes);
     if (!loaded) return;
     // The old glyph data is released only now, so the widgets never point at a
@@ -182,8 +184,8 @@ void GameLauncher::reloadFont() {
     contentFontBytes = std::move(freshBytes);
     searchBox.font = &contentFont;
     textBox.font = &contentFont;
-    contentFontSize = fontSize;
-    textBox.charSize = static_cast<unsigned>(fontSize);
+    contentFontSize = settings.fontSize;
+    textBox.charSize = static_cast<unsigned>(settings.fontSize);
     textBox.buildLines();
 }
 

@@ -41,7 +41,7 @@ TextBoxColors textBoxColorsFor(const Theme& theme, bool customBackground) {
 namespace ludexa {
 
 void GameLauncher::applyThemeToTextBox() {
-    const auto colors = textBoxColorsFor(themeAt(themeIndex), useCustomBackground);
+    const auto colors = textBoxColorsFor(themeAt(settings.themeIndex), settings.useCustomBackground);
     textBox.backgroundColor = colors.backgroundColor;
     textBox.textColor = colors.textColor;
     textBox.headerColor = colors.headerColor;

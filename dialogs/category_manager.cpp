@@ -140,7 +140,7 @@ TransferResult transferColumn(const std::string& dataDbPath, const std::string& 
                                                   : restore(*data, *bak, name, overwrite, allowEmpty);
 }
 
-void reloadCategoryAndSaveDir(std::vector<GameInfo>& games, const std::string& dataDbPath) {
+void reloadCategoryAndSaveDir(std::span<GameInfo> games, const std::string& dataDbPath) {
     auto db = Database::open(dataDbPath, false);
     if (!db) return;
     auto select = db->prepare("SELECT id, category, save_dir FROM games");
@@ -228,31 +228,24 @@ void CategoryManagerState::transfer(int button, NativeWindow dialog) {
 }
 
 void GameLauncher::showCategoryManagerDialog() {
-    CategoryManagerState state(categories, databasePath(), mediaRoot());
+    CategoryManagerState state(library.categories(), databasePath(), mediaRoot());
     const ModalRepaint repaint([this] { render(); });
     const bool accepted = runCategoryManagerDialog(state, nativeHandle());
     bool refilter = false;
     if (state.restored()) {
-        reloadCategoryAndSaveDir(games, databasePath());
+        reloadCategoryAndSaveDir(library.editGames(), databasePath());
         refilter = true;
     }
     if (accepted) {
-        categories = state.editor.entries();
         // A deleted category has no tag left to clear it with: it stops filtering.
-        for (auto it = selectedCategories.begin(); it != selectedCategories.end();) {
-            if (std::find(categories.begin(), categories.end(), *it) == categories.end()) {
-                it = selectedCategories.erase(it);
-                refilter = true;
-            } else {
-                ++it;
-            }
-        }
-        if (gamepadFocusTag >= static_cast<int>(categories.size())) gamepadFocusTag = -1;
+        if (library.setCategories(state.editor.entries())) refilter = true;
+        if (gamepadFocusTag >= static_cast<int>(library.categories().size())) gamepadFocusTag = -1;
         saveConfig();
     }
     if (refilter) {
-        filterGames();
-        updateTextContent();
+        ViewChange change = library.filter();
+        change.selection = true;
+        applyViewChange(change);
     }
     discardInputAfterModal();
 }

@@ -4,6 +4,7 @@
 // showCategoryManagerDialog runs it; the window is built by the platform layer.
 #pragma once
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -61,7 +62,7 @@ TransferResult transferColumn(const std::string& dataDbPath, const std::string& 
 
 // Re-reads `category` and `save_dir` of every record from data.db by id, so a
 // restore shows at once and a later edit does not write the old values back.
-void reloadCategoryAndSaveDir(std::vector<GameInfo>& games, const std::string& dataDbPath);
+void reloadCategoryAndSaveDir(std::span<GameInfo> games, const std::string& dataDbPath);
 
 class CategoryManagerState final : public CategoryManagerModel {
 public:

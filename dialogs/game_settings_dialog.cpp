@@ -150,18 +150,18 @@ bool GameSettingsDialogState::accept(const GameSettingsTexts& texts, NativeWindo
 }
 
 void GameLauncher::showGameSettingsDialog(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= games.size()) return;
-    GameSettingsDialogState state(games[static_cast<std::size_t>(index)], index, categories);
+    if (index < 0 || static_cast<std::size_t>(index) >= library.games().size()) return;
+    GameSettingsDialogState state(library.editGames()[static_cast<std::size_t>(index)], index, library.categories());
     // The main loop waits while the dialog runs; the play time of a game
     // running meanwhile is brought in from here.
     state.onRefresh = [this] { collectPlayTime(); };
     const ModalRepaint repaint([this] { render(); });
     if (runGameSettingsDialog(state, nativeHandle()) && state.context.saved) {
-        GameInfo updated = games[static_cast<std::size_t>(index)];
+        GameInfo updated = library.games()[static_cast<std::size_t>(index)];
         applyGameSettings(state.context, updated);
         // A refused write keeps the record as the file has it.
         if (writeLibrary([&] { return saveGameRecord(databasePath(), updated); }).done()) {
-            games[static_cast<std::size_t>(index)] = std::move(updated);
+            library.editGames()[static_cast<std::size_t>(index)] = std::move(updated);
             sortGames();
             updateTextContent();
         }

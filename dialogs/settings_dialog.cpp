@@ -55,10 +55,14 @@ std::string displayNameForFile(const std::string& path) {
 
 }  // namespace
 
-SettingsEffects settingsEffects(const SettingsContext& before, const SettingsContext& after) {
+bool sameFormats(const Settings& a, const Settings& b) {
+    return std::all_of(kFormatSettings.begin(), kFormatSettings.end(), [&](bool Settings::*f) { return a.*f == b.*f; });
+}
+
+SettingsEffects settingsEffects(const Settings& before, const Settings& after) {
     SettingsEffects effects;
     effects.reloadFonts = before.fontPath != after.fontPath || before.fontSize != after.fontSize;
-    effects.updateFrameRate = before.frameRate != after.frameRate;
+    effects.updateFrameRate = before.framerate_fps != after.framerate_fps;
     return effects;
 }
 
@@ -92,7 +96,7 @@ FontCatalog systemFontCatalog() {
     return catalog;
 }
 
-SettingsDialogState::SettingsDialogState(const SettingsContext& ctx, FontCatalog catalog)
+SettingsDialogState::SettingsDialogState(const Settings& ctx, FontCatalog catalog)
     : context(ctx), catalog_(std::move(catalog)) {
     using namespace settings_switch;
     fonts_.push_back({"使用系统默认字体", "", -1});
@@ -116,18 +120,18 @@ SettingsDialogState::SettingsDialogState(const SettingsContext& ctx, FontCatalog
         selectedFont_ = static_cast<int>(fonts_.size()) - 1;
     }
 
-    for (int i = 0; i < 6; ++i) switches_[kFormats + i] = context.formats[static_cast<std::size_t>(i)];
-    switches_[kAutoSleep] = context.autoSleep;
+    for (int i = 0; i < 6; ++i) switches_[kFormats + i] = context.*kFormatSettings[static_cast<std::size_t>(i)];
+    switches_[kAutoSleep] = context.sleepAutoMinute;
     switches_[kSleepOnLaunch] = context.sleepOnLaunch;
     for (int i = 0; i < 4; ++i) switches_[kGamepad + i] = context.gamepadMode == i + 1;
     bool preset = false;
     for (int i = 0; i < 6; ++i) {
-        const bool on = kFrameRatePresets[static_cast<std::size_t>(i)] == context.frameRate;
+        const bool on = kFrameRatePresets[static_cast<std::size_t>(i)] == context.framerate_fps;
         switches_[kFrameRates + i] = on;
         preset = preset || on;
     }
     switches_[kCustomFrameRate] = !preset;
-    frameRateText_ = std::to_string(context.frameRate);
+    frameRateText_ = std::to_string(context.framerate_fps);
 }
 
 std::vector<std::string> SettingsDialogState::fontNames() const {
@@ -218,7 +222,7 @@ bool SettingsDialogState::accept(const std::string& text, NativeWindow dialog) {
                         dialog});
         return false;
     }
-    context.frameRate = *rate;
+    context.framerate_fps = *rate;
     if (selectedFont_ == 0) {
         context.fontPath.clear();
     } else if (selectedFont_ > 0 && static_cast<std::size_t>(selectedFont_) < fonts_.size()) {
@@ -226,47 +230,25 @@ bool SettingsDialogState::accept(const std::string& text, NativeWindow dialog) {
         const auto& item = fonts_[static_cast<std::size_t>(selectedFont_)];
         if (catalog_.isFile && catalog_.isFile(item.path)) context.fontPath = utf8ToWstring(item.path);
     }
-    for (int i = 0; i < 6; ++i) context.formats[static_cast<std::size_t>(i)] = switchOn(kFormats + i);
-    context.autoSleep = switchOn(kAutoSleep);
+    for (int i = 0; i < 6; ++i) context.*kFormatSettings[static_cast<std::size_t>(i)] = switchOn(kFormats + i);
+    context.sleepAutoMinute = switchOn(kAutoSleep);
     context.sleepOnLaunch = switchOn(kSleepOnLaunch);
-    context.result = 1;
+    result = 1;
     return true;
 }
 
 void GameLauncher::showSettingsDialog() {
-    SettingsContext before;
-    before.fontPath = fontPath;
-    before.fontSize = fontSize;
-    before.formats = {fmtJpg, fmtPng, fmtBmp, fmtWebp, fmtAvif, fmtGif};
-    before.autoSleep = sleepAutoMinute;
-    before.sleepOnLaunch = sleepOnLaunch;
-    before.gamepadMode = gamepadMode;
-    before.frameRate = framerate_fps;
-
-    SettingsDialogState state(before, systemFontCatalog());
+    SettingsDialogState state(settings, systemFontCatalog());
     const ModalRepaint repaint([this] { render(); });
     if (runSettingsDialog(state, nativeHandle())) {
-        const SettingsContext& after = state.context;
-        const SettingsEffects effects = settingsEffects(before, after);
-        fontPath = after.fontPath;
-        fontSize = after.fontSize;
+        const Settings before = settings;
+        settings = state.context;
+        const SettingsEffects effects = settingsEffects(before, settings);
         if (effects.reloadFonts) reloadFont();
-        fmtJpg = after.formats[0];
-        fmtPng = after.formats[1];
-        fmtBmp = after.formats[2];
-        fmtWebp = after.formats[3];
-        fmtAvif = after.formats[4];
-        fmtGif = after.formats[5];
-        sleepAutoMinute = after.autoSleep;
-        sleepOnLaunch = after.sleepOnLaunch;
-        gamepadMode = after.gamepadMode;
-        if (effects.updateFrameRate) {
-            framerate_fps = after.frameRate;
-            window.setFramerateLimit(static_cast<unsigned>(framerate_fps));
-        }
+        if (effects.updateFrameRate) window.setFramerateLimit(static_cast<unsigned>(settings.framerate_fps));
         saveConfig();
         // The picture list of the selected game depends on the formats.
-        if (after.formats != before.formats) updateTextContent();
+        if (!sameFormats(before, settings)) updateTextContent();
     }
     discardInputAfterModal();
 }

@@ -10,30 +10,23 @@
 #include <string>
 #include <vector>
 
+#include "app/settings.h"
 #include "platform/native_dialogs.h"
 
 namespace ludexa {
 
-// The values the dialog edits: copies of the launcher's settings.
-struct SettingsContext {
-    std::wstring fontPath;
-    int fontSize = 14;
-    int result = 0;  // 1 OK, 2 cancelled
-    std::array<bool, 6> formats{true, true, true, true, true, true};  // jpg png bmp webp avif gif
-    bool autoSleep = false;
-    bool sleepOnLaunch = true;
-    int gamepadMode = 1;
-    int frameRate = 30;
+// The picture-format switches, in the order the dialog shows them.
+inline constexpr std::array<bool Settings::*, 6> kFormatSettings{&Settings::fmtJpg,  &Settings::fmtPng,
+                                                                 &Settings::fmtBmp,  &Settings::fmtWebp,
+                                                                 &Settings::fmtAvif, &Settings::fmtGif};
+bool sameFormats(const Settings& a, const Settings& b);
 
-    bool operator==(const SettingsContext&) const = default;
-};
-
-// What OK asks of the launcher beyond copying the values back.
+// What OK asks of the launcher beyond taking the edited settings.
 struct SettingsEffects {
     bool reloadFonts = false;      // the font file or size changed
     bool updateFrameRate = false;  // the frame-rate limit changed
 };
-SettingsEffects settingsEffects(const SettingsContext& before, const SettingsContext& after);
+SettingsEffects settingsEffects(const Settings& before, const Settings& after);
 
 // The frame-rate field: not empty, digits 0-9 only, 15 … 500.
 std::optional<int> parseFrameRate(const std::string& text);
@@ -53,7 +46,9 @@ FontCatalog systemFontCatalog();
 
 class SettingsDialogState final : public SettingsDialogModel {
 public:
-    SettingsDialogState(const SettingsContext& context, FontCatalog catalog);
+    // Edits a copy of `settings`: the font, its size, the picture formats, the
+    // sleep switches, the gamepad layout and the frame rate.
+    SettingsDialogState(const Settings& settings, FontCatalog catalog);
 
     std::vector<std::string> fontNames() const override;
     int selectedFont() const override { return selectedFont_; }
@@ -68,7 +63,8 @@ public:
     std::string frameRateText() const override { return frameRateText_; }
     bool accept(const std::string& frameRateText, NativeWindow dialog) override;
 
-    SettingsContext context;
+    Settings context;
+    int result = 0;  // 1 OK, 2 cancelled
 
 private:
     struct FontItem {

@@ -10,9 +10,9 @@
 namespace ludexa {
 
 void GameLauncher::deleteGame(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= games.size()) return;
+    if (index < 0 || static_cast<std::size_t>(index) >= library.games().size()) return;
     const auto owner = nativeHandle();
-    const GameInfo& game = games[static_cast<std::size_t>(index)];
+    const GameInfo& game = library.games()[static_cast<std::size_t>(index)];
     const bool confirmed = showMessageBox({"确定要删除游戏 [" + game.name + "] 吗？\n\n（资源目录不会被删除）", "删除游戏",
                                            MessageIcon::Warning, MessageButtons::YesNo, owner});
     discardInputAfterModal();
@@ -23,25 +23,9 @@ void GameLauncher::deleteGame(int index) {
     if (!writeLibrary([&] { return deleteGameRow(databasePath(), id); }, "删除失败，请重试。").done()) return;
     if (playWatcher) playWatcher->forget(id);
 
-    // The selection moves to the game now shown where the deleted one was, so
-    // it never points at another game by accident or past the end.
-    const auto it = std::find(filteredIndices.begin(), filteredIndices.end(), static_cast<std::size_t>(index));
-    const std::size_t position = it == filteredIndices.end() ? 0 : static_cast<std::size_t>(it - filteredIndices.begin());
-    iconCache->forget(game.id);
-    games.erase(games.begin() + index);
-    if (selectedIndex > index) --selectedIndex;
-    filterGames();
-    gridScrollOffset = 0;
+    iconCache->forget(id);
     iconMenuGame = -1;
-    if (filteredIndices.empty()) {
-        selectedIndex = -1;
-        focusIndex = 0;
-    } else {
-        const std::size_t p = std::min(position, filteredIndices.size() - 1);
-        selectedIndex = static_cast<int>(filteredIndices[p]);
-        focusIndex = static_cast<int>(p);
-    }
-    updateTextContent();
+    applyViewChange(library.remove(static_cast<std::size_t>(index)));
     showMessageBox({"游戏已删除。", "删除成功", MessageIcon::Information, MessageButtons::Ok, owner});
     discardInputAfterModal();
 }

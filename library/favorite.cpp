@@ -27,14 +27,14 @@ WriteOutcome GameLauncher::writeLibrary(const std::function<WriteOutcome()>& wri
 }
 
 void GameLauncher::setFavorite(int index, bool favorite) {
-    if (index < 0 || static_cast<std::size_t>(index) >= games.size()) return;
-    const std::int64_t id = games[static_cast<std::size_t>(index)].id;
-    const bool before = games[static_cast<std::size_t>(index)].is_favorite;
-    games[static_cast<std::size_t>(index)].is_favorite = favorite;
+    if (index < 0 || static_cast<std::size_t>(index) >= library.games().size()) return;
+    const std::int64_t id = library.games()[static_cast<std::size_t>(index)].id;
+    const bool before = library.games()[static_cast<std::size_t>(index)].is_favorite;
+    library.editGames()[static_cast<std::size_t>(index)].is_favorite = favorite;
     // A refused write is not shown as done: the mark goes back to what the
     // file keeps.
     if (!writeLibrary([&] { return storeFavorite(databasePath(), id, favorite); }).done())
-        games[static_cast<std::size_t>(index)].is_favorite = before;
+        library.editGames()[static_cast<std::size_t>(index)].is_favorite = before;
 }
 
 }  // namespace ludexa

@@ -79,30 +79,24 @@ std::vector<std::size_t> filterGameIndices(const std::vector<GameInfo>& games, i
     return result;
 }
 
-void GameLauncher::filterGames() {
-    filteredIndices = filterGameIndices(games, categoryMode, selectedCategories, searchQuery, polyphoneInitials);
-    gridScrollOffset = 0;
-    // Without search text the selection and the text area stay: the callers
-    // that change the category choice pick the selection themselves.
-    if (searchQuery.empty()) return;
-
-    if (filteredIndices.empty()) {
-        selectedIndex = -1;
+void GameLauncher::applyViewChange(const ViewChange& change) {
+    if (change.shown) gridScrollOffset = 0;
+    if (change.focus) focusIndex = *change.focus;
+    if (change.noMatch) {
         textBox.setText(L"没有匹配的游戏", false);
         clearPreview();
         mapFiles.clear();
         currentMapIndex = 0;
         mapVisible = false;
         descriptionText = "暂无介绍";
-        return;
+    } else if (change.selection) {
+        updateTextContent();
     }
-    selectedIndex = static_cast<int>(filteredIndices.front());
-    updateTextContent();
+    if (change.any()) requestFrame(FrameReason::Input);
 }
 
-void GameLauncher::handleSearchChange() {
-    searchQuery = searchBox.getTextUTF8();
-    filterGames();
-}
+void GameLauncher::filterGames() { applyViewChange(library.filter()); }
+
+void GameLauncher::handleSearchChange() { applyViewChange(library.setSearchQuery(searchBox.getTextUTF8())); }
 
 }  // namespace ludexa

@@ -83,6 +83,6 @@ std::vector<GameInfo> loadGames(const std::string& path) {
     return games;
 }
 
-void GameLauncher::initGames() { games = loadGames(databasePath()); }
+void GameLauncher::initGames() { library.setGames(loadGames(databasePath())); }
 
 }  // namespace ludexa

@@ -180,7 +180,9 @@ int appendImportedGames(std::vector<GameInfo>& games, std::vector<ImportedGame> 
 
 int GameLauncher::addGamesFromDirectory(const std::string& folder) {
     const auto icons = makeIconLoader(userIconThemeName());
-    return appendImportedGames(games, importShortcutFolder(folder, databasePath(), *icons).games);
+    std::vector<GameInfo> added;
+    appendImportedGames(added, importShortcutFolder(folder, databasePath(), *icons).games);
+    return static_cast<int>(library.appendGames(std::move(added)));
 }
 
 void GameLauncher::addGames() {
@@ -210,16 +212,14 @@ void GameLauncher::runImport(const std::string& caption, const std::function<Sto
             stored = {{}, {SQLITE_NOMEM, {}}};
         }
     });
-    std::vector<ImportedGame> imported = std::move(stored.games);
-    // An empty library keeps selectedIndex at 0, which selects nothing; left
-    // so, the sort would take the first appended record for the selection.
-    if (selectedIndex < 0 || static_cast<std::size_t>(selectedIndex) >= games.size()) selectedIndex = -1;
-    const int added = appendImportedGames(games, std::move(imported));
+    std::vector<GameInfo> fresh;
+    const int added = appendImportedGames(fresh, std::move(stored.games));
+    library.appendGames(std::move(fresh));
 
     sortGames();
-    gridScrollOffset = 0;
-    if (selectedIndex < 0 && !games.empty()) selectedIndex = 0;
-    updateTextContent();
+    // A library empty until now selects its first game.
+    if (library.selectedIndex() < 0) library.select(0);
+    applyViewChange({.shown = true, .selection = true});
     // Drawn before the message: without a compositor the closed pop-up would
     // otherwise stay painted behind it.
     render();

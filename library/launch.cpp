@@ -240,10 +240,10 @@ std::string formatLocalTime(std::time_t when) {
 }
 
 void GameLauncher::launchGame(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= games.size()) return;
+    if (index < 0 || static_cast<std::size_t>(index) >= library.games().size()) return;
     if (launchDebounced(launchDebounceArmed, static_cast<float>(launchClock.getElapsedTime().asMicroseconds()) / 1e6f))
         return;
-    GameInfo& game = games[static_cast<std::size_t>(index)];
+    GameInfo& game = library.editGames()[static_cast<std::size_t>(index)];
     if (game.exe_path.empty()) return;
     launchClock.restart();
     launchDebounceArmed = true;
@@ -251,7 +251,7 @@ void GameLauncher::launchGame(int index) {
     // A launch that did not happen is said so, and nothing is counted.
     const auto plan = planLaunch(game.exe_path, game.launch_args, game.folder_path, systemLaunchEnvironment());
     const StartResult started = startLaunch(plan);
-    const auto outcome = decideAfterLaunch(started.started, sleepEnabled, sleepOnLaunch);
+    const auto outcome = decideAfterLaunch(started.started, settings.sleepEnabled, settings.sleepOnLaunch);
     if (outcome.reportFailure) {
         showMessageBox({launchFailureText(game.name, started.error, game.exe_path), "启动失败", MessageIcon::Error,
                         MessageButtons::Ok, nativeHandle()});

@@ -290,15 +290,18 @@ ProcessSnapshot readProcessSnapshot() {
 bool GameLauncher::applyPlayTotals(const std::unordered_map<std::int64_t, PlayTotals>& totals) {
     if (totals.empty()) return false;
     bool selectedChanged = false;
+    const auto games = library.editGames();
     for (std::size_t i = 0; i < games.size(); ++i) {
-        const auto found = totals.find(games[i].id);
+        GameInfo& game = games[i];
+        const auto found = totals.find(game.id);
         if (found == totals.end()) continue;
-        const std::string before = shownPlayTime({games[i].play_seconds, games[i].play_sessions});
-        games[i].play_seconds = found->second.seconds;
-        games[i].play_sessions = found->second.sessions;
-        if (static_cast<int>(i) == selectedIndex && shownPlayTime(found->second) != before) selectedChanged = true;
+        const std::string before = shownPlayTime({game.play_seconds, game.play_sessions});
+        game.play_seconds = found->second.seconds;
+        game.play_sessions = found->second.sessions;
+        if (static_cast<int>(i) == library.selectedIndex() && shownPlayTime(found->second) != before)
+            selectedChanged = true;
     }
-    if (!selectedChanged || desktopMode) return false;
+    if (!selectedChanged || library.desktopMode()) return false;
     // The header shows minutes once past the first one: only a change of
     // what it shows costs a layout and a frame.
     // Only the header changed: whoever is reading the description keeps their place.
@@ -318,7 +321,7 @@ bool GameLauncher::applyPlayTotals(const std::unordered_map<std::int64_t, PlayTo
 
 void GameLauncher::startPlayWatch() {
     std::unordered_map<std::int64_t, std::string> folders;
-    for (const auto& game : games) folders[game.id] = game.folder_path;
+    for (const auto& game : library.games()) folders[game.id] = game.folder_path;
     PlayTracker::Options options;
     options.homeFolder = userHomeFolder();
     options.ownPid = currentProcessId();

@@ -142,7 +142,7 @@ void SizeCountContext::closed() {
     done_ = true;
 }
 
-WriteOutcome storeGameSize(std::vector<GameInfo>& games, std::int64_t id, std::int64_t bytes,
+WriteOutcome storeGameSize(std::span<GameInfo> games, std::int64_t id, std::int64_t bytes,
                            const std::string& databasePath) {
     if (!databasePath.empty()) {
         // A refused write leaves the record as the file keeps it; the window
@@ -160,13 +160,13 @@ WriteOutcome storeGameSize(std::vector<GameInfo>& games, std::int64_t id, std::i
 }
 
 void GameLauncher::showSizeCountingDialog(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= games.size()) return;
+    if (index < 0 || static_cast<std::size_t>(index) >= library.games().size()) return;
     // One counting window at a time: the main window takes no input meanwhile.
     if (sizeCountWindow && sizeCountWindow->isOpen()) return;
-    const GameInfo& game = games[static_cast<std::size_t>(index)];
+    const GameInfo& game = library.games()[static_cast<std::size_t>(index)];
     const std::int64_t id = game.id;
     auto context = std::make_shared<SizeCountContext>(game.folder_path, [this, id](std::int64_t bytes) {
-        const auto outcome = storeGameSize(games, id, bytes, databasePath());
+        const auto outcome = storeGameSize(library.editGames(), id, bytes, databasePath());
         updateTextContent();
         requestFrame(FrameReason::SizeCounted);
         return outcome.done() ? std::string() : "容量未能保存：" + writeFailureReason(outcome);

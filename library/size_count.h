@@ -10,6 +10,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -67,7 +68,7 @@ private:
 // data.db (when `databasePath` is not empty) and then in its record. When
 // data.db refuses it, the record is left as the file keeps it and the
 // refusal is returned.
-WriteOutcome storeGameSize(std::vector<GameInfo>& games, std::int64_t id, std::int64_t bytes,
+WriteOutcome storeGameSize(std::span<GameInfo> games, std::int64_t id, std::int64_t bytes,
                            const std::string& databasePath);
 
 }  // namespace ludexa

@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <numeric>
-#include <optional>
 #include <string_view>
 
 #include "app/GameLauncher.h"
@@ -91,22 +90,10 @@ void sortGameList(std::vector<GameInfo>& games, int sortMode, bool ascending, co
 }
 
 void GameLauncher::sortGames() {
-    if (games.empty()) return;
-
-    std::optional<std::int64_t> selectedId;
-    if (selectedIndex >= 0 && static_cast<std::size_t>(selectedIndex) < games.size())
-        selectedId = games[static_cast<std::size_t>(selectedIndex)].id;
-
     // The locale cannot change while the program runs: one collator serves
     // every sort on this thread.
     thread_local const Collator names = Collator::forUserLocale();
-    sortGameList(games, sortMode, sortAscending, names);
-
-    if (selectedId) {
-        const auto found = std::find_if(games.begin(), games.end(), [&](const GameInfo& g) { return g.id == *selectedId; });
-        if (found != games.end()) selectedIndex = static_cast<int>(found - games.begin());
-    }
-    filterGames();
+    applyViewChange(library.sort(settings.sortMode, settings.sortAscending, names));
 }
 
 }  // namespace ludexa

@@ -30,7 +30,7 @@ std::wstring composeDesktopText(const std::wstring& label, const std::wstring& p
 }
 
 void GameLauncher::updateTextContent() {
-    if (desktopMode) {
+    if (library.desktopMode()) {
         std::wstring text;
         if (focusIndex >= 0 && static_cast<std::size_t>(focusIndex) < desktopItems.size()) {
             const auto& item = desktopItems[static_cast<std::size_t>(focusIndex)];
@@ -39,8 +39,8 @@ void GameLauncher::updateTextContent() {
         textBox.setText(text, true);
         return;
     }
-    if (selectedIndex >= 0 && static_cast<std::size_t>(selectedIndex) < games.size()) {
-        scanGameMediaFolder(games[static_cast<std::size_t>(selectedIndex)].name);
+    if (const GameInfo* selected = library.selectedGame()) {
+        scanGameMediaFolder(selected->name);
     } else {
         mapFiles.clear();
         descriptionText.clear();
@@ -50,14 +50,14 @@ void GameLauncher::updateTextContent() {
 }
 
 void GameLauncher::updateRichEditText() {
-    if (selectedIndex < 0 || static_cast<std::size_t>(selectedIndex) >= games.size()) {
+    const GameInfo* selected = library.selectedGame();
+    if (!selected) {
         textBox.setText(L"请选择一个游戏", false);
         return;
     }
-    const auto selected = static_cast<std::size_t>(selectedIndex);
-    const auto it = std::find(filteredIndices.begin(), filteredIndices.end(), selected);
-    const std::size_t position = it == filteredIndices.end() ? 0 : static_cast<std::size_t>(it - filteredIndices.begin()) + 1;
-    textBox.setText(composeGameText(games[selected], position, descriptionText), true);
+    // Counted from 1; 0 when the game is not listed.
+    const auto position = static_cast<std::size_t>(library.selectedPosition() + 1);
+    textBox.setText(composeGameText(*selected, position, descriptionText), true);
 }
 
 }  // namespace ludexa

@@ -249,7 +249,7 @@ void GameLauncher::checkLoadComplete() {
         leftTopHeight = fitPictureHeight(static_cast<float>(size.x), static_cast<float>(size.y), leftPanelWidth,
                                          available);
         // Saved with the next settings, so the split survives a restart.
-        if (available > 0) leftTopHeightRatio = leftTopHeight / available;
+        if (available > 0) settings.leftTopHeightRatio = leftTopHeight / available;
         updateRichEditPosition();
     } catch (...) {
         // A failed lock or allocation leaves the preview as it was.

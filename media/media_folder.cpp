@@ -145,8 +145,8 @@ std::string mediaFolderReport(const MediaFolderCounts& c) {
 
 void GameLauncher::createMediaDirectories() {
     std::vector<std::string> names;
-    for (auto index : filteredIndices)
-        if (index < games.size()) names.push_back(games[index].name);
+    for (auto index : library.filteredIndices())
+        if (index < library.games().size()) names.push_back(library.games()[index].name);
     const auto counts = createMediaFolders(mediaRoot(), names);
     showMessageBox({mediaFolderReport(counts), "生成资源目录完成", MessageIcon::Information, MessageButtons::Ok, 0});
     discardInputAfterModal();
@@ -160,7 +160,8 @@ void GameLauncher::scanGameMediaFolder(const std::string& name) {
     mapVisible = false;
     if (name.empty()) return;
     auto scan = scanMediaFolder(gameMediaFolder(mediaRoot(), name),
-                                PictureFormats{fmtJpg, fmtPng, fmtBmp, fmtWebp, fmtAvif, fmtGif});
+                                PictureFormats{settings.fmtJpg, settings.fmtPng, settings.fmtBmp, settings.fmtWebp,
+                                               settings.fmtAvif, settings.fmtGif});
     mapFiles = std::move(scan.pictures);
     descriptionText = std::move(scan.description);
     if (!mapFiles.empty()) {

@@ -215,7 +215,8 @@ const CategoryBarLayout& GameLauncher::categoryBarLayout() const {
     const sf::Font& font = contentFont;
     // A font load always fills a new buffer while the old one is still held,
     // so the buffer's address tells one loaded face from the next.
-    return categoryBarCache.get(windowWidth, categories, static_cast<unsigned>(fontSize), contentFontBytes.data(),
+    return categoryBarCache.get(windowWidth, library.categories(), static_cast<unsigned>(settings.fontSize),
+                                contentFontBytes.data(),
                                 [&font](const std::wstring& label, unsigned size) {
                                     return sf::Text(sf::String(label), font, size).getLocalBounds().width;
                                 });
@@ -239,7 +240,7 @@ void GameLauncher::drawCategoryBar() {
     const ClipScope clip(window, 0, 0, std::max(0.0f, layout.rightLimit), toolbarHeight);
     const sf::Color idleFill(50, 55, 70), idleOutline(90, 100, 120), idleLabel(200, 205, 215);
     const sf::Color activeFill(80, 140, 220);
-    const unsigned size = static_cast<unsigned>(fontSize);
+    const unsigned size = static_cast<unsigned>(settings.fontSize);
     const bool ringShown = gamepadFocusActive && gamepadFocusArea == 0;
 
     auto drawTag = [&](const TagRect& rect, const std::wstring& label, sf::Color fill, sf::Color outline,
@@ -266,9 +267,10 @@ void GameLauncher::drawCategoryBar() {
     };
 
     const CategoryBarView view = categoryBarView();
+    const CategoryState& choice = library.categoryState();
     for (const auto& rect : layout.tagRects(view)) {
         if (rect.id == kTagMultiSelect) {
-            const bool on = multiSelectMode;
+            const bool on = choice.multiSelectMode;
             drawTag(rect, L"多选", on ? sf::Color(100, 160, 80) : idleFill, on ? sf::Color(130, 190, 100) : idleOutline,
                     on ? sf::Color::White : idleLabel, size > 1 ? size - 1 : size);
             continue;
@@ -276,19 +278,20 @@ void GameLauncher::drawCategoryBar() {
         if (rect.id < 0) {
             const auto& tag = *std::find_if(layout.fixedTags.begin(), layout.fixedTags.end(),
                                             [&](const TagInfo& t) { return t.id == rect.id; });
-            const bool active = rect.id == kTagAll      ? categoryMode == 0 && selectedCategories.empty() && !desktopMode
-                                : rect.id == kTagFavorites ? categoryMode == 1
-                                                           : desktopMode;
+            const bool active = rect.id == kTagAll ? choice.categoryMode == 0 && choice.selectedCategories.empty() &&
+                                                         !choice.desktopMode
+                                : rect.id == kTagFavorites ? choice.categoryMode == 1
+                                                           : choice.desktopMode;
             drawChoice(rect, tag.label, active);
         } else {
-            const auto& name = categories[static_cast<std::size_t>(rect.id)];
+            const auto& name = library.categories()[static_cast<std::size_t>(rect.id)];
             // On a window too narrow for the whole first line, the expand
             // button keeps its place and the first row's tags end before it.
             std::optional<ClipScope> beforeButton;
             if (layout.hasExpandButton() && rect.y == 8 && rect.x + rect.width > layout.expandButtonX() - kTagGap)
                 beforeButton.emplace(window, 0, 0, std::max(0.0f, layout.expandButtonX() - kTagGap), toolbarHeight);
             drawChoice(rect, layout.categoryTags[static_cast<std::size_t>(rect.id)].label,
-                       selectedCategories.count(name) > 0);
+                       choice.selectedCategories.count(name) > 0);
         }
     }
     fillRect(window, layout.separatorX(), 11, 1, 20, sf::Color(100, 110, 130));
@@ -303,39 +306,15 @@ void GameLauncher::drawCategoryBar() {
     }
 }
 
-CategoryState GameLauncher::categoryState() const {
-    return {categoryMode, selectedCategories, desktopMode, multiSelectMode};
-}
-
 void GameLauncher::applyCategoryState(const CategoryState& state) {
-    const bool leavingDesktop = desktopMode && !state.desktopMode;
-    categoryMode = state.categoryMode;
-    selectedCategories = state.selectedCategories;
-    multiSelectMode = state.multiSelectMode;
-    desktopMode = state.desktopMode;
+    const bool leavingDesktop = library.categoryState().desktopMode && !state.desktopMode;
+    const ViewChange change = library.setCategoryState(state);
     if (leavingDesktop) clearDesktopItems();
-}
-
-void GameLauncher::refreshAfterCategoryChange() {
-    filterGames();
-    selectFirstVisible();
-}
-
-void GameLauncher::selectFirstVisible() {
-    focusIndex = 0;
-    if (filteredIndices.empty()) {
-        selectedIndex = -1;
-        // With a search, the filter has already said "没有匹配的游戏"; without
-        // one the text area must not keep describing a game no longer listed.
-        if (searchQuery.empty()) updateTextContent();
-        return;
-    }
-    selectedIndex = static_cast<int>(filteredIndices.front());
-    updateTextContent();
+    applyViewChange(change);
 }
 
 void GameLauncher::chooseTag(int id, bool fromGamepad) {
-    CategoryState state = categoryState();
+    CategoryState state = library.categoryState();
     switch (id) {
         case kTagExpand:
             categoriesExpanded = !categoriesExpanded;
@@ -344,7 +323,7 @@ void GameLauncher::chooseTag(int id, bool fromGamepad) {
         case kTagMultiSelect:
             state.multiSelectMode = !state.multiSelectMode;
             if (state.multiSelectMode) {
-                applyCategoryState(state);
+                library.setMultiSelectMode(true);
                 return;
             }
             state.selectedCategories.clear();
@@ -358,22 +337,19 @@ void GameLauncher::chooseTag(int id, bool fromGamepad) {
             state.desktopMode = false;
             break;
         case kTagDesktop:
-            if (desktopMode) return;
+            if (state.desktopMode) return;
             enterDesktopView();
             return;
         default:
-            if (id < 0 || static_cast<std::size_t>(id) >= categories.size()) return;
-            clickCategoryTag(state, categories[static_cast<std::size_t>(id)]);
+            if (id < 0 || static_cast<std::size_t>(id) >= library.categories().size()) return;
+            clickCategoryTag(state, library.categories()[static_cast<std::size_t>(id)]);
             break;
     }
     applyCategoryState(state);
-    refreshAfterCategoryChange();
 }
 
 void GameLauncher::enterDesktopView() {
-    desktopMode = true;
-    categoryMode = -1;
-    selectedCategories.clear();
+    library.enterDesktop();
     mapFiles.clear();
     mapVisible = false;
     scanDesktopFolder();
@@ -400,19 +376,19 @@ bool GameLauncher::handleCategoryBarWheel(float y, float delta) {
 }
 
 void GameLauncher::quickSwitchCategory(int direction) {
-    CategoryState state = categoryState();
+    CategoryState state = library.categoryState();
+    const auto& categories = library.categories();
     quickSwitch(state, categories, direction);
     applyCategoryState(state);
-    refreshAfterCategoryChange();
     gamepadFocusArea = 1;
     categoriesExpanded = true;
     categoryTempExpanded = true;
     categoryTempExpandClock.restart();
     // The category switched to is shown while the bar is open.
     const auto& layout = categoryBarLayout();
-    const auto it = selectedCategories.empty()
-                        ? categories.end()
-                        : std::find(categories.begin(), categories.end(), *selectedCategories.begin());
+    const auto& selected = library.categoryState().selectedCategories;
+    const auto it = selected.empty() ? categories.end()
+                                     : std::find(categories.begin(), categories.end(), *selected.begin());
     const int row = it == categories.end() ? 0 : layout.rowOf(static_cast<int>(it - categories.begin()));
     categoryRowScroll = layout.scrollToShow(row, {true, windowHeight, 0});
 }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "library/library_view.h"
+
 namespace ludexa {
 
 // Tag ids: the fixed tags and the multi-select button are negative, the user's
@@ -130,13 +132,6 @@ private:
     CategoryBarLayout layout_;
 };
 
-// The category choice a click on a tag or a quick switch leads to.
-struct CategoryState {
-    int categoryMode = 0;  // 0 all or by category, 1 favourites, -1 desktop view
-    std::set<std::string> selectedCategories;
-    bool desktopMode = false;
-    bool multiSelectMode = false;
-};
 
 // A click on a category tag (not a fixed tag).
 void clickCategoryTag(CategoryState& state, const std::string& category);

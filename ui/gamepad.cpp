@@ -132,15 +132,6 @@ int moveTagFocus(int tag, int dx, int dy, const std::vector<RowLine>& rows, int 
     return tag;
 }
 
-int gamepadGridPosition(int focusIndex, int selectedIndex, const std::vector<std::size_t>& filteredIndices) {
-    if (selectedIndex >= 0) {
-        const auto it =
-            std::find(filteredIndices.begin(), filteredIndices.end(), static_cast<std::size_t>(selectedIndex));
-        if (it != filteredIndices.end()) return static_cast<int>(it - filteredIndices.begin());
-    }
-    return focusIndex;
-}
-
 float scrollToShowGamepad(const GridGeometry& grid, int position, std::size_t count, float gridHeight, float scroll) {
     if (position < 0 || grid.columns < 1) return scroll;
     const float h = grid.rowHeight();
@@ -300,14 +291,18 @@ void GameLauncher::handleGamepad() {
     GamepadState state;
     state.focusArea = gamepadFocusArea;
     state.focusTag = gamepadFocusTag;
-    state.focusIndex = desktopMode ? focusIndex : gamepadGridPosition(focusIndex, selectedIndex, filteredIndices);
+    // In game mode the selected game's place when it is listed, so A always
+    // starts the game the grid highlights even after a sort, a search or a
+    // click moved the selection.
+    const int selectedPosition = library.desktopMode() ? -1 : library.selectedPosition();
+    state.focusIndex = selectedPosition >= 0 ? selectedPosition : focusIndex;
     state.keyboardVisible = softKeyboardVisible;
     state.keyRow = softKeyRow;
     state.keyColumn = softKeyColumn;
     state.latches = gamepadButtonLatches;
 
     GamepadContext context;
-    context.desktopMode = desktopMode;
+    context.desktopMode = library.desktopMode();
     const GridGeometry grid = currentGrid();
     context.columns = grid.columns;
     context.count = static_cast<int>(visibleCount());
@@ -316,7 +311,7 @@ void GameLauncher::handleGamepad() {
     context.textScrollMax = textBox.maxWheelScroll();
     context.textLineHeight = textBox.lineHeight();
     context.categoryRows = [this] { return categoryBarLayout().rows; };
-    context.categoryCount = static_cast<int>(categories.size());
+    context.categoryCount = static_cast<int>(library.categories().size());
     context.keyboardRows = &softKeyboardRows;
     context.repeatElapsed = gamepadRepeatClock.getElapsedTime().asSeconds();
     context.textScrollElapsed = textScrollClock.getElapsedTime().asSeconds();
@@ -324,7 +319,7 @@ void GameLauncher::handleGamepad() {
     const GamepadState before = state;
     const bool activeBefore = gamepadFocusActive;
     const GamepadPoll poll = pollGamepad(*joysticks, connectedJoysticks, joyScanClock.getElapsedTime().asSeconds(),
-                                         window.hasFocus(), gamepadMode, state, context);
+                                         window.hasFocus(), settings.gamepadMode, state, context);
     if (poll.rescanned) {
         joyScanClock.restart();
         gamepadFocusActive = !connectedJoysticks.empty();
@@ -349,8 +344,9 @@ void GameLauncher::handleGamepad() {
     if (applySoftKeyEdit(searchBox.text, a.keyEdit)) {
         searchBox.cursorPos = searchBox.text.size();
         searchBox.adjustScroll();
-        handleSearchChange();
-        selectFirstVisible();
+        ViewChange change = library.setSearchQuery(searchBox.getTextUTF8());
+        change |= library.selectFirstVisible();
+        applyViewChange(change);
     }
 
     if (a.collapseForGrid) categoriesExpanded = false;
@@ -358,15 +354,15 @@ void GameLauncher::handleGamepad() {
     if (a.clickTag != kNoTag) chooseTag(a.clickTag, true);
     if (a.activateIndex >= 0) {
         const auto position = static_cast<std::size_t>(a.activateIndex);
-        if (!desktopMode && position < filteredIndices.size()) {
-            launchGame(static_cast<int>(filteredIndices[position]));
-        } else if (desktopMode && position < desktopItems.size()) {
+        if (!library.desktopMode() && position < library.filteredIndices().size()) {
+            launchGame(static_cast<int>(library.filteredIndices()[position]));
+        } else if (library.desktopMode() && position < desktopItems.size()) {
             openDesktopItem(position);
         }
     }
-    if (a.favoriteIndex >= 0 && static_cast<std::size_t>(a.favoriteIndex) < filteredIndices.size()) {
-        const int game = static_cast<int>(filteredIndices[static_cast<std::size_t>(a.favoriteIndex)]);
-        setFavorite(game, !games[static_cast<std::size_t>(game)].is_favorite);
+    if (a.favoriteIndex >= 0 && static_cast<std::size_t>(a.favoriteIndex) < library.filteredIndices().size()) {
+        const int game = static_cast<int>(library.filteredIndices()[static_cast<std::size_t>(a.favoriteIndex)]);
+        setFavorite(game, !library.games()[static_cast<std::size_t>(game)].is_favorite);
         updateTextContent();
     }
     if (a.pictureStep != 0 && !mapFiles.empty()) {
@@ -384,8 +380,9 @@ void GameLauncher::handleGamepad() {
 void GameLauncher::updateGamepadFocus() {
     const std::size_t count = visibleCount();
     if (focusIndex < 0 || static_cast<std::size_t>(focusIndex) >= count) return;
-    if (!desktopMode) selectedIndex = static_cast<int>(filteredIndices[static_cast<std::size_t>(focusIndex)]);
-    updateTextContent();
+    ViewChange change{.selection = true};
+    if (!library.desktopMode()) change = library.selectAt(static_cast<std::size_t>(focusIndex));
+    applyViewChange(change);
     // Desktop items scroll into view as games do, or the focus could walk off
     // the visible rows.
     const GridGeometry grid = currentGrid();

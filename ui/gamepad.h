@@ -134,11 +134,6 @@ GamepadPoll pollGamepad(JoystickSource& source, std::vector<int>& ids, float sec
 // fixed tags and 多选 are columns 0..3 of the line above category row 1.
 int moveTagFocus(int tag, int dx, int dy, const std::vector<RowLine>& rows, int categoryCount);
 
-// The grid position the gamepad works from in game mode: the selected game's
-// position when it is visible, so A always starts the game the grid highlights
-// even after a sort, a search or a click moved the selection; else `focusIndex`.
-int gamepadGridPosition(int focusIndex, int selectedIndex, const std::vector<std::size_t>& filteredIndices);
-
 // The grid scroll offset that brings `position` into view after a gamepad move.
 float scrollToShowGamepad(const GridGeometry& grid, int position, std::size_t count, float gridHeight, float scroll);
 

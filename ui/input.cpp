@@ -31,9 +31,7 @@ int textOffsetLength(const std::wstring& text) {
 }  // namespace
 
 void GameLauncher::selectGame(int gameIndex) {
-    if (gameIndex == selectedIndex) return;
-    selectedIndex = gameIndex;
-    updateTextContent();
+    applyViewChange(library.select(gameIndex));
 }
 
 void GameLauncher::handleEvents() {
@@ -126,7 +124,7 @@ void GameLauncher::handleEvents() {
                     if (key == sf::Keyboard::Enter) searchBox.focused = false;
                 }
                 if (key == sf::Keyboard::Enter) {
-                    if (!desktopMode) launchGame(selectedIndex);
+                    if (!library.desktopMode()) launchGame(library.selectedIndex());
                     break;
                 }
                 NavKey nav;
@@ -142,22 +140,18 @@ void GameLauncher::handleEvents() {
                     const int count = static_cast<int>(visibleCount());
                     if (count == 0) break;
                     int position;
-                    if (desktopMode) {
+                    if (library.desktopMode()) {
                         position = std::max(0, focusIndex);
                     } else {
-                        const auto it = std::find(filteredIndices.begin(), filteredIndices.end(),
-                                                  static_cast<std::size_t>(std::max(0, selectedIndex)));
-                        position = selectedIndex >= 0 && it != filteredIndices.end()
-                                       ? static_cast<int>(it - filteredIndices.begin())
-                                       : -1;
+                        position = library.selectedPosition();
                     }
                     const int next = navigatePosition(position, nav, grid.columns, count);
                     if (next < 0) break;
                     focusIndex = next;
-                    if (desktopMode) {
+                    if (library.desktopMode()) {
                         updateTextContent();
                     } else {
-                        selectGame(static_cast<int>(filteredIndices[static_cast<std::size_t>(next)]));
+                        selectGame(static_cast<int>(library.filteredIndices()[static_cast<std::size_t>(next)]));
                     }
                     gridScrollOffset = scrollToShowKeyboard(grid, next, windowHeight - gridTop, gridScrollOffset);
                     break;
@@ -183,8 +177,8 @@ void GameLauncher::handleEvents() {
                 if (x >= 0 && x < leftPanelWidth && y >= textTop) {
                     if (ctrl) {
                         const int step = d > 0 ? 1 : d < 0 ? -1 : 0;
-                        contentFontSize = std::clamp(contentFontSize + step, std::max(10, fontSize - 6),
-                                                     std::min(30, fontSize + 10));
+                        contentFontSize = std::clamp(contentFontSize + step, std::max(10, settings.fontSize - 6),
+                                                     std::min(30, settings.fontSize + 10));
                         textBox.charSize = static_cast<unsigned>(contentFontSize);
                         textBox.buildLines();
                     } else {
@@ -194,9 +188,9 @@ void GameLauncher::handleEvents() {
                 } else if (x > gridLeft && y > gridTop) {
                     if (ctrl) {
                         const int step = d > 0 ? 1 : d < 0 ? -1 : 0;
-                        const int level = std::clamp(iconSize + step, 0, 5);
-                        if (level != iconSize) {
-                            iconSize = level;
+                        const int level = std::clamp(settings.iconSize + step, 0, 5);
+                        if (level != settings.iconSize) {
+                            settings.iconSize = level;
                             saveConfig();
                         }
                     } else {
@@ -248,8 +242,8 @@ void GameLauncher::handleLeftPress(float x, float y) {
         if (inside(x, y, 53, 7, 38, 30)) return showSettingsDialog();
         if (inside(x, y, 96, 7, 38, 30)) return openThemeMenu();
         if (inside(x, y, 139, 7, 38, 30)) {
-            sleepEnabled = !sleepEnabled;
-            if (!sleepEnabled) isSleeping = false;
+            settings.sleepEnabled = !settings.sleepEnabled;
+            if (!settings.sleepEnabled) isSleeping = false;
             idleClock.restart();
             saveConfig();
             return;
@@ -410,11 +404,11 @@ void GameLauncher::gridContextClick(float x, float y) {
     const GridGeometry grid = currentGrid();
     const int hit = grid.hitTest(x, y, gridScrollOffset, visibleCount());
     if (hit >= 0) {
-        if (desktopMode) {
+        if (library.desktopMode()) {
             focusIndex = hit;
             updateTextContent();
         } else {
-            openIconMenu(x, y, static_cast<int>(filteredIndices[static_cast<std::size_t>(hit)]));
+            openIconMenu(x, y, static_cast<int>(library.filteredIndices()[static_cast<std::size_t>(hit)]));
             focusIndex = hit;
         }
         return;
@@ -505,8 +499,8 @@ void GameLauncher::handleLeftRelease(float x, float y) {
             gridContextClick(x, y);
         } else if (x > grid.left && x < windowWidth - 10 && y > grid.top) {
             const int hit = grid.hitTest(x, y, gridScrollOffset, visibleCount());
-            if (hit >= 0 && !desktopMode) {
-                const int game = static_cast<int>(filteredIndices[static_cast<std::size_t>(hit)]);
+            if (hit >= 0 && !library.desktopMode()) {
+                const int game = static_cast<int>(library.filteredIndices()[static_cast<std::size_t>(hit)]);
                 if (game == lastClickedGame && lastClickClock.getElapsedTime().asMilliseconds() <= 499) {
                     launchGame(game);
                 } else {
@@ -532,8 +526,8 @@ void GameLauncher::handleLeftRelease(float x, float y) {
     gridPressState = 0;
 
     const bool anyDrag = draggingPanelSplit || draggingTextSplit || draggingToolbarSplit || draggingGridScrollbar;
-    if (draggingPanelSplit) leftPanelWidthRatio = leftPanelWidth / windowWidth;
-    if (draggingTextSplit) leftTopHeightRatio = leftTopHeight / (windowHeight - grid.top);
+    if (draggingPanelSplit) settings.leftPanelWidthRatio = leftPanelWidth / windowWidth;
+    if (draggingTextSplit) settings.leftTopHeightRatio = leftTopHeight / (windowHeight - grid.top);
     draggingPanelSplit = draggingTextSplit = draggingToolbarSplit = draggingGridScrollbar = false;
     if (anyDrag) updateRichEditPosition();
 }

@@ -141,9 +141,9 @@ void GameLauncher::handleResize(unsigned width, unsigned height) {
     }
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);
-    leftPanelWidth = std::max(100.0f, std::min(leftPanelWidthRatio * w, w - 104));
+    leftPanelWidth = std::max(100.0f, std::min(settings.leftPanelWidthRatio * w, w - 104));
     const float below = h - (toolbarHeight + 4);
-    leftTopHeight = std::max(100.0f, std::min(leftTopHeightRatio * below, below - 104));
+    leftTopHeight = std::max(100.0f, std::min(settings.leftTopHeightRatio * below, below - 104));
     windowWidth = w;
     windowHeight = h;
     // A window wider than the screen was thought to be: later pictures keep
@@ -168,9 +168,11 @@ void GameLauncher::updateRichEditPosition() {
 namespace ludexa {
 
 GridGeometry GameLauncher::currentGrid() const {
-    return gridGeometry(windowWidth, leftPanelWidth, toolbarHeight, iconSize, fontSize);
+    return gridGeometry(windowWidth, leftPanelWidth, toolbarHeight, settings.iconSize, settings.fontSize);
 }
 
-std::size_t GameLauncher::visibleCount() const { return desktopMode ? desktopItems.size() : filteredIndices.size(); }
+std::size_t GameLauncher::visibleCount() const {
+    return library.desktopMode() ? desktopItems.size() : library.filteredIndices().size();
+}
 
 }  // namespace ludexa

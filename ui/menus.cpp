@@ -239,11 +239,11 @@ void GameLauncher::openIconMenu(float x, float y, int gameIndex) {
 
 void GameLauncher::performBlankMenuItem(int mainItem, int subItem) {
     if (mainItem == 0 && subItem >= 0 && subItem <= 5) {
-        iconSize = subItem;  // written by the next save
+        settings.iconSize = subItem;  // written by the next save
     } else if (mainItem == kBlankMenuImportItem) {
         importGameStores();
     } else if (mainItem == 1 && subItem >= 0 && subItem < submenuItemCount(1)) {
-        chooseSortMode(subItem, sortMode, sortAscending);
+        chooseSortMode(subItem, settings.sortMode, settings.sortAscending);
         sortGames();
         saveConfig();
     }
@@ -251,17 +251,17 @@ void GameLauncher::performBlankMenuItem(int mainItem, int subItem) {
 
 void GameLauncher::performIconMenuItem(int item) {
     const int g = iconMenuGame;
-    if (g < 0 || static_cast<std::size_t>(g) >= games.size()) return;
+    if (g < 0 || static_cast<std::size_t>(g) >= library.games().size()) return;
     const auto owner = nativeHandle();
     switch (item) {
         case 0: launchGame(g); break;
         case 1: showGameSettingsDialog(g); break;
         case 2:
-            setFavorite(g, !games[static_cast<std::size_t>(g)].is_favorite);
+            setFavorite(g, !library.games()[static_cast<std::size_t>(g)].is_favorite);
             updateTextContent();
             break;
         case 3:
-            if (games[static_cast<std::size_t>(g)].folder_path.empty()) {
+            if (library.games()[static_cast<std::size_t>(g)].folder_path.empty()) {
                 showMessageBox({"游戏目录未设置，无法统计容量。", "统计容量", MessageIcon::Information, MessageButtons::Ok, owner});
                 discardInputAfterModal();
             } else {
@@ -269,7 +269,7 @@ void GameLauncher::performIconMenuItem(int item) {
             }
             break;
         case 4: {
-            const GameInfo& game = games[static_cast<std::size_t>(g)];
+            const GameInfo& game = library.games()[static_cast<std::size_t>(g)];
             std::string folder = game.folder_path;
             if (folder.empty()) {
                 const auto cut = game.exe_path.find_last_of("\\/");
@@ -288,7 +288,7 @@ void GameLauncher::performIconMenuItem(int item) {
             break;
         }
         case 5: {
-            const std::string& name = games[static_cast<std::size_t>(g)].name;
+            const std::string& name = library.games()[static_cast<std::size_t>(g)].name;
             const std::string folder = gameMediaFolder(mediaRoot(), name);
             const std::string shown = folder.empty() ? mediaRoot() + name : folder.substr(0, folder.size() - 1);
             if (folder.empty() || !isDirectory(shown)) {
@@ -301,7 +301,7 @@ void GameLauncher::performIconMenuItem(int item) {
             break;
         }
         case 6: {
-            const std::string& saveDir = games[static_cast<std::size_t>(g)].save_dir;
+            const std::string& saveDir = library.games()[static_cast<std::size_t>(g)].save_dir;
             if (saveDir.empty()) {
                 showMessageBox({"该游戏存档目录未设置。", "存档目录", MessageIcon::Information, MessageButtons::Ok, owner});
                 discardInputAfterModal();

@@ -62,9 +62,9 @@ void GameLauncher::render() {
         textBox.y + textBox.height != static_cast<float>(window.getSize().y) - 4)
         updateRichEditPosition();
 
-    const Theme& theme = themeAt(themeIndex);
-    const sf::Color panel = useCustomBackground ? kCustomBackgroundPanel : theme.panelColor;
-    const GridGeometry grid = gridGeometry(windowWidth, leftPanelWidth, toolbarHeight, iconSize, fontSize);
+    const Theme& theme = themeAt(settings.themeIndex);
+    const sf::Color panel = settings.useCustomBackground ? kCustomBackgroundPanel : theme.panelColor;
+    const GridGeometry grid = currentGrid();
     const float gridTop = grid.top;
     const float gridLeft = grid.left;
     const float gridHeight = windowHeight - gridTop;
@@ -80,7 +80,7 @@ void GameLauncher::render() {
 
     // Icon grid.
     fillRect(window, gridLeft, gridTop, windowWidth - gridLeft, gridHeight, panel);
-    const std::size_t count = desktopMode ? desktopItems.size() : filteredIndices.size();
+    const std::size_t count = library.desktopMode() ? desktopItems.size() : library.filteredIndices().size();
     const float contentHeight = grid.contentHeight(count);
     gridMaxScroll = gridMaxScrollFor(contentHeight, gridHeight);
     if (gridScrollOffset > gridMaxScroll) gridScrollOffset = gridMaxScroll;
@@ -90,9 +90,9 @@ void GameLauncher::render() {
         gridComplete = drawGridCells(grid, count);
     }
 
-    if (!desktopMode && games.empty()) {
+    if (!library.desktopMode() && library.games().empty()) {
         // A new user's first look: say how the grid gets filled.
-        const sf::Color hintColour = useCustomBackground ? sf::Color(240, 240, 245) : theme.hintColor;
+        const sf::Color hintColour = settings.useCustomBackground ? sf::Color(240, 240, 245) : theme.hintColor;
         auto hint = makeText(kEmptyLibraryHint, uiFont, 16, hintColour);
         const float room = windowWidth - gridLeft - 40;
         if (hint.getLocalBounds().width > room) hint = makeText(kEmptyLibraryHintWrapped, uiFont, 16, hintColour);
@@ -124,9 +124,9 @@ void GameLauncher::render() {
         const bool sleepSwitch = std::string_view(button.label) == "休眠";
         sf::Color fill = button.fill, outline = button.outline, labelColor(20, 40, 100);
         if (sleepSwitch) {
-            fill = sleepEnabled ? sf::Color(50, 185, 90) : sf::Color(35, 70, 45);
-            outline = sleepEnabled ? sf::Color(120, 230, 150) : sf::Color(55, 100, 65);
-            labelColor = sleepEnabled ? sf::Color::White : sf::Color(120, 160, 125);
+            fill = settings.sleepEnabled ? sf::Color(50, 185, 90) : sf::Color(35, 70, 45);
+            outline = settings.sleepEnabled ? sf::Color(120, 230, 150) : sf::Color(55, 100, 65);
+            labelColor = settings.sleepEnabled ? sf::Color::White : sf::Color(120, 160, 125);
         }
         outlinedRect(window, button.x, 7, button.w, 30, fill, outline);
         auto label = makeText(button.label, uiFont, 14, labelColor);
@@ -137,7 +137,7 @@ void GameLauncher::render() {
     }
 
     // Search box colours follow the theme every frame.
-    if (useCustomBackground) {
+    if (settings.useCustomBackground) {
         searchBox.bgColor = sf::Color(45, 45, 50);
         searchBox.borderColor = sf::Color(80, 80, 90);
         searchBox.focusBorderColor = sf::Color(0, 150, 255);
@@ -189,7 +189,7 @@ void GameLauncher::render() {
 
 // Custom background, scaled to cover the window and centred.
 void GameLauncher::drawBackground(sf::RenderTarget& target) {
-    if (useCustomBackground && backgroundTexture.getSize().x > 0 && backgroundTexture.getSize().y > 0) {
+    if (settings.useCustomBackground && backgroundTexture.getSize().x > 0 && backgroundTexture.getSize().y > 0) {
         const auto size = backgroundTexture.getSize();
         const float scale = std::max(windowWidth / static_cast<float>(size.x), windowHeight / static_cast<float>(size.y));
         sf::Sprite background(backgroundTexture);
@@ -202,13 +202,14 @@ void GameLauncher::drawBackground(sf::RenderTarget& target) {
 
 // The picture area: the picture or its caption, the arrows and the counter.
 void GameLauncher::drawPictureArea(sf::RenderTarget& target, float gridTop) {
-    const Theme& theme = themeAt(themeIndex);
-    const sf::Color panel = useCustomBackground ? kCustomBackgroundPanel : theme.panelColor;
+    const Theme& theme = themeAt(settings.themeIndex);
+    const sf::Color panel = settings.useCustomBackground ? kCustomBackgroundPanel : theme.panelColor;
     fillRect(target, 0, gridTop, leftPanelWidth, leftTopHeight, panel);
     const float pictureCentreY = gridTop + leftTopHeight / 2;
     if (mapFiles.empty() || !mapVisible) {
-        const bool anyFormat = fmtJpg || fmtPng || fmtBmp || fmtWebp || fmtAvif || fmtGif;
-        auto caption = desktopMode ? makeText("桌面模式", uiFont, 24, theme.hintColor)
+        const Settings& s = settings;
+        const bool anyFormat = s.fmtJpg || s.fmtPng || s.fmtBmp || s.fmtWebp || s.fmtAvif || s.fmtGif;
+        auto caption = library.desktopMode() ? makeText("桌面模式", uiFont, 24, theme.hintColor)
                        : anyFormat ? makeText("图片预览区\n(暂无图片)", uiFont, 18, theme.hintColor)
                                    : makeText("未设置图片/动画格式", uiFont, 18, theme.hintColor);
         centreText(caption, leftPanelWidth / 2, pictureCentreY);
@@ -266,15 +267,15 @@ void GameLauncher::drawPictureArea(sf::RenderTarget& target, float gridTop) {
 }
 
 void GameLauncher::primeVisibleIcons() {
-    if (desktopMode || filteredIndices.empty()) return;
+    if (library.desktopMode() || library.filteredIndices().empty()) return;
     const GridGeometry grid = currentGrid();
     const auto columns = static_cast<std::size_t>(grid.columns);
     const auto firstRow = static_cast<std::size_t>(std::max(0.0f, gridScrollOffset / grid.rowHeight()));
     const auto rows = static_cast<std::size_t>((windowHeight - grid.top) / grid.rowHeight()) + 2;
-    const std::size_t end = std::min(filteredIndices.size(), (firstRow + rows) * columns);
+    const std::size_t end = std::min(library.filteredIndices().size(), (firstRow + rows) * columns);
     std::vector<std::int64_t> ids;
     for (std::size_t i = firstRow * columns; i < end; ++i) {
-        const GameInfo& game = games[filteredIndices[i]];
+        const GameInfo& game = library.games()[library.filteredIndices()[i]];
         if (game.hasIconBlob) ids.push_back(game.id);
     }
     iconCache->want(std::move(ids));
@@ -294,9 +295,10 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
     const float gridTop = grid.top;
     const float gridBottom = windowHeight;
     const float rowHeight = grid.rowHeight();
-    const unsigned labelSize = static_cast<unsigned>(labelCharSize(iconSize, fontSize));
+    const unsigned labelSize = static_cast<unsigned>(labelCharSize(settings.iconSize, settings.fontSize));
     const float labelWidth = grid.gap + grid.iconPx - 4;
-    const sf::Color normalLabel = useCustomBackground ? sf::Color(240, 240, 245) : themeAt(themeIndex).textColor;
+    const sf::Color normalLabel =
+        settings.useCustomBackground ? sf::Color(240, 240, 245) : themeAt(settings.themeIndex).textColor;
     auto measure = [&](const std::string& s) {
         return sf::Text(sf::String(utf8ToWstring(s)), contentFont, labelSize).getLocalBounds().width;
     };
@@ -338,7 +340,7 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
 
             std::string name;
             bool highlighted = false;
-            if (desktopMode) {
+            if (library.desktopMode()) {
                 const auto& item = desktopItems[i];
                 name = wstringToUtf8(item.label);
                 highlighted = static_cast<int>(i) == focusIndex;
@@ -347,11 +349,11 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
                 if (item.texture && item.texture->getSize().x > 0 && item.texture->getSize().y > 0)
                     drawIcon(*item.texture, x, y, false);
             } else {
-                const std::size_t gameIndex = filteredIndices[i];
-                if (gameIndex >= games.size()) continue;
-                const GameInfo& game = games[gameIndex];
+                const std::size_t gameIndex = library.filteredIndices()[i];
+                if (gameIndex >= library.games().size()) continue;
+                const GameInfo& game = library.games()[gameIndex];
                 name = game.name;
-                highlighted = static_cast<int>(gameIndex) == selectedIndex;
+                highlighted = static_cast<int>(gameIndex) == library.selectedIndex();
                 const auto lines = breakLabel(name, labelWidth, measure);
                 if (highlighted) {
                     outlinedRect(window, x - 6, y - 4, grid.iconPx + 12,
@@ -367,10 +369,10 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
                 if (state == IconCache::State::Unknown) {
                     wanted.push_back(game.id);
                 } else if (state == IconCache::State::Ready) {
-                    games[gameIndex].hasIcon = true;
+                    library.editGames()[gameIndex].hasIcon = true;
                     drawIcon(*iconCache->texture(game.id), x, y, true);
                 } else {
-                    games[gameIndex].hasIcon = false;
+                    library.editGames()[gameIndex].hasIcon = false;
                     const std::string first = name.empty() ? "?" : name.substr(0, utf8SequenceLength(name, 0));
                     auto letter = makeText(first, contentFont, static_cast<unsigned>(grid.iconPx / 2), sf::Color(150, 150, 180));
                     centreText(letter, centreX, y + grid.iconPx / 2);
@@ -399,22 +401,23 @@ void GameLauncher::drawMenus() {
             const float subY = subPos.y;
             const int items = submenuItemCount(blankMenuHoverItem);
             for (int k = 0; k < items; ++k) {
-                const bool chosen = blankMenuHoverItem == 0 ? k == iconSize : k == sortMode;
+                const bool chosen = blankMenuHoverItem == 0 ? k == settings.iconSize : k == settings.sortMode;
                 const std::string& label = submenuLabel(blankMenuHoverItem, k);
                 const float y = subY + kMenuItemHeight * static_cast<float>(k);
                 drawMenuItem(window, uiFont, subX, y, kSubMenuWidth, label,
                              k == blankSubmenuHoverItem ? sf::Color(70, 130, 180) : kMenuFill,
                              chosen ? kChosen : sf::Color::White);
                 if (chosen) {
-                    auto mark = makeText(blankMenuHoverItem == 0 ? "√" : (sortAscending ? "↑" : "↓"), uiFont, 14, kChosen);
+                    const char* markText = blankMenuHoverItem == 0 ? "√" : (settings.sortAscending ? "↑" : "↓");
+                    auto mark = makeText(markText, uiFont, 14, kChosen);
                     mark.setPosition(subX + kSubMenuWidth - 28, y + 9);
                     window.draw(mark);
                 }
             }
         }
     }
-    if (iconMenuOpen && iconMenuGame >= 0 && static_cast<std::size_t>(iconMenuGame) < games.size()) {
-        const bool favorite = games[static_cast<std::size_t>(iconMenuGame)].is_favorite;
+    if (iconMenuOpen && iconMenuGame >= 0 && static_cast<std::size_t>(iconMenuGame) < library.games().size()) {
+        const bool favorite = library.games()[static_cast<std::size_t>(iconMenuGame)].is_favorite;
         for (int k = 0; k < kIconMenuItems; ++k) {
             drawMenuItem(window, uiFont, iconMenuPos.x, iconMenuPos.y + kMenuItemHeight * static_cast<float>(k),
                          kIconMenuWidth, iconMenuLabel(k, favorite),

@@ -61,7 +61,7 @@ void GameLauncher::drawThemeMenu() {
     };
     for (int k = 0; k < static_cast<int>(THEMES.size()); ++k) {
         item(kThemeMenuPos.x, themeMenuItemY(k), kMainMenuWidth, THEMES[static_cast<std::size_t>(k)].name,
-             k == themeMenuHoverItem, k == themeIndex && !useCustomBackground);
+             k == themeMenuHoverItem, k == settings.themeIndex && !settings.useCustomBackground);
     }
     fillRect(window, kThemeMenuPos.x, themeMenuItemY(kThemeCustomItem) - kThemeSeparatorHeight, kMainMenuWidth,
              kThemeSeparatorHeight, fill);
@@ -71,7 +71,8 @@ void GameLauncher::drawThemeMenu() {
          themeMenuHoverItem == kThemeCustomItem, false);
     if (themeSubmenuOpen) {
         const auto pos = themeSubmenuPos({windowWidth, windowHeight});
-        item(pos.x, pos.y, kSubMenuWidth, kCustomPictureItems[0], themeSubmenuHoverItem == 0, useCustomBackground);
+        item(pos.x, pos.y, kSubMenuWidth, kCustomPictureItems[0], themeSubmenuHoverItem == 0,
+             settings.useCustomBackground);
         item(pos.x, pos.y + kMenuItemHeight, kSubMenuWidth, kCustomPictureItems[1], themeSubmenuHoverItem == 1, false);
     }
 }
@@ -80,17 +81,17 @@ void GameLauncher::chooseTheme(int index) {
     // A background still decoding would otherwise replace the theme chosen now.
     backgroundTask.abandon();
     backgroundAtStartPending = false;
-    themeIndex = index;
-    useCustomBackground = false;
+    settings.themeIndex = index;
+    settings.useCustomBackground = false;
     applyThemeToTextBox();
     saveConfig();
 }
 
 void GameLauncher::toggleCustomBackground() {
-    if (useCustomBackground || backgroundAtStartPending) {
+    if (settings.useCustomBackground || backgroundAtStartPending) {
         backgroundTask.abandon();
         backgroundAtStartPending = false;
-        useCustomBackground = false;
+        settings.useCustomBackground = false;
         applyThemeToTextBox();
         saveConfig();
         return;
@@ -156,7 +157,7 @@ bool GameLauncher::applyBackgroundPicture(BackgroundPicture&& ready) {
     texture.update(ready.image.pixels.data());
     texture.setSmooth(true);
     backgroundTexture.swap(texture);
-    useCustomBackground = true;
+    settings.useCustomBackground = true;
     applyThemeToTextBox();
     if (use == BackgroundUse::AtStart) return true;
     saveConfig();

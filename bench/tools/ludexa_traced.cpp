@@ -87,7 +87,7 @@ void observe(ludexa::GameLauncher& launcher, const ludexa::FrameReport& report) 
         requestNextFrame(launcher);
         return;
     }
-    const double period = 1000.0 / std::max(1, launcher.framerate_fps);
+    const double period = 1000.0 / std::max(1, launcher.settings.framerate_fps);
     const double worst = *std::max_element(g_trace.intervals.begin(), g_trace.intervals.end());
     const auto over = std::count_if(g_trace.intervals.begin(), g_trace.intervals.end(),
                                     [period](double ms) { return ms > 1.25 * period; });

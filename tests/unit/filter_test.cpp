@@ -1,8 +1,6 @@
-// Filtering: category choice, text and pinyin-initials search, and what the
-// launcher shows after a search.
+// Filtering: category choice, and text and pinyin-initials search.
 #include <gtest/gtest.h>
 
-#include "app/GameLauncher.h"
 #include "library/filter.h"
 
 using namespace ludexa;
@@ -75,32 +73,4 @@ TEST(Filter, RenamedGameIsSearchedByItsNewName) {
     EXPECT_EQ(filterGameIndices(games, 0, {}, "halo", table), Indices{1});
     EXPECT_EQ(filterGameIndices(games, 0, {}, "mssj", table), Indices{0});
     EXPECT_TRUE(filterGameIndices(games, 0, {}, "czzzzzz", PolyphoneMap{}).empty());  // another table
-}
-
-TEST(FilterOnDisplay, LauncherSelectionAndTextArea) {
-    GameLauncher l;
-    l.games = library();
-    l.selectedIndex = 2;
-    l.gridScrollOffset = 120;
-    l.selectedCategories = {"Action"};
-    l.filterGames();  // no search text: the selection stays
-    EXPECT_EQ(l.filteredIndices, (Indices{0, 2, 3}));
-    EXPECT_EQ(l.selectedIndex, 2);
-    EXPECT_EQ(l.gridScrollOffset, 0);
-
-    l.searchBox.text = L"Minecraft";
-    l.handleSearchChange();
-    EXPECT_EQ(l.searchQuery, "Minecraft");
-    EXPECT_EQ(l.selectedIndex, 3);
-
-    l.mapFiles = {"/tmp/a.png"};
-    l.mapVisible = l.previewIsGif = true;
-    l.searchQuery = "no such game";
-    l.filterGames();
-    EXPECT_TRUE(l.filteredIndices.empty());
-    EXPECT_EQ(l.selectedIndex, -1);
-    EXPECT_EQ(l.textBox.text, L"没有匹配的游戏");
-    EXPECT_TRUE(l.mapFiles.empty());
-    EXPECT_FALSE(l.mapVisible || l.previewIsGif);
-    EXPECT_EQ(l.descriptionText, "暂无介绍");
 }

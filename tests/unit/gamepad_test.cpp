@@ -182,11 +182,11 @@ TEST(GamepadLauncherOnDisplay, ControllerDrivesTheRealState) {
         return g;
     };
     // Ids far from any real row: favourites are written to data.db.
-    l.games = {game(900001, "Halo", "射击"), game(900002, "Gris", "冒险"), game(900003, "Ghost", "射击"),
-               game(900004, "Portal", "解谜")};
-    l.categories = {"射击", "冒险", "解谜"};
+    l.library.setGames({game(900001, "Halo", "射击"), game(900002, "Gris", "冒险"), game(900003, "Ghost", "射击"),
+                        game(900004, "Portal", "解谜")});
+    l.library.setCategories({"射击", "冒险", "解谜"});
     l.filterGames();
-    l.selectedIndex = 0;
+    l.selectGame(0);
     activateWindow(l.nativeHandle());
     for (int i = 0; i < 100 && !l.window.hasFocus(); ++i) {
         for (sf::Event event; l.window.pollEvent(event);) {
@@ -205,16 +205,15 @@ TEST(GamepadLauncherOnDisplay, ControllerDrivesTheRealState) {
     tap(3);  // Y opens on "G" wherever it was left; A types it
     EXPECT_EQ(l.softKeyRow, 2);
     tap(0);
-    EXPECT_EQ(l.searchQuery, "G");
-    ASSERT_EQ(l.filteredIndices, (std::vector<std::size_t>{1, 2}));
-    EXPECT_EQ(l.selectedIndex, 1);
+    EXPECT_EQ(l.library.searchQuery(), "G");
+    ASSERT_EQ(l.library.filteredIndices(), (std::vector<std::size_t>{1, 2}));
+    EXPECT_EQ(l.library.selectedIndex(), 1);
     tap(1);  // B empties the search: every game shows
-    EXPECT_EQ(l.filteredIndices.size(), 4u);
-    EXPECT_EQ(l.selectedIndex, 0);
-    l.filteredIndices = {3};  // a backspace on nothing must not refilter
+    EXPECT_EQ(l.library.filteredIndices().size(), 4u);
+    EXPECT_EQ(l.library.selectedIndex(), 0);
+    l.gridScrollOffset = 50;  // a backspace on nothing must not refilter (which scrolls to the top)
     tap(1);
-    EXPECT_EQ(l.filteredIndices, std::vector<std::size_t>{3});
-    l.filterGames();
+    EXPECT_EQ(l.gridScrollOffset, 50);
     const auto pushRight = [&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(170));  // the repeat time
         pad.axes[static_cast<std::size_t>(JoystickAxis::X)] = 100;
@@ -226,19 +225,19 @@ TEST(GamepadLauncherOnDisplay, ControllerDrivesTheRealState) {
     EXPECT_EQ(l.focusIndex, 0);
     tap(3);
     pushRight();
-    EXPECT_EQ(l.selectedIndex, 1);
+    EXPECT_EQ(l.library.selectedIndex(), 1);
     EXPECT_LT(l.idleClock.getElapsedTime().asMilliseconds(), 100);  // a move keeps it awake
 
-    l.selectedIndex = 3;  // moved by a click, a sort or a search: X acts on what the grid highlights
+    l.selectGame(3);  // moved by a click, a sort or a search: X acts on what the grid highlights
     tap(2);
-    EXPECT_TRUE(l.games[3].is_favorite);
-    EXPECT_FALSE(l.games[1].is_favorite);
+    EXPECT_TRUE(l.library.games()[3].is_favorite);
+    EXPECT_FALSE(l.library.games()[1].is_favorite);
 
     l.gamepadFocusArea = 0;
     tap(4);  // LB from 全部: the last category, focus back on the grid
-    EXPECT_EQ(l.filteredIndices, std::vector<std::size_t>{3});
+    EXPECT_EQ(l.library.filteredIndices(), std::vector<std::size_t>{3});
     EXPECT_EQ(l.gamepadFocusArea, 1);
     tap(5);  // RB from the last category: 全部
-    EXPECT_TRUE(l.selectedCategories.empty());
-    EXPECT_EQ(l.categoryMode, 0);
+    EXPECT_TRUE(l.library.categoryState().selectedCategories.empty());
+    EXPECT_EQ(l.library.categoryState().categoryMode, 0);
 }

@@ -248,7 +248,7 @@ TEST_F(LauncherLoaderOnDisplay, PicturesAreUploadedAndTheAreaFitted) {
     ASSERT_TRUE(pumpUntil(showing(sf::Color::Blue)));
     EXPECT_FALSE(launcher->previewIsGif);
     EXPECT_FLOAT_EQ(launcher->leftTopHeight, 100);  // 75 raised to the minimum
-    EXPECT_FLOAT_EQ(launcher->leftTopHeightRatio, 100.0f / 752);
+    EXPECT_FLOAT_EQ(launcher->settings.leftTopHeightRatio, 100.0f / 752);
     EXPECT_FLOAT_EQ(launcher->textBox.y, 44 + 4 + 100 + 4);
     show(files, 4);
     ASSERT_TRUE(pumpUntil(showing(sf::Color::Yellow)));

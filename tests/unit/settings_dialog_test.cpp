@@ -34,7 +34,7 @@ FontCatalog fakeCatalog(std::vector<std::string> files = {}) {
     return c;
 }
 
-SettingsContext defaults() { return SettingsContext{}; }
+Settings defaults() { return Settings{}; }
 
 }  // namespace
 
@@ -57,16 +57,16 @@ TEST(SettingsDialog, FrameRateFieldIsCheckedOnOk) {
     EXPECT_EQ(log.shown[0].caption, "输入无效");
     EXPECT_EQ(log.shown[0].icon, MessageIcon::Warning);
     EXPECT_EQ(log.shown[0].owner, 7u);
-    EXPECT_EQ(state.context.result, 0);
-    EXPECT_EQ(state.context.frameRate, 30);  // nothing taken over
+    EXPECT_EQ(state.result, 0);
+    EXPECT_EQ(state.context.framerate_fps, 30);  // nothing taken over
     EXPECT_TRUE(state.accept("500", 7));
-    EXPECT_EQ(state.context.frameRate, 500);
-    EXPECT_EQ(state.context.result, 1);
+    EXPECT_EQ(state.context.framerate_fps, 500);
+    EXPECT_EQ(state.result, 1);
 }
 
 TEST(SettingsDialog, OneSleepOptionAlwaysStaysOn) {
-    SettingsContext ctx;
-    ctx.autoSleep = false;
+    Settings ctx;
+    ctx.sleepAutoMinute = false;
     ctx.sleepOnLaunch = true;
     SettingsDialogState state(ctx, fakeCatalog());
     state.clickSwitch(kSleepOnLaunch);  // the only one on
@@ -85,13 +85,13 @@ TEST(SettingsDialog, OneSleepOptionAlwaysStaysOn) {
     EXPECT_TRUE(bothOff.switchOn(kSleepOnLaunch));
 
     ASSERT_TRUE(state.accept("30", 0));
-    EXPECT_TRUE(state.context.autoSleep);
+    EXPECT_TRUE(state.context.sleepAutoMinute);
     EXPECT_FALSE(state.context.sleepOnLaunch);
 }
 
 TEST(SettingsDialog, OneOfGamepadAndFrameRatePresets) {
-    SettingsContext ctx;
-    ctx.frameRate = 75;  // no preset
+    Settings ctx;
+    ctx.framerate_fps = 75;  // no preset
     SettingsDialogState state(ctx, fakeCatalog());
     EXPECT_TRUE(state.switchOn(kCustomFrameRate));
     EXPECT_FALSE(state.switchEnabled(kCustomFrameRate));
@@ -107,27 +107,26 @@ TEST(SettingsDialog, OneOfGamepadAndFrameRatePresets) {
     EXPECT_FALSE(state.switchOn(kCustomFrameRate));
     // A typed value equal to a preset does not light it.
     ASSERT_TRUE(state.accept("60", 0));
-    EXPECT_EQ(state.context.frameRate, 60);
+    EXPECT_EQ(state.context.framerate_fps, 60);
     EXPECT_TRUE(state.switchOn(kFrameRates + 3));
     EXPECT_FALSE(state.switchOn(kFrameRates + 2));
 
     state.clickSwitch(kFormats + 5);
     ASSERT_TRUE(state.accept("60", 0));
-    EXPECT_FALSE(state.context.formats[5]);
-    EXPECT_TRUE(state.context.formats[0]);
+    EXPECT_FALSE(state.context.fmtGif);
+    EXPECT_TRUE(state.context.fmtJpg);
 }
 
 TEST(SettingsDialog, OkWithoutChangesNeedsNoFontReloadOrNewLimit) {
-    SettingsContext ctx;
+    Settings ctx;
     ctx.fontPath = L"/fonts/DejaVuSans.ttf";
     ctx.fontSize = 18;
-    ctx.frameRate = 60;
+    ctx.framerate_fps = 60;
     SettingsDialogState state(ctx, fakeCatalog());
     EXPECT_EQ(state.fontNames()[static_cast<std::size_t>(state.selectedFont())], "DejaVu Sans");
     ASSERT_TRUE(state.accept(state.frameRateText(), 0));
-    SettingsContext expected = ctx;
-    expected.result = 1;
-    EXPECT_EQ(state.context, expected);
+    EXPECT_EQ(state.result, 1);
+    EXPECT_EQ(state.context, ctx);
     const auto effects = settingsEffects(ctx, state.context);
     EXPECT_FALSE(effects.reloadFonts);
     EXPECT_FALSE(effects.updateFrameRate);
@@ -140,7 +139,7 @@ TEST(SettingsDialog, OkWithoutChangesNeedsNoFontReloadOrNewLimit) {
 TEST(SettingsDialog, FontList) {
     MessageLog log;
     // The system default stores an empty path.
-    SettingsContext ctx;
+    Settings ctx;
     ctx.fontPath = L"/fonts/DejaVuSans.ttf";
     SettingsDialogState state(ctx, fakeCatalog());
     EXPECT_EQ(state.fontNames(), (std::vector<std::string>{"使用系统默认字体", "思源黑体", "DejaVu Sans"}));
@@ -157,7 +156,7 @@ TEST(SettingsDialog, FontList) {
     EXPECT_EQ(earlier.context.fontPath, L"/fonts/wqy-microhei.ttc");
 
     // The search lists known files once, collections first, and reports the count.
-    SettingsDialogState search(SettingsContext{}, fakeCatalog({"/fonts/DejaVuSans.ttf", "/fonts/unknown.ttf",
+    SettingsDialogState search(Settings{}, fakeCatalog({"/fonts/DejaVuSans.ttf", "/fonts/unknown.ttf",
                                                                "/other/DejaVuSans.ttf", "/fonts/uming.ttc",
                                                                "/fonts/DejaVuSans.otf", "/fonts/uming.ttc"}));
     search.searchSystemFonts(3);
@@ -170,7 +169,7 @@ TEST(SettingsDialog, FontList) {
     ASSERT_TRUE(search.accept("30", 0));
     EXPECT_EQ(search.context.fontPath, L"/fonts/uming.ttc");
 
-    SettingsDialogState none(SettingsContext{}, fakeCatalog({"/fonts/unknown.ttf"}));
+    SettingsDialogState none(Settings{}, fakeCatalog({"/fonts/unknown.ttf"}));
     none.searchSystemFonts(0);
     EXPECT_EQ(none.fontNames().size(), 1u);
     EXPECT_EQ(log.shown.back().text, "已添加 0 个常用字体");

@@ -1,10 +1,11 @@
 // Sorting: the three keys in both directions, name order through the locale's
-// collation, and the launcher keeping its selection.
+// collation.
 #include <gtest/gtest.h>
 
 #include <map>
 
-#include "app/GameLauncher.h"
+#include "platform/collate.h"
+#include "platform/text.h"
 #include "library/sort.h"
 
 using namespace ludexa;
@@ -166,38 +167,4 @@ TEST(Sort, CollationLocaleFromTheEnvironment) {
                   expected);
     }
     EXPECT_EQ(lowerCase(L"ABC ÄÖ Σ 中国 Ａ İ"), L"abc äö σ 中国 ａ i");  // one character for one
-}
-
-TEST(SortOnDisplay, LauncherKeepsTheSelectedGame) {
-    GameLauncher l;
-    l.games.clear();
-    l.filteredIndices = {7};
-    l.sortGames();  // an empty library is not refiltered
-    EXPECT_EQ(l.filteredIndices, std::vector<std::size_t>{7});
-
-    l.games.push_back(game(1, "Bravo", "2024-01-01 00:00:00"));
-    l.games.push_back(game(2, "alpha", "2024-03-01 00:00:00"));
-    l.games.push_back(game(3, "Charlie", "2024-02-01 00:00:00"));
-    l.selectedIndex = 0;  // Bravo
-    l.sortMode = SortById, l.sortAscending = false;
-    l.sortGames();
-    EXPECT_EQ(ids(l.games), (std::vector<int>{3, 2, 1}));
-    EXPECT_EQ(l.selectedIndex, 2);
-    EXPECT_EQ(l.filteredIndices, (std::vector<std::size_t>{0, 1, 2}));
-
-    l.selectedIndex = -1;  // nothing selected stays so
-    l.sortMode = SortByTime;
-    l.sortGames();
-    EXPECT_EQ(l.selectedIndex, -1);
-
-    l.selectedIndex = 1;      // Charlie
-    l.searchQuery = "a";      // every name matches: the first match is selected
-    l.sortMode = SortByName;  // descending: Charlie, Bravo, alpha
-    l.sortGames();
-    EXPECT_EQ(ids(l.games), (std::vector<int>{3, 1, 2}));
-    EXPECT_EQ(l.selectedIndex, 0);
-    l.sortAscending = true;
-    l.sortGames();
-    EXPECT_EQ(ids(l.games), (std::vector<int>{2, 1, 3}));
-    EXPECT_EQ(l.selectedIndex, 0);  // alpha, though Charlie was selected before
 }
