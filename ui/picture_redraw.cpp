@@ -37,12 +37,12 @@ bool GameLauncher::pictureOnlyFrame(std::uint32_t dueReasons) const {
 
 void GameLauncher::renderPictureOnly() {
     window.draw(sf::Sprite(lastFrame), sf::RenderStates(sf::BlendNone));
-    const float top = currentGrid().top;
+    const UiRect area = pictureArea(panels());
     {
         // The frame's left border line lies over the picture's first pixels.
-        ClipScope clip(window, 4, top, leftPanelWidth - 4, leftTopHeight);
+        ClipScope clip(window, area.x + kSplitter, area.y, area.w - kSplitter, area.h);
         drawBackground(window);
-        drawPictureArea(window, top);
+        drawPictureArea(window);
     }
     window.display();
     if (g_frameObserver) g_frameObserver(*this, FrameReport{lastFrameGridComplete});

@@ -1,6 +1,8 @@
-// Grid geometry, the label band, navigation, splitter clamps and label breaking.
+// Grid geometry, the label band, navigation, label breaking, the controls'
+// rectangles and the mouse drags.
 #include <gtest/gtest.h>
 
+#include "ui/drag.h"
 #include "ui/layout.h"
 #include "ui/widgets/scrollbar.h"
 
@@ -16,17 +18,14 @@ TEST(Layout, LabelBandHeight) {
 }
 
 TEST(Layout, GridGeometryAtDefaults) {
-    // 1200-wide window, 350-wide left column, icon level 1 (72 px).
+    // 1200-wide window, 350-wide left column, icon level 1 (72 px): 836
+    // usable pixels hold 9 columns with gaps of 18.8.
     const auto g = gridGeometry(1200, 350, 44, 1, 14);
-    EXPECT_EQ(g.left, 354);
-    EXPECT_EQ(g.top, 48);
-    const float usable = 1200 - 354 - 10;
-    EXPECT_EQ(g.columns, static_cast<int>(usable / 87));
-    EXPECT_FLOAT_EQ(g.gap, (usable - g.columns * 72.0f) / (g.columns + 1));
-    EXPECT_FLOAT_EQ(g.cellX(0), 354 + g.gap);
-    EXPECT_FLOAT_EQ(g.cellX(1), 354 + g.gap * 2 + 72);
-    EXPECT_FLOAT_EQ(g.cellY(g.columns, 0), 48 + 15 + 72 + 39 + 10);
-    EXPECT_FLOAT_EQ(g.contentHeight(g.columns + 1), 2 * (72 + 39 + 10) + 20);
+    EXPECT_EQ(g.columns, 9);
+    EXPECT_FLOAT_EQ(g.cellX(0), 372.8f);
+    EXPECT_FLOAT_EQ(g.cellX(10), 463.6f);
+    EXPECT_FLOAT_EQ(g.cellY(9, 0), 184);
+    EXPECT_FLOAT_EQ(g.contentHeight(10), 262);
     EXPECT_FLOAT_EQ(g.contentHeight(0), 20);
 }
 
@@ -64,24 +63,127 @@ TEST(Layout, ArrowNavigation) {
 }
 
 TEST(Layout, KeyboardScrollKeepsTheRowVisible) {
-    const auto g = gridGeometry(1200, 350, 44, 1, 14);  // row height 121
-    const float gridHeight = 300;
-    EXPECT_EQ(scrollToShowKeyboard(g, 0, gridHeight, 50), 15);                  // row above: scroll to it
-    const int fourthRow = 3 * g.columns;
-    const float rowTop = 3 * 121 + 15;
-    EXPECT_FLOAT_EQ(scrollToShowKeyboard(g, fourthRow, gridHeight, 0), rowTop + 72 + 39 - gridHeight + 20);
-    EXPECT_EQ(scrollToShowKeyboard(g, g.columns, gridHeight, 0), 0);            // already visible
+    const auto g = gridGeometry(1200, 350, 44, 1, 14);  // 9 columns, rows 121 high
+    EXPECT_EQ(scrollToShowKeyboard(g, 0, 300, 50), 15);    // row above: scroll to it
+    EXPECT_EQ(scrollToShowKeyboard(g, 27, 300, 0), 209);   // the fourth row's bottom 20 above the edge
+    EXPECT_EQ(scrollToShowKeyboard(g, 9, 300, 0), 0);      // already visible
 }
 
-TEST(Layout, SplitterClampsLowerBoundWins) {
-    EXPECT_EQ(clampToolbarHeight(10, 800), 30);
-    EXPECT_FLOAT_EQ(clampToolbarHeight(500, 800), 240);
-    EXPECT_EQ(clampToolbarHeight(100, 50), 30);  // bounds cross
-    EXPECT_EQ(clampLeftPanelWidth(5000, 1200), 1096);
-    EXPECT_EQ(clampLeftPanelWidth(20, 1200), 100);
-    EXPECT_EQ(clampLeftPanelWidth(150, 150), 100);
-    EXPECT_EQ(clampPictureHeight(900, 800, 48), 648);
-    EXPECT_EQ(clampPictureHeight(50, 800, 48), 100);
+// The window of the default settings: 1200 × 800, toolbar 44, left column 350, picture 400.
+const Panels kPanels{1200, 800, 44, 350, 400};
+
+TEST(Controls, ToolbarButtonsHitWithTheirEdgesAndGapsMiss) {
+    struct Case {
+        float x, y;
+        int button;
+    };
+    for (const Case c : {Case{10, 7, 0}, Case{48, 37, 0}, Case{49, 20, -1}, Case{53, 20, 1}, Case{96, 36, 2},
+                         Case{158, 22, 3}, Case{182, 7, 4}, Case{248, 37, 4}, Case{250, 20, -1}, Case{253, 20, 5},
+                         Case{390, 37, 6}, Case{391, 20, -1}, Case{20, 6.5f, -1}, Case{20, 37.5f, -1}})
+        EXPECT_EQ(toolbarButtonAt(c.x, c.y), c.button) << c.x << "," << c.y;
+    // Drawing and clicking share the rectangles: each centre hits its own button.
+    for (int b = 0; b < kToolbarButtonCount; ++b) {
+        const UiRect r = toolbarButtonRect(static_cast<ToolbarButton>(b));
+        EXPECT_EQ(toolbarButtonAt(r.centreX(), r.centreY()), b);
+    }
+    EXPECT_STREQ(toolbarButtonLabel(ToolbarButton::CreateMedia), "生成资源");
+}
+
+TEST(Controls, TitleButtonsFollowTheRightEdge) {
+    struct Case {
+        float x, y;
+        bool frameless;
+        TitleButton button;
+    };
+    for (const Case c : {Case{1087, 8, false, TitleButton::DisplayMode}, Case{1121, 34, true, TitleButton::DisplayMode},
+                         Case{1086, 20, true, TitleButton::None}, Case{1100, 7, true, TitleButton::None},
+                         Case{1140, 20, false, TitleButton::None},  // minimise and close only without a frame
+                         Case{1132, 4, true, TitleButton::Minimize}, Case{1163, 20, true, TitleButton::None},
+                         Case{1196, 30, true, TitleButton::Close}, Case{1197, 20, true, TitleButton::None}})
+        EXPECT_EQ(titleButtonAt(c.x, c.y, 1200, c.frameless), c.button) << c.x << "," << c.y;
+    EXPECT_EQ(titleButtonAt(1600 - 113, 8, 1600, false), TitleButton::DisplayMode);
+}
+
+TEST(Controls, PanelsFollowTheSplitters) {
+    struct Case {
+        UiRect got, expected;
+    };
+    for (const Case c : {Case{toolbarSplitter(kPanels), {0, 44, 1200, 4}}, Case{panelSplitter(kPanels), {350, 48, 4, 752}},
+                         Case{textSplitter(kPanels), {0, 448, 350, 4}}, Case{pictureArea(kPanels), {0, 48, 350, 400}},
+                         Case{textBoxRect(kPanels), {4, 452, 346, 344}}, Case{gridArea(kPanels), {354, 48, 846, 752}},
+                         Case{gridScrollTrack(kPanels), {1192, 48, 8, 752}}, Case{searchBoxRect(1200), {955, 8, 128, 26}}}) {
+        EXPECT_EQ(c.got.x, c.expected.x);
+        EXPECT_EQ(c.got.y, c.expected.y);
+        EXPECT_EQ(c.got.w, c.expected.w);
+        EXPECT_EQ(c.got.h, c.expected.h);
+    }
+    EXPECT_TRUE(gridTakesPress(kPanels, 355, 49));
+    EXPECT_FALSE(gridTakesPress(kPanels, 1190, 49));  // the scrollbar's margin
+    EXPECT_FALSE(gridTakesPress(kPanels, 354, 49));
+}
+
+TEST(Controls, PictureArrowsAreDiscsAtTheColumnEdges) {
+    struct Case {
+        float x, y;
+        bool previous, next;
+    };
+    // Centred 50 pixels in from either edge, halfway down the picture (y 248).
+    for (const Case c : {Case{50, 248, true, false}, Case{20, 248, true, false}, Case{19, 248, false, false},
+                         Case{72, 270, false, false}, Case{300, 218, false, true}, Case{330, 248, false, true},
+                         Case{175, 248, false, false}})
+        EXPECT_EQ(std::pair(pictureArrow(kPanels, false).contains(c.x, c.y), pictureArrow(kPanels, true).contains(c.x, c.y)),
+                  std::pair(c.previous, c.next)) << c.x << "," << c.y;
+}
+
+TEST(Drags, SplittersAreGrabbedNearTheirMiddleLine) {
+    struct Case {
+        float x, y;
+        Splitter splitter;
+    };
+    for (const Case c : {Case{600, 46, Splitter::Toolbar}, Case{600, 37, Splitter::Toolbar}, Case{600, 36, Splitter::None},
+                         Case{1200, 46, Splitter::None}, Case{343, 500, Splitter::Panel}, Case{361, 500, Splitter::Panel},
+                         Case{362, 500, Splitter::None}, Case{200, 450, Splitter::Text}, Case{200, 460, Splitter::None},
+                         Case{350, 450, Splitter::Panel}, Case{345, 55, Splitter::Toolbar}, Case{600, 56, Splitter::None}})
+        EXPECT_EQ(splitterAt(kPanels, c.x, c.y), c.splitter) << c.x << "," << c.y;
+}
+
+TEST(Drags, SplittersMoveWithThePointerWithinTheirBounds) {
+    struct Case {
+        Splitter splitter;
+        float windowHeight, delta, size;
+    };
+    for (const Case c : {Case{Splitter::Toolbar, 800, 20, 64}, Case{Splitter::Toolbar, 800, -100, 30},
+                         Case{Splitter::Toolbar, 800, 1000, 240}, Case{Splitter::Toolbar, 50, 0, 30},  // bounds cross
+                         Case{Splitter::Panel, 800, 100, 450}, Case{Splitter::Panel, 800, 5000, 1096},
+                         Case{Splitter::Panel, 800, -1000, 100}, Case{Splitter::Text, 800, 50, 450},
+                         Case{Splitter::Text, 800, 1000, 648}, Case{Splitter::Text, 800, -1000, 100}}) {
+        Panels p = kPanels;
+        p.windowHeight = c.windowHeight;
+        const float start = splitterSize(p, c.splitter);
+        EXPECT_FLOAT_EQ(splitterAfterDrag(p, c.splitter, start, c.delta), c.size) << static_cast<int>(c.splitter);
+    }
+}
+
+TEST(Drags, GridThumbDragScrollingAndFling) {
+    // 2000 pixels of rows on a 752-pixel track: the thumb is 282.75 long.
+    const UiRect thumb = gridScrollThumb(kPanels, 2000, 0);
+    EXPECT_FLOAT_EQ(thumb.h, 282.752f);
+    EXPECT_TRUE(onGridScrollThumb(kPanels, 2000, 0, 1195, 49));
+    EXPECT_TRUE(onGridScrollThumb(kPanels, 2000, 0, 1192, thumb.y + thumb.h));
+    EXPECT_FALSE(onGridScrollThumb(kPanels, 2000, 0, 1191, 100));
+    EXPECT_FALSE(onGridScrollThumb(kPanels, 2000, 0, 1195, thumb.y + thumb.h + 1));
+    EXPECT_TRUE(onGridScrollThumb(kPanels, 2000, 1248, 1195, 790));  // at the bottom once scrolled to the end
+
+    EXPECT_FALSE(gridPressBecomesDrag(18, 23));  // a press that wobbles is still a click
+    EXPECT_TRUE(gridPressBecomesDrag(-18, 24));
+    EXPECT_EQ(gridDragScroll(100, 30, 500), 70);  // the rows follow the pointer
+    EXPECT_EQ(gridDragScroll(100, -450, 500), 500);
+    EXPECT_EQ(gridDragScroll(100, 200, 500), 0);
+    EXPECT_EQ(gridDragScroll(100, -50, -1), 0);
+    EXPECT_EQ(flingVelocity(7, -10, 20), -1000);
+    EXPECT_EQ(flingVelocity(7, 10, 0), 7);  // two moves in one millisecond
+    EXPECT_FALSE(flingStarts(-50));
+    EXPECT_TRUE(flingStarts(50.5f));
 }
 
 TEST(Layout, LabelBreakingEndsInEllipsis) {
