@@ -72,113 +72,76 @@ TEST(Layout, KeyboardScrollKeepsTheRowVisible) {
 // The window of the default settings: 1200 × 800, toolbar 44, left column 350, picture 400.
 const Panels kPanels{1200, 800, 44, 350, 400};
 
-TEST(Controls, ToolbarButtonsHitWithTheirEdgesAndGapsMiss) {
-    struct Case {
-        float x, y;
-        int button;
-    };
-    for (const Case c : {Case{10, 7, 0}, Case{48, 37, 0}, Case{49, 20, -1}, Case{53, 20, 1}, Case{96, 36, 2},
-                         Case{158, 22, 3}, Case{182, 7, 4}, Case{248, 37, 4}, Case{250, 20, -1}, Case{253, 20, 5},
-                         Case{390, 37, 6}, Case{391, 20, -1}, Case{20, 6.5f, -1}, Case{20, 37.5f, -1}})
-        EXPECT_EQ(toolbarButtonAt(c.x, c.y), c.button) << c.x << "," << c.y;
-    // Drawing and clicking share the rectangles: each centre hits its own button.
-    for (int b = 0; b < kToolbarButtonCount; ++b) {
+struct Hit {
+    float x, y;
+    int expected;
+};
+
+TEST(Controls, ButtonsHitWithTheirEdgesAndGapsMiss) {
+    for (const Hit h : {Hit{10, 7, 0}, {48, 37, 0}, {49, 20, -1}, {53, 20, 1}, {158, 22, 3}, {248, 37, 4},
+                        {250, 20, -1}, {253, 20, 5}, {390, 37, 6}, {391, 20, -1}, {20, 6.5f, -1}, {20, 37.5f, -1}})
+        EXPECT_EQ(toolbarButtonAt(h.x, h.y), h.expected) << h.x << "," << h.y;
+    for (int b = 0; b < kToolbarButtonCount; ++b) {  // each is clicked where it is drawn
         const UiRect r = toolbarButtonRect(static_cast<ToolbarButton>(b));
         EXPECT_EQ(toolbarButtonAt(r.centreX(), r.centreY()), b);
     }
-    EXPECT_STREQ(toolbarButtonLabel(ToolbarButton::CreateMedia), "生成资源");
-}
-
-TEST(Controls, TitleButtonsFollowTheRightEdge) {
-    struct Case {
-        float x, y;
-        bool frameless;
-        TitleButton button;
-    };
-    for (const Case c : {Case{1087, 8, false, TitleButton::DisplayMode}, Case{1121, 34, true, TitleButton::DisplayMode},
-                         Case{1086, 20, true, TitleButton::None}, Case{1100, 7, true, TitleButton::None},
-                         Case{1140, 20, false, TitleButton::None},  // minimise and close only without a frame
-                         Case{1132, 4, true, TitleButton::Minimize}, Case{1163, 20, true, TitleButton::None},
-                         Case{1196, 30, true, TitleButton::Close}, Case{1197, 20, true, TitleButton::None}})
-        EXPECT_EQ(titleButtonAt(c.x, c.y, 1200, c.frameless), c.button) << c.x << "," << c.y;
-    EXPECT_EQ(titleButtonAt(1600 - 113, 8, 1600, false), TitleButton::DisplayMode);
+    // Title buttons: 1 display mode, 2 minimise, 3 close; the last two only without a frame.
+    for (const Hit h : {Hit{1087, 8, 1}, {1121, 34, 1}, {1086, 20, 0}, {1100, 7, 0}, {1132, 4, 2}, {1163, 20, 0},
+                        {1196, 30, 3}, {1197, 20, 0}}) {
+        EXPECT_EQ(static_cast<int>(titleButtonAt(h.x, h.y, 1200, true)), h.expected) << h.x << "," << h.y;
+        EXPECT_EQ(static_cast<int>(titleButtonAt(h.x, h.y, 1200, false)), h.expected == 1) << h.x << "," << h.y;
+    }
+    // The picture's arrows: discs 50 in from either edge, halfway down the picture (y 248).
+    for (const Hit h : {Hit{20, 248, 1}, {19, 248, 0}, {72, 270, 0}, {300, 218, 2}, {330, 248, 2}, {175, 248, 0}})
+        EXPECT_EQ(pictureArrow(kPanels, false).contains(h.x, h.y) + 2 * pictureArrow(kPanels, true).contains(h.x, h.y),
+                  h.expected) << h.x << "," << h.y;
 }
 
 TEST(Controls, PanelsFollowTheSplitters) {
-    struct Case {
-        UiRect got, expected;
-    };
-    for (const Case c : {Case{toolbarSplitter(kPanels), {0, 44, 1200, 4}}, Case{panelSplitter(kPanels), {350, 48, 4, 752}},
-                         Case{textSplitter(kPanels), {0, 448, 350, 4}}, Case{pictureArea(kPanels), {0, 48, 350, 400}},
-                         Case{textBoxRect(kPanels), {4, 452, 346, 344}}, Case{gridArea(kPanels), {354, 48, 846, 752}},
-                         Case{gridScrollTrack(kPanels), {1192, 48, 8, 752}}, Case{searchBoxRect(1200), {955, 8, 128, 26}}}) {
-        EXPECT_EQ(c.got.x, c.expected.x);
-        EXPECT_EQ(c.got.y, c.expected.y);
-        EXPECT_EQ(c.got.w, c.expected.w);
-        EXPECT_EQ(c.got.h, c.expected.h);
-    }
+    const auto equal = [](UiRect a, UiRect b) { return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h; };
+    EXPECT_TRUE(equal(toolbarSplitter(kPanels), {0, 44, 1200, 4}));
+    EXPECT_TRUE(equal(panelSplitter(kPanels), {350, 48, 4, 752}));
+    EXPECT_TRUE(equal(textSplitter(kPanels), {0, 448, 350, 4}));
+    EXPECT_TRUE(equal(textBoxRect(kPanels), {4, 452, 346, 344}));
+    EXPECT_TRUE(equal(searchBoxRect(1200), {955, 8, 128, 26}));
     EXPECT_TRUE(gridTakesPress(kPanels, 355, 49));
     EXPECT_FALSE(gridTakesPress(kPanels, 1190, 49));  // the scrollbar's margin
-    EXPECT_FALSE(gridTakesPress(kPanels, 354, 49));
 }
 
-TEST(Controls, PictureArrowsAreDiscsAtTheColumnEdges) {
-    struct Case {
-        float x, y;
-        bool previous, next;
-    };
-    // Centred 50 pixels in from either edge, halfway down the picture (y 248).
-    for (const Case c : {Case{50, 248, true, false}, Case{20, 248, true, false}, Case{19, 248, false, false},
-                         Case{72, 270, false, false}, Case{300, 218, false, true}, Case{330, 248, false, true},
-                         Case{175, 248, false, false}})
-        EXPECT_EQ(std::pair(pictureArrow(kPanels, false).contains(c.x, c.y), pictureArrow(kPanels, true).contains(c.x, c.y)),
-                  std::pair(c.previous, c.next)) << c.x << "," << c.y;
-}
-
-TEST(Drags, SplittersAreGrabbedNearTheirMiddleLine) {
-    struct Case {
-        float x, y;
-        Splitter splitter;
-    };
-    for (const Case c : {Case{600, 46, Splitter::Toolbar}, Case{600, 37, Splitter::Toolbar}, Case{600, 36, Splitter::None},
-                         Case{1200, 46, Splitter::None}, Case{343, 500, Splitter::Panel}, Case{361, 500, Splitter::Panel},
-                         Case{362, 500, Splitter::None}, Case{200, 450, Splitter::Text}, Case{200, 460, Splitter::None},
-                         Case{350, 450, Splitter::Panel}, Case{345, 55, Splitter::Toolbar}, Case{600, 56, Splitter::None}})
-        EXPECT_EQ(splitterAt(kPanels, c.x, c.y), c.splitter) << c.x << "," << c.y;
-}
-
-TEST(Drags, SplittersMoveWithThePointerWithinTheirBounds) {
+TEST(Drags, SplittersAreGrabbedNearTheirMiddleAndClampedAsTheyMove) {
+    // 0 none, 1 the toolbar's, 2 the left column's, 3 the picture's.
+    for (const Hit h : {Hit{600, 37, 1}, {600, 36, 0}, {1200, 46, 0}, {343, 500, 2}, {361, 500, 2}, {362, 500, 0},
+                        {200, 450, 3}, {200, 460, 0}, {350, 450, 2}, {345, 55, 1}, {600, 56, 0}})
+        EXPECT_EQ(static_cast<int>(splitterAt(kPanels, h.x, h.y)), h.expected) << h.x << "," << h.y;
     struct Case {
         Splitter splitter;
         float windowHeight, delta, size;
     };
-    for (const Case c : {Case{Splitter::Toolbar, 800, 20, 64}, Case{Splitter::Toolbar, 800, -100, 30},
-                         Case{Splitter::Toolbar, 800, 1000, 240}, Case{Splitter::Toolbar, 50, 0, 30},  // bounds cross
-                         Case{Splitter::Panel, 800, 100, 450}, Case{Splitter::Panel, 800, 5000, 1096},
-                         Case{Splitter::Panel, 800, -1000, 100}, Case{Splitter::Text, 800, 50, 450},
-                         Case{Splitter::Text, 800, 1000, 648}, Case{Splitter::Text, 800, -1000, 100}}) {
+    for (const Case c : {Case{Splitter::Toolbar, 800, 20, 64}, {Splitter::Toolbar, 800, -100, 30},
+                         {Splitter::Toolbar, 800, 1000, 240}, {Splitter::Toolbar, 50, 0, 30},  // bounds cross
+                         {Splitter::Panel, 800, 100, 450}, {Splitter::Panel, 800, 5000, 1096},
+                         {Splitter::Panel, 800, -1000, 100}, {Splitter::Text, 800, 1000, 648},
+                         {Splitter::Text, 800, -1000, 100}}) {
         Panels p = kPanels;
         p.windowHeight = c.windowHeight;
-        const float start = splitterSize(p, c.splitter);
-        EXPECT_FLOAT_EQ(splitterAfterDrag(p, c.splitter, start, c.delta), c.size) << static_cast<int>(c.splitter);
+        EXPECT_FLOAT_EQ(splitterAfterDrag(p, c.splitter, splitterSize(p, c.splitter), c.delta), c.size)
+            << static_cast<int>(c.splitter) << " " << c.delta;
     }
 }
 
 TEST(Drags, GridThumbDragScrollingAndFling) {
-    // 2000 pixels of rows on a 752-pixel track: the thumb is 282.75 long.
+    // 2000 pixels of rows on a 752-pixel track: the thumb is 282.752 long.
     const UiRect thumb = gridScrollThumb(kPanels, 2000, 0);
     EXPECT_FLOAT_EQ(thumb.h, 282.752f);
-    EXPECT_TRUE(onGridScrollThumb(kPanels, 2000, 0, 1195, 49));
-    EXPECT_TRUE(onGridScrollThumb(kPanels, 2000, 0, 1192, thumb.y + thumb.h));
+    EXPECT_TRUE(onGridScrollThumb(kPanels, 2000, 0, 1192, 49));
     EXPECT_FALSE(onGridScrollThumb(kPanels, 2000, 0, 1191, 100));
     EXPECT_FALSE(onGridScrollThumb(kPanels, 2000, 0, 1195, thumb.y + thumb.h + 1));
     EXPECT_TRUE(onGridScrollThumb(kPanels, 2000, 1248, 1195, 790));  // at the bottom once scrolled to the end
 
     EXPECT_FALSE(gridPressBecomesDrag(18, 23));  // a press that wobbles is still a click
     EXPECT_TRUE(gridPressBecomesDrag(-18, 24));
-    EXPECT_EQ(gridDragScroll(100, 30, 500), 70);  // the rows follow the pointer
-    EXPECT_EQ(gridDragScroll(100, -450, 500), 500);
-    EXPECT_EQ(gridDragScroll(100, 200, 500), 0);
+    for (const auto& [dy, scroll] : {std::pair{30.0f, 70.0f}, {-450.0f, 500.0f}, {200.0f, 0.0f}})
+        EXPECT_EQ(gridDragScroll(100, dy, 500), scroll);  // the rows follow the pointer
     EXPECT_EQ(gridDragScroll(100, -50, -1), 0);
     EXPECT_EQ(flingVelocity(7, -10, 20), -1000);
     EXPECT_EQ(flingVelocity(7, 10, 0), 7);  // two moves in one millisecond
