@@ -238,20 +238,21 @@ void GameLauncher::handleLeftPress(float x, float y) {
     if (handleMenuClick(x, y)) return;
 
     // 3. Toolbar buttons (edges included) and the title-area buttons.
-    switch (toolbarButtonAt(x, y)) {
-        case static_cast<int>(ToolbarButton::Help): return showHelpDialog();
-        case static_cast<int>(ToolbarButton::Settings): return showSettingsDialog();
-        case static_cast<int>(ToolbarButton::Theme): return openThemeMenu();
-        case static_cast<int>(ToolbarButton::Sleep):
-            sleepEnabled = !sleepEnabled;
-            if (!sleepEnabled) isSleeping = false;
-            idleClock.restart();
-            saveConfig();
-            return;
-        case static_cast<int>(ToolbarButton::AddGames): return addGames();
-        case static_cast<int>(ToolbarButton::CreateMedia): return createMediaDirectories();
-        case static_cast<int>(ToolbarButton::ManageCategories): return showCategoryManagerDialog();
-        default: break;
+    if (const auto button = toolbarButtonAt(x, y)) {
+        switch (*button) {
+            case ToolbarButton::Help: return showHelpDialog();
+            case ToolbarButton::Settings: return showSettingsDialog();
+            case ToolbarButton::Theme: return openThemeMenu();
+            case ToolbarButton::Sleep:
+                sleepEnabled = !sleepEnabled;
+                if (!sleepEnabled) isSleeping = false;
+                idleClock.restart();
+                saveConfig();
+                return;
+            case ToolbarButton::AddGames: return addGames();
+            case ToolbarButton::CreateMedia: return createMediaDirectories();
+            case ToolbarButton::ManageCategories: return showCategoryManagerDialog();
+        }
     }
     if (const TitleButton title = titleButtonAt(x, y, windowWidth, fullscreen != 0); title != TitleButton::None) {
         titleButtonPressed = static_cast<int>(title);

@@ -169,10 +169,10 @@ UiRect toolbarButtonRect(ToolbarButton button) {
     return {place.x, 7, place.w, 30};
 }
 
-int toolbarButtonAt(float x, float y) {
+std::optional<ToolbarButton> toolbarButtonAt(float x, float y) {
     for (int b = 0; b < kToolbarButtonCount; ++b)
-        if (toolbarButtonRect(static_cast<ToolbarButton>(b)).contains(x, y)) return b;
-    return -1;
+        if (toolbarButtonRect(static_cast<ToolbarButton>(b)).contains(x, y)) return static_cast<ToolbarButton>(b);
+    return std::nullopt;
 }
 
 UiRect titleButtonRect(TitleButton button, float windowWidth) {

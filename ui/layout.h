@@ -4,6 +4,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,8 +62,7 @@ enum class ToolbarButton { Help, Settings, Theme, Sleep, AddGames, CreateMedia, 
 inline constexpr int kToolbarButtonCount = 7;
 const char* toolbarButtonLabel(ToolbarButton button);
 UiRect toolbarButtonRect(ToolbarButton button);
-// The button under the point, or -1.
-int toolbarButtonAt(float x, float y);
+std::optional<ToolbarButton> toolbarButtonAt(float x, float y);
 
 // The title-area buttons right of the search box; minimise and close are
 // shown only when the window has no frame of its own. The values are those
