@@ -108,11 +108,9 @@ public:
     float leftTopHeight = 400;
     float windowWidth = 1200;
     float windowHeight = 800;
-    bool draggingPanelSplit = false;
-    bool draggingTextSplit = false;
-    bool draggingToolbarSplit = false;
-    float dragStartX = 0, dragStartY = 0;
-    float dragStartWidth = 0, dragStartHeight = 0;
+    // The splitter being dragged: where the press was along the drag, and the size then.
+    Splitter draggedSplitter = Splitter::None;
+    float splitterPressAt = 0, splitterPressSize = 0;
 
     // ---- Mouse and keyboard (ui/input.cpp) -------------------------------
     int focusIndex = 0;
@@ -306,11 +304,13 @@ public:
     void updateTextContent();                           // media/description.cpp
     void updateRichEditText();                          // media/description.cpp
     void updateRichEditPosition();                      // ui/layout.cpp
+    void placeSearchBox();                              // ui/layout.cpp
+    UiRect textBoxPlace() const;                        // ui/layout.cpp
 
     // Main window UI
     void render();                                      // ui/render.cpp
     void drawBackground(sf::RenderTarget& target);      // ui/render.cpp
-    void drawPictureArea(sf::RenderTarget& target, float top);  // ui/render.cpp
+    void drawPictureArea(sf::RenderTarget& target);             // ui/render.cpp
     // Called by render() before presenting: keeps the frame while a GIF plays.
     void keepFrameForPicture(bool gridComplete);        // ui/picture_redraw.cpp
     // Whether the frame due now may be drawn by renderPictureOnly().
@@ -336,6 +336,7 @@ public:
     void enterDesktopView();                            // ui/category_bar.cpp
     void drawSoftKeyboard();                            // ui/soft_keyboard.cpp
     GridGeometry currentGrid() const;                   // ui/layout.cpp
+    Panels panels() const;                              // ui/layout.cpp
     std::size_t visibleCount() const;                   // ui/layout.cpp
     void selectGame(int gameIndex);                     // ui/input.cpp
     void handleLeftPress(float x, float y);             // ui/input.cpp

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "appearance/fonts.h"
+#include "appearance/themes.h"
 #include "library/play_watch.h"
 #include "platform/event_wait.h"
 #include "platform/dialogs.h"
@@ -50,7 +51,7 @@ GameLauncher::GameLauncher()
         uiCoversChinese = uiFontLoaded && coversSimplifiedChinese(own);
     }
     loadingText = std::make_unique<sf::Text>(sf::String(L"加载中..."), uiFont, 18);
-    loadingText->setFillColor(sf::Color(150, 150, 150, 255));
+    loadingText->setFillColor(kLoadingText);
     loadingText->setPosition(120, 200);
     const FontProblem fontProblem =
         fontProblemFor(uiFontLoaded && contentFontLoaded, uiCoversChinese);
@@ -87,8 +88,7 @@ GameLauncher::GameLauncher()
     applyThemeToTextBox();
 
     searchBox.font = &contentFont;
-    searchBox.position = {windowWidth - 245, 8};
-    searchBox.size = {128, 26};
+    placeSearchBox();
     searchBox.placeholder = L"可在此处搜索游戏";
 
     dialogCloseWatch = std::make_unique<DialogCloseWatch>([this] { drainInputBeforeDialogCloses(); });

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "app/GameLauncher.h"
+#include "appearance/themes.h"
 #include "library/play_watch.h"
 #include "platform/shutdown_signal.h"
 #include "platform/window.h"
@@ -87,9 +88,9 @@ void GameLauncher::enterSleep() {
 }
 
 void GameLauncher::drawSleepScreen() {
-    window.clear(sf::Color(20, 20, 30, 255));
+    window.clear(kSleepScreen);
     sf::Text caption(sf::String(L"休眠中，点击任意位置或按任意键恢复"), uiFont, 22);
-    caption.setFillColor(sf::Color(200, 200, 160, 255));
+    caption.setFillColor(kSleepCaption);
     const auto bounds = caption.getLocalBounds();
     caption.setPosition(windowWidth / 2 - bounds.width / 2, windowHeight / 2 - bounds.height / 2);
     window.draw(caption);
@@ -133,7 +134,7 @@ void GameLauncher::run() {
     // before the settings resized the window; it reads the size again after a
     // buffer swap. One empty swap now, and the first frame fills the window
     // at the size it has.
-    window.clear(sf::Color(30, 30, 30));
+    window.clear(kWindowClear);
     window.display();
     presentedSize = window.getSize();
 

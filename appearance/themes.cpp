@@ -34,6 +34,14 @@ TextBoxColors textBoxColorsFor(const Theme& theme, bool customBackground) {
             sf::Color(plus(p.r, 70), plus(p.g, 70), plus(p.b, 80), 200)};
 }
 
+SearchBoxColors searchBoxColorsFor(const Theme& theme, bool customBackground) {
+    if (customBackground)
+        return {{45, 45, 50}, {80, 80, 90}, {0, 150, 255}, {230, 230, 230}, {140, 140, 150}};
+    auto lower = [](sf::Uint8 c) { return static_cast<sf::Uint8>(std::max(0, c - 20)); };
+    const sf::Color& p = theme.panelColor;
+    return {p, sf::Color(lower(p.r), lower(p.g), lower(p.b)), theme.accentColor, theme.textColor, theme.hintColor};
+}
+
 }  // namespace ludexa
 
 #include "app/GameLauncher.h"

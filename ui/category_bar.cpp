@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "app/GameLauncher.h"
+#include "appearance/themes.h"
 #include "platform/text.h"
 #include "ui/draw.h"
 
@@ -26,8 +27,16 @@ float CategoryBarLayout::targetToolbarHeight(const CategoryBarView& view) const 
 }
 
 float CategoryBarLayout::expandButtonX() const {
-    const float firstLineEnd = rows.empty() ? multiSelectX() + 40 : categoryRowX() + rows.front().width;
-    return std::min(std::max(windowWidth - 473, firstLineEnd + kTagGap), rightLimit - 28);
+    const float firstLineEnd = rows.empty() ? multiSelectX() + kMultiSelectWidth : categoryRowX() + rows.front().width;
+    return std::min(std::max(windowWidth - 473, firstLineEnd + kTagGap), rightLimit - kExpandButtonWidth);
+}
+
+TagRect CategoryBarLayout::multiSelectRect() const {
+    return {kTagMultiSelect, multiSelectX(), kTagBarTop, kMultiSelectWidth, kTagHeight};
+}
+
+TagRect CategoryBarLayout::expandButtonRect() const {
+    return {kTagExpand, expandButtonX(), kTagBarTop, kExpandButtonWidth, kTagHeight};
 }
 
 int CategoryBarLayout::maxRowScroll(const CategoryBarView& view) const {
@@ -59,23 +68,23 @@ TagRect CategoryBarLayout::scrollThumb(const CategoryBarView& view) const {
     const float track = kTagRowPitch * static_cast<float>(shownBelow - 1) + kTagHeight;
     const float length = track * static_cast<float>(shownBelow) / static_cast<float>(rowsBelow);
     const float offset = (track - length) * static_cast<float>(rowScroll(view)) / static_cast<float>(hidden);
-    return {kNoTag, x, 8 + kTagRowPitch + offset, 4, length};
+    return {kNoTag, x, kTagBarTop + kTagRowPitch + offset, 4, length};
 }
 
 std::vector<TagRect> CategoryBarLayout::tagRects(const CategoryBarView& view) const {
     std::vector<TagRect> rects;
     float x = startX;
     for (const auto& tag : fixedTags) {
-        rects.push_back({tag.id, x, 8, tag.width, kTagHeight});
+        rects.push_back({tag.id, x, kTagBarTop, tag.width, kTagHeight});
         x += tag.width + kTagGap;
     }
-    rects.push_back({kTagMultiSelect, multiSelectX(), 8, 40, kTagHeight});
+    rects.push_back(multiSelectRect());
     const int shown = shownRows(view);
     const int scroll = rowScroll(view);
     for (int line = 0; line < shown; ++line) {
         const int r = line == 0 ? 0 : line + scroll;
         float cx = categoryRowX();
-        const float y = 8 + kTagRowPitch * static_cast<float>(line);
+        const float y = kTagBarTop + kTagRowPitch * static_cast<float>(line);
         for (int index : rows[static_cast<std::size_t>(r)].tags) {
             const float w = categoryTags[static_cast<std::size_t>(index)].width;
             rects.push_back({index, cx, y, w, kTagHeight});
@@ -86,15 +95,15 @@ std::vector<TagRect> CategoryBarLayout::tagRects(const CategoryBarView& view) co
 }
 
 int CategoryBarLayout::hitTest(float x, float y, const CategoryBarView& view) const {
-    const auto inside = [&](float left, float top, float w, float h) {
-        return x >= left && x <= left + w && y >= top && y <= top + h;
+    const auto inside = [&](const TagRect& r) {
+        return x >= r.x && x <= r.x + r.width && y >= r.y && y <= r.y + r.height;
     };
     if (x >= rightLimit) return kNoTag;
-    if (inside(multiSelectX(), 8, 40, kTagHeight)) return kTagMultiSelect;
-    if (hasExpandButton() && inside(expandButtonX(), 8, 28, kTagHeight)) return kTagExpand;
+    if (inside(multiSelectRect())) return kTagMultiSelect;
+    if (hasExpandButton() && inside(expandButtonRect())) return kTagExpand;
     for (const auto& rect : tagRects(view)) {
         if (rect.id == kTagMultiSelect) continue;
-        if (inside(rect.x, rect.y, rect.width, rect.height)) return rect.id;
+        if (inside(rect)) return rect.id;
     }
     return kNoTag;
 }
@@ -124,12 +133,12 @@ CategoryBarLayout layoutCategoryBar(float windowWidth, const std::vector<std::st
     // The first line ends before the search box: on a narrow window it moves
     // left as far as the toolbar buttons allow; what still does not fit is cut
     // off at rightLimit.
-    layout.rightLimit = windowWidth - kSearchBoxRightOffset - kTagBarEndGap;
+    layout.rightLimit = searchBoxRect(windowWidth).x - kTagBarEndGap;
     layout.rowLimit = std::max(0.0f, available - (layout.fixedWidth + 45) - 13);
     // Below about 1300 pixels the rule above leaves no width at all, and every
     // category would take a row of its own while the first line, moved left,
     // has room for several: there a row may be as wide as that room.
-    const float firstLineRoom = layout.rightLimit - 28 - kTagGap - (kTagBarMinLeft + layout.fixedWidth + 45 + 13);
+    const float firstLineRoom = layout.rightLimit - kExpandButtonWidth - kTagGap - (kTagBarMinLeft + layout.fixedWidth + 45 + 13);
     layout.rowLimit = std::max(layout.rowLimit, std::clamp(firstLineRoom, 0.0f, kMinRowLimit));
     for (std::size_t i = 0; i < layout.categoryTags.size(); ++i) {
         const float w = layout.categoryTags[i].width;
@@ -148,8 +157,8 @@ CategoryBarLayout layoutCategoryBar(float windowWidth, const std::vector<std::st
     float widestRow = 0;
     for (const auto& row : layout.rows) widestRow = std::max(widestRow, row.width);
     const float firstLine = layout.rows.empty()
-                                ? layout.fixedWidth + kTagGap + 40
-                                : layout.fixedWidth + 45 + 13 + widestRow + (layout.rows.size() >= 2 ? kTagGap + 28 : 0);
+                                ? layout.fixedWidth + kTagGap + kMultiSelectWidth
+                                : layout.fixedWidth + 45 + 13 + widestRow + (layout.rows.size() >= 2 ? kTagGap + kExpandButtonWidth : 0);
     if (layout.startX + firstLine > layout.rightLimit)
         layout.startX = std::max(kTagBarMinLeft, layout.rightLimit - firstLine);
     return layout;
@@ -238,8 +247,8 @@ void GameLauncher::easeToolbarHeight() {
 void GameLauncher::drawCategoryBar() {
     const auto& layout = categoryBarLayout();
     const ClipScope clip(window, 0, 0, std::max(0.0f, layout.rightLimit), toolbarHeight);
-    const sf::Color idleFill(50, 55, 70), idleOutline(90, 100, 120), idleLabel(200, 205, 215);
-    const sf::Color activeFill(80, 140, 220);
+    const sf::Color idleFill = kTagIdle.fill, idleOutline = kTagIdle.outline, idleLabel = kTagIdleLabel;
+    const sf::Color activeFill = kTagActive;
     const unsigned size = static_cast<unsigned>(settings.fontSize);
     const bool ringShown = gamepadFocusActive && gamepadFocusArea == 0;
 
@@ -253,10 +262,10 @@ void GameLauncher::drawCategoryBar() {
                          std::floor(rect.y + kTagHeight / 2 - contentFont.getLineSpacing(labelSize) / 2));
         window.draw(text);
         if (ringShown && rect.id == gamepadFocusTag) {
-            sf::RectangleShape ring({rect.width + 4, 30});
+            sf::RectangleShape ring({rect.width + 4, rect.height + 4});
             ring.setPosition(rect.x - 2, rect.y - 2);
             ring.setFillColor(sf::Color::Transparent);
-            ring.setOutlineColor(sf::Color(220, 130, 130));
+            ring.setOutlineColor(kTagFocusRing);
             ring.setOutlineThickness(1);
             window.draw(ring);
         }
@@ -271,7 +280,7 @@ void GameLauncher::drawCategoryBar() {
     for (const auto& rect : layout.tagRects(view)) {
         if (rect.id == kTagMultiSelect) {
             const bool on = choice.multiSelectMode;
-            drawTag(rect, L"多选", on ? sf::Color(100, 160, 80) : idleFill, on ? sf::Color(130, 190, 100) : idleOutline,
+            drawTag(rect, L"多选", on ? kMultiSelectOn.fill : idleFill, on ? kMultiSelectOn.outline : idleOutline,
                     on ? sf::Color::White : idleLabel, size > 1 ? size - 1 : size);
             continue;
         }
@@ -288,20 +297,20 @@ void GameLauncher::drawCategoryBar() {
             // On a window too narrow for the whole first line, the expand
             // button keeps its place and the first row's tags end before it.
             std::optional<ClipScope> beforeButton;
-            if (layout.hasExpandButton() && rect.y == 8 && rect.x + rect.width > layout.expandButtonX() - kTagGap)
+            if (layout.hasExpandButton() && rect.y == kTagBarTop && rect.x + rect.width > layout.expandButtonX() - kTagGap)
                 beforeButton.emplace(window, 0, 0, std::max(0.0f, layout.expandButtonX() - kTagGap), toolbarHeight);
             drawChoice(rect, layout.categoryTags[static_cast<std::size_t>(rect.id)].label,
                        choice.selectedCategories.count(name) > 0);
         }
     }
-    fillRect(window, layout.separatorX(), 11, 1, 20, sf::Color(100, 110, 130));
+    fillRect(window, layout.separatorX(), 11, 1, 20, kTagSeparator);
     if (const TagRect thumb = layout.scrollThumb(view); thumb.width > 0)
         fillRect(window, thumb.x, thumb.y, thumb.width, thumb.height, idleOutline);
     if (layout.hasExpandButton()) {
-        const float x = layout.expandButtonX();
-        outlinedRect(window, x, 8, 28, 26, sf::Color(55, 60, 75), sf::Color(90, 100, 120));
-        auto arrow = makeText(categoriesExpanded ? "▲" : "▼", uiFont, 12, sf::Color(200, 205, 215));
-        centreText(arrow, x + 14, 20);
+        const TagRect button = layout.expandButtonRect();
+        outlinedRect(window, button.x, button.y, button.width, button.height, kExpandButtonFill, idleOutline);
+        auto arrow = makeText(categoriesExpanded ? "▲" : "▼", uiFont, 12, idleLabel);
+        centreText(arrow, button.x + button.width / 2, button.y + 12);
         window.draw(arrow);
     }
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "library/library_view.h"
+#include "ui/layout.h"
 
 namespace ludexa {
 
@@ -20,16 +21,17 @@ inline constexpr int kTagFavorites = -2;
 inline constexpr int kTagDesktop = -3;
 inline constexpr int kTagMultiSelect = -4;
 
+inline constexpr float kTagBarTop = 8;  // the first line's top
 inline constexpr float kTagHeight = 26;
+inline constexpr float kMultiSelectWidth = 40;
+inline constexpr float kExpandButtonWidth = 28;
 inline constexpr float kTagGap = 5;
 inline constexpr float kTagRowPitch = 34;
 inline constexpr float kTagBarLeft = 590;
 // On a narrow window the first line may move left, up to here (just right of
 // the toolbar buttons), to end before the search box.
 inline constexpr float kTagBarMinLeft = 400;
-// The search box sits this far left of the window's right edge; the tag bar
-// ends kTagBarEndGap before it.
-inline constexpr float kSearchBoxRightOffset = 245;
+// The tag bar ends this far left of the search box.
 inline constexpr float kTagBarEndGap = 8;
 // The expanded bar takes at most this share of the window's height; the rows
 // below it scroll inside the bar.
@@ -78,12 +80,14 @@ struct CategoryBarLayout {
     std::vector<RowLine> rows;  // may be empty when there are no categories
 
     float multiSelectX() const { return startX + fixedWidth + kTagGap; }
+    TagRect multiSelectRect() const;
     float separatorX() const { return startX + fixedWidth + 45 + 6; }
     float categoryRowX() const { return startX + fixedWidth + 45 + 13; }
     bool hasExpandButton() const { return rows.size() >= 2; }
     // Right of the search area's gap; never over the tags of the first line,
     // which reach further on a narrow window.
     float expandButtonX() const;
+    TagRect expandButtonRect() const;
     // Rows shown, the first line included.
     int shownRows(const CategoryBarView& view) const;
     float targetToolbarHeight(const CategoryBarView& view) const;

@@ -8,16 +8,13 @@
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "platform/window.h"
+#include "ui/drag.h"
 #include "ui/layout.h"
 #include "ui/menus.h"
 #include "ui/widgets/scrollbar.h"
 
 namespace ludexa {
 namespace {
-
-bool inside(float x, float y, float left, float top, float width, float height) {
-    return x >= left && x <= left + width && y >= top && y <= top + height;
-}
 
 bool ctrlHeld() {
     return sf::Keyboard::isKeyPressed(sf::Keyboard::LControl) || sf::Keyboard::isKeyPressed(sf::Keyboard::RControl);
@@ -42,9 +39,9 @@ void GameLauncher::handleEvents() {
             event.type == sf::Event::MouseButtonPressed)
             idleClock.restart();
         const GridGeometry grid = currentGrid();
-        const float gridTop = grid.top;
-        const float gridLeft = grid.left;
-        const float textTop = gridTop + leftTopHeight + 4;
+        const Panels p = panels();
+        const float gridTop = p.gridTop();
+        const float textTop = textBoxRect(p).y;
 
         switch (event.type) {
             case sf::Event::Closed:
@@ -185,7 +182,7 @@ void GameLauncher::handleEvents() {
                         textBox.scrollOffset = std::clamp(textBox.scrollOffset - textBox.lineHeight() * d * 3, 0.0f,
                                                           textBox.maxWheelScroll());
                     }
-                } else if (x > gridLeft && y > gridTop) {
+                } else if (x > p.gridLeft() && y > gridTop) {
                     if (ctrl) {
                         const int step = d > 0 ? 1 : d < 0 ? -1 : 0;
                         const int level = std::clamp(settings.iconSize + step, 0, 5);
@@ -229,42 +226,31 @@ void GameLauncher::handleEvents() {
 
 void GameLauncher::handleLeftPress(float x, float y) {
     const GridGeometry grid = currentGrid();
-    const float gridTop = grid.top;
-    const float gridLeft = grid.left;
-    const float gridHeight = windowHeight - gridTop;
+    const Panels p = panels();
 
     // 1-2. An open menu takes the click, whatever it lands on.
     if (handleMenuClick(x, y)) return;
 
     // 3. Toolbar buttons (edges included) and the title-area buttons.
-    if (y >= 7 && y <= 37) {
-        if (inside(x, y, 10, 7, 38, 30)) return showHelpDialog();
-        if (inside(x, y, 53, 7, 38, 30)) return showSettingsDialog();
-        if (inside(x, y, 96, 7, 38, 30)) return openThemeMenu();
-        if (inside(x, y, 139, 7, 38, 30)) {
-            settings.sleepEnabled = !settings.sleepEnabled;
-            if (!settings.sleepEnabled) isSleeping = false;
-            idleClock.restart();
-            saveConfig();
-            return;
+    if (const auto button = toolbarButtonAt(x, y)) {
+        switch (*button) {
+            case ToolbarButton::Help: return showHelpDialog();
+            case ToolbarButton::Settings: return showSettingsDialog();
+            case ToolbarButton::Theme: return openThemeMenu();
+            case ToolbarButton::Sleep:
+                settings.sleepEnabled = !settings.sleepEnabled;
+                if (!settings.sleepEnabled) isSleeping = false;
+                idleClock.restart();
+                saveConfig();
+                return;
+            case ToolbarButton::AddGames: return addGames();
+            case ToolbarButton::CreateMedia: return createMediaDirectories();
+            case ToolbarButton::ManageCategories: return showCategoryManagerDialog();
         }
-        if (inside(x, y, 182, 7, 66, 30)) return addGames();
-        if (inside(x, y, 253, 7, 66, 30)) return createMediaDirectories();
-        if (inside(x, y, 324, 7, 66, 30)) return showCategoryManagerDialog();
     }
-    if (inside(x, y, windowWidth - 113, 8, 34, 26)) {
-        titleButtonPressed = 1;
+    if (const TitleButton title = titleButtonAt(x, y, windowWidth, fullscreen != 0); title != TitleButton::None) {
+        titleButtonPressed = static_cast<int>(title);
         return;
-    }
-    if (fullscreen != 0) {
-        if (inside(x, y, windowWidth - 68, 4, 30, 26)) {
-            titleButtonPressed = 2;
-            return;
-        }
-        if (inside(x, y, windowWidth - 34, 4, 30, 26)) {
-            titleButtonPressed = 3;
-            return;
-        }
     }
 
     // 4. Category tags.
@@ -280,73 +266,38 @@ void GameLauncher::handleLeftPress(float x, float y) {
     }
 
     // 6. The text box: its scrollbar, or the start of a selection.
-    if (x >= textBox.x && x <= textBox.x + textBox.width && y >= textBox.y && y <= textBox.y + textBox.height) {
-        textBox.focused = true;
-        const float view = textBox.height;
-        const float content = textBox.contentHeight;
-        if (content > view && x >= textBox.x + textBox.width - 6) {
-            const ScrollThumb thumb = scrollThumb(view, content, textBox.scrollOffset);
-            const float thumbTop = textBox.y + thumb.offset;
-            if (y >= thumbTop && y <= thumbTop + thumb.length) {
-                textBox.draggingThumb = true;
-                textBox.thumbDragStartY = y;
-                textBox.thumbDragStartScroll = textBox.scrollOffset;
-            } else {
-                textBox.scrollOffset = std::clamp((y - textBox.y) / view * (content - view), 0.0f, content - view);
-            }
-        } else {
-            const int offset = textBox.hitTest(x, y);
-            textBox.caretPos = textBox.selStart = textBox.selEnd = offset;
-            textBox.caretVisible = true;
-            textBox.caretClock.restart();
-            textBox.selecting = true;
-        }
+    if (textBox.contains(x, y)) {
+        textBox.press(x, y);
         return;
     }
 
     // 7. The grid scrollbar's thumb.
-    if (gridMaxScroll > 0 && x >= windowWidth - 8 && y > gridTop) {
-        const ScrollThumb thumb = scrollThumb(gridHeight, grid.contentHeight(visibleCount()), gridScrollOffset);
-        const float thumbY = gridTop + thumb.offset;
-        if (y >= thumbY && y <= thumbY + thumb.length) {
-            draggingGridScrollbar = true;
-            gridScrollDragStartY = y;
-            gridScrollDragStartOffset = gridScrollOffset;
-            return;
-        }
+    if (gridMaxScroll > 0 && onGridScrollThumb(p, grid.contentHeight(visibleCount()), gridScrollOffset, x, y)) {
+        draggingGridScrollbar = true;
+        gridScrollDragStartY = y;
+        gridScrollDragStartOffset = gridScrollOffset;
+        return;
     }
 
     // 8. Splitters, with 10 pixels of tolerance.
-    if (std::fabs(y - (toolbarHeight + 2)) < 10 && x < windowWidth) {
-        draggingToolbarSplit = true;
-        dragStartY = y;
-        dragStartHeight = toolbarHeight;
-        return;
-    }
-    if (std::fabs(x - (leftPanelWidth + 2)) < 10 && y > gridTop) {
-        draggingPanelSplit = true;
-        dragStartX = x;
-        dragStartWidth = leftPanelWidth;
-        return;
-    }
-    if (std::fabs(y - (gridTop + leftTopHeight + 2)) < 10 && x < leftPanelWidth) {
-        draggingTextSplit = true;
-        dragStartY = y;
-        dragStartHeight = leftTopHeight;
+    if (const Splitter splitter = splitterAt(p, x, y); splitter != Splitter::None) {
+        draggedSplitter = splitter;
+        splitterPressAt = splitter == Splitter::Panel ? x : y;
+        splitterPressSize = splitterSize(p, splitter);
         return;
     }
 
     // 9. The picture area's arrows.
-    if (mapVisible && !mapFiles.empty() && x >= 0 && x < leftPanelWidth && y >= gridTop &&
-        y < gridTop + leftTopHeight) {
-        const float centreY = gridTop + leftTopHeight / 2;
+    const UiRect picture = pictureArea(p);
+    if (mapVisible && !mapFiles.empty() && x >= picture.x && x < picture.x + picture.w && y >= picture.y &&
+        y < picture.y + picture.h) {
         const int count = static_cast<int>(mapFiles.size());
-        if (std::hypot(x - 50, y - centreY) <= 30 && currentMapIndex > 0) {
+        if (pictureArrow(p, false).contains(x, y) && currentMapIndex > 0) {
             currentMapIndex = (currentMapIndex - 1 + count) % count;
             loadCurrentMap();
             return;
         }
-        if (std::hypot(x - (leftPanelWidth - 50), y - centreY) <= 30 && currentMapIndex < count - 1) {
+        if (pictureArrow(p, true).contains(x, y) && currentMapIndex < count - 1) {
             currentMapIndex = (currentMapIndex + 1) % count;
             loadCurrentMap();
             return;
@@ -354,7 +305,7 @@ void GameLauncher::handleLeftPress(float x, float y) {
     }
 
     // 10. A press in the grid; the selection happens on release.
-    if (x > gridLeft && x < windowWidth - 10 && y > gridTop) {
+    if (gridTakesPress(p, x, y)) {
         searchBox.focused = false;
         textBox.scrollOffset = 0;
         textBox.focused = false;
@@ -370,8 +321,8 @@ void GameLauncher::handleLeftPress(float x, float y) {
 }
 
 void GameLauncher::handleRightPress(float x, float y) {
-    const GridGeometry grid = currentGrid();
-    const float textTop = grid.top + leftTopHeight + 4;
+    const Panels p = panels();
+    const float textTop = textBoxRect(p).y;
     // As on a desktop: a right click on the open menu itself does nothing;
     // anywhere else the open menu closes and the click opens the menu of the
     // place it landed on (a left click outside only closes).
@@ -388,7 +339,7 @@ void GameLauncher::handleRightPress(float x, float y) {
         }
         return;
     }
-    if (x > grid.left && x < windowWidth - 10 && y > grid.top) {
+    if (gridTakesPress(p, x, y)) {
         gridContextClick(x, y);
         return;
     }
@@ -417,20 +368,10 @@ void GameLauncher::gridContextClick(float x, float y) {
 }
 
 void GameLauncher::handleMouseMove(float x, float y) {
-    const GridGeometry grid = currentGrid();
-    const float gridTop = grid.top;
-    const float textTop = gridTop + leftTopHeight + 4;
+    const Panels p = panels();
+    const float textTop = textBoxRect(p).y;
 
-    if (textBox.selecting && !textBox.draggingThumb) {
-        textBox.caretPos = textBox.selEnd = textBox.hitTest(x, y);
-    }
-    if (textBox.draggingThumb) {
-        const float view = textBox.height;
-        const float content = textBox.contentHeight;
-        if (content > view)
-            textBox.scrollOffset =
-                scrollAfterThumbDrag(view, content, textBox.thumbDragStartScroll, y - textBox.thumbDragStartY);
-    }
+    textBox.drag(x, y);
 
     const bool inTextBox = x >= 0 && x < leftPanelWidth && y >= textTop && y < windowHeight;
     if (inTextBox != lastInTextBox) {
@@ -438,28 +379,26 @@ void GameLauncher::handleMouseMove(float x, float y) {
         window.setMouseCursor(inTextBox ? textCursor : arrowCursor);
     }
 
-    if (draggingToolbarSplit) {
-        toolbarHeight = clampToolbarHeight(dragStartHeight + (y - dragStartY), windowHeight);
-    } else if (draggingPanelSplit) {
-        leftPanelWidth = clampLeftPanelWidth(dragStartWidth + (x - dragStartX), windowWidth);
-        updateRichEditPosition();
-    } else if (draggingTextSplit) {
-        leftTopHeight = clampPictureHeight(dragStartHeight + (y - dragStartY), windowHeight, gridTop);
-        updateRichEditPosition();  // the text box follows the drag, not only the release
+    if (draggedSplitter != Splitter::None) {
+        const float size = splitterAfterDrag(p, draggedSplitter, splitterPressSize,
+                                             (draggedSplitter == Splitter::Panel ? x : y) - splitterPressAt);
+        if (draggedSplitter == Splitter::Toolbar) toolbarHeight = size;
+        if (draggedSplitter == Splitter::Panel) leftPanelWidth = size;
+        if (draggedSplitter == Splitter::Text) leftTopHeight = size;
+        // The text box follows the drag, not only the release.
+        if (draggedSplitter != Splitter::Toolbar) updateRichEditPosition();
     } else if (draggingGridScrollbar) {
-        const float track = windowHeight - gridTop;
+        const float track = gridScrollTrack(p).h;
         if (gridMaxScroll > 0)
             gridScrollOffset = scrollAfterThumbDrag(track, gridMaxScroll + track, gridScrollDragStartOffset,
                                                     y - gridScrollDragStartY);
     } else if (gridPressState == 1) {
-        const float dx = x - gridPressPos.x, dy = y - gridPressPos.y;
-        if (dx * dx + dy * dy >= 900) gridPressState = 2;
+        if (gridPressBecomesDrag(x - gridPressPos.x, y - gridPressPos.y)) gridPressState = 2;
     }
-    if (gridPressState == 2 && !draggingToolbarSplit && !draggingPanelSplit && !draggingTextSplit &&
-        !draggingGridScrollbar) {
-        gridScrollOffset = std::clamp(gridPressScroll - (y - gridPressPos.y), 0.0f, std::max(0.0f, gridMaxScroll));
-        const auto elapsed = gridDragClock.restart().asMilliseconds();
-        if (elapsed >= 1) gridFlingVelocity = (y - gridLastDragPos.y) * 2000.0f / static_cast<float>(elapsed);
+    if (gridPressState == 2 && draggedSplitter == Splitter::None && !draggingGridScrollbar) {
+        gridScrollOffset = gridDragScroll(gridPressScroll, y - gridPressPos.y, gridMaxScroll);
+        gridFlingVelocity = flingVelocity(gridFlingVelocity, y - gridLastDragPos.y,
+                                          static_cast<int>(gridDragClock.restart().asMilliseconds()));
         gridLastDragPos = {x, y};
     }
 
@@ -476,20 +415,22 @@ void GameLauncher::handleMouseMove(float x, float y) {
 }
 
 void GameLauncher::handleLeftRelease(float x, float y) {
-    textBox.selecting = false;
-    textBox.draggingThumb = false;
+    textBox.release();
 
     if (titleButtonPressed != 0) {
-        const int pressed = titleButtonPressed;
+        // A title button acts when the press and the release are both on it.
+        const auto pressed = static_cast<TitleButton>(titleButtonPressed);
         titleButtonPressed = 0;
-        if (pressed == 1 && inside(x, y, windowWidth - 113, 8, 34, 26)) {
-            toggleFullscreen();
-        } else if (pressed == 2 && fullscreen != 0 && inside(x, y, windowWidth - 68, 4, 30, 26)) {
-            minimizeWindow(nativeHandle());
-        } else if (pressed == 3 && fullscreen != 0 && inside(x, y, windowWidth - 34, 4, 30, 26)) {
-            saveConfig();
-            window.close();
-            return;
+        if (titleButtonAt(x, y, windowWidth, fullscreen != 0) == pressed) {
+            if (pressed == TitleButton::DisplayMode) {
+                toggleFullscreen();
+            } else if (pressed == TitleButton::Minimize) {
+                minimizeWindow(nativeHandle());
+            } else if (pressed == TitleButton::Close) {
+                saveConfig();
+                window.close();
+                return;
+            }
         }
     }
 
@@ -497,7 +438,7 @@ void GameLauncher::handleLeftRelease(float x, float y) {
     if (gridPressState == 1) {
         if (gridPressClock.getElapsedTime().asSeconds() >= 2.0f) {
             gridContextClick(x, y);
-        } else if (x > grid.left && x < windowWidth - 10 && y > grid.top) {
+        } else if (gridTakesPress(panels(), x, y)) {
             const int hit = grid.hitTest(x, y, gridScrollOffset, visibleCount());
             if (hit >= 0 && !library.desktopMode()) {
                 const int game = static_cast<int>(library.filteredIndices()[static_cast<std::size_t>(hit)]);
@@ -521,14 +462,15 @@ void GameLauncher::handleLeftRelease(float x, float y) {
             }
         }
     } else if (gridPressState == 2) {
-        if (std::fabs(gridFlingVelocity) > 50) gridFlingActive = true;
+        if (flingStarts(gridFlingVelocity)) gridFlingActive = true;
     }
     gridPressState = 0;
 
-    const bool anyDrag = draggingPanelSplit || draggingTextSplit || draggingToolbarSplit || draggingGridScrollbar;
-    if (draggingPanelSplit) settings.leftPanelWidthRatio = leftPanelWidth / windowWidth;
-    if (draggingTextSplit) settings.leftTopHeightRatio = leftTopHeight / (windowHeight - grid.top);
-    draggingPanelSplit = draggingTextSplit = draggingToolbarSplit = draggingGridScrollbar = false;
+    const bool anyDrag = draggedSplitter != Splitter::None || draggingGridScrollbar;
+    if (draggedSplitter == Splitter::Panel) settings.leftPanelWidthRatio = leftPanelWidth / windowWidth;
+    if (draggedSplitter == Splitter::Text) settings.leftTopHeightRatio = leftTopHeight / (windowHeight - grid.top);
+    draggedSplitter = Splitter::None;
+    draggingGridScrollbar = false;
     if (anyDrag) updateRichEditPosition();
 }
 
@@ -560,9 +502,9 @@ void GameLauncher::discardInputAfterModal() {
     if (!window.isOpen()) return;
     // The buttons were released inside the dialog; no drag may continue.
     gridPressState = 0;
-    textBox.selecting = false;
-    textBox.draggingThumb = false;
-    draggingPanelSplit = draggingTextSplit = draggingToolbarSplit = draggingGridScrollbar = false;
+    textBox.release();
+    draggedSplitter = Splitter::None;
+    draggingGridScrollbar = false;
     titleButtonPressed = 0;
 }
 

@@ -8,6 +8,7 @@
 #include "app/GameLauncher.h"
 #include "platform/text.h"
 #include "platform/window.h"
+#include "ui/widgets/scrollbar.h"
 
 namespace ludexa {
 
@@ -96,6 +97,113 @@ float clampPictureHeight(float value, float windowHeight, float gridTop) {
     return std::max(100.0f, std::min(value, windowHeight - gridTop - 104));
 }
 
+UiRect toolbarSplitter(const Panels& p) { return {0, p.toolbarHeight, p.windowWidth, kSplitter}; }
+
+UiRect panelSplitter(const Panels& p) {
+    return {p.leftPanelWidth, p.gridTop(), kSplitter, p.windowHeight - p.gridTop()};
+}
+
+UiRect textSplitter(const Panels& p) { return {0, p.gridTop() + p.leftTopHeight, p.leftPanelWidth, kSplitter}; }
+
+UiRect pictureArea(const Panels& p) { return {0, p.gridTop(), p.leftPanelWidth, p.leftTopHeight}; }
+
+UiRect textBoxRect(const Panels& p) {
+    // Inside the frame line at the left and at the bottom.
+    const float top = textSplitter(p).y + kSplitter;
+    return {kSplitter, top, p.leftPanelWidth - kSplitter, p.windowHeight - top - kSplitter};
+}
+
+UiRect gridArea(const Panels& p) {
+    return {p.gridLeft(), p.gridTop(), p.windowWidth - p.gridLeft(), p.windowHeight - p.gridTop()};
+}
+
+bool gridTakesPress(const Panels& p, float x, float y) {
+    return x > p.gridLeft() && x < p.windowWidth - 10 && y > p.gridTop();
+}
+
+Splitter splitterAt(const Panels& p, float x, float y) {
+    constexpr float kGrab = 10;
+    const float middle = kSplitter / 2;
+    if (std::fabs(y - (toolbarSplitter(p).y + middle)) < kGrab && x < p.windowWidth) return Splitter::Toolbar;
+    if (std::fabs(x - (panelSplitter(p).x + middle)) < kGrab && y > p.gridTop()) return Splitter::Panel;
+    if (std::fabs(y - (textSplitter(p).y + middle)) < kGrab && x < p.leftPanelWidth) return Splitter::Text;
+    return Splitter::None;
+}
+
+UiRect gridScrollTrack(const Panels& p) {
+    constexpr float kWidth = 8;
+    return {p.windowWidth - kWidth, p.gridTop(), kWidth, p.windowHeight - p.gridTop()};
+}
+
+UiRect gridScrollThumb(const Panels& p, float contentHeight, float scroll) {
+    const UiRect track = gridScrollTrack(p);
+    const ScrollThumb thumb = scrollThumb(track.h, contentHeight, scroll);
+    return {track.x, track.y + thumb.offset, track.w, thumb.length};
+}
+
+bool onGridScrollThumb(const Panels& p, float contentHeight, float scroll, float x, float y) {
+    const UiRect track = gridScrollTrack(p);
+    const UiRect thumb = gridScrollThumb(p, contentHeight, scroll);
+    return x >= track.x && y > track.y && y >= thumb.y && y <= thumb.y + thumb.h;
+}
+
+namespace {
+
+struct ToolbarButtonPlace {
+    const char* label;
+    float x, w;
+};
+
+// All 30 high at y 7.
+constexpr ToolbarButtonPlace kToolbarButtons[kToolbarButtonCount] = {
+    {"帮助", 10, 38},      {"设置", 53, 38},      {"换肤", 96, 38},      {"休眠", 139, 38},
+    {"添加游戏", 182, 66}, {"生成资源", 253, 66}, {"管理分类", 324, 66},
+};
+
+}  // namespace
+
+const char* toolbarButtonLabel(ToolbarButton button) { return kToolbarButtons[static_cast<int>(button)].label; }
+
+UiRect toolbarButtonRect(ToolbarButton button) {
+    const auto& place = kToolbarButtons[static_cast<int>(button)];
+    return {place.x, 7, place.w, 30};
+}
+
+std::optional<ToolbarButton> toolbarButtonAt(float x, float y) {
+    for (int b = 0; b < kToolbarButtonCount; ++b)
+        if (toolbarButtonRect(static_cast<ToolbarButton>(b)).contains(x, y)) return static_cast<ToolbarButton>(b);
+    return std::nullopt;
+}
+
+UiRect titleButtonRect(TitleButton button, float windowWidth) {
+    switch (button) {
+        case TitleButton::DisplayMode: return {windowWidth - 113, 8, 34, 26};
+        case TitleButton::Minimize: return {windowWidth - 68, 4, 30, 26};
+        case TitleButton::Close: return {windowWidth - 34, 4, 30, 26};
+        case TitleButton::None: break;
+    }
+    return {};
+}
+
+TitleButton titleButtonAt(float x, float y, float windowWidth, bool frameless) {
+    if (titleButtonRect(TitleButton::DisplayMode, windowWidth).contains(x, y)) return TitleButton::DisplayMode;
+    if (!frameless) return TitleButton::None;
+    for (const auto button : {TitleButton::Minimize, TitleButton::Close})
+        if (titleButtonRect(button, windowWidth).contains(x, y)) return button;
+    return TitleButton::None;
+}
+
+UiRect searchBoxRect(float windowWidth) { return {windowWidth - kSearchBoxRightOffset, 8, kSearchBoxWidth, kSearchBoxHeight}; }
+
+bool Disc::contains(float px, float py) const { return std::hypot(px - cx, py - cy) <= r; }
+
+Disc pictureArrow(const Panels& p, bool next) {
+    constexpr float kRadius = 30, kInset = 20;
+    const UiRect area = pictureArea(p);
+    const float cy = p.gridTop() + p.leftTopHeight / 2;
+    return {next ? area.w - (kInset + kRadius) : area.x + (kInset + kRadius), cy, kRadius};
+}
+
 std::vector<std::string> breakLabel(const std::string& name, float maxWidth,
                                     const std::function<float(const std::string&)>& measure) {
     std::vector<std::string> lines;
@@ -141,9 +249,9 @@ void GameLauncher::handleResize(unsigned width, unsigned height) {
     }
     const float w = static_cast<float>(width);
     const float h = static_cast<float>(height);
-    leftPanelWidth = std::max(100.0f, std::min(settings.leftPanelWidthRatio * w, w - 104));
-    const float below = h - (toolbarHeight + 4);
-    leftTopHeight = std::max(100.0f, std::min(settings.leftTopHeightRatio * below, below - 104));
+    leftPanelWidth = clampLeftPanelWidth(settings.leftPanelWidthRatio * w, w);
+    const float gridTop = toolbarHeight + kSplitter;
+    leftTopHeight = clampPictureHeight(settings.leftTopHeightRatio * (h - gridTop), h, gridTop);
     windowWidth = w;
     windowHeight = h;
     // A window wider than the screen was thought to be: later pictures keep
@@ -151,21 +259,39 @@ void GameLauncher::handleResize(unsigned width, unsigned height) {
     if (static_cast<int>(w) - 104 > pictureLoader.maxWidth()) pictureLoader.setMaxWidth(static_cast<int>(w) - 104);
     window.setView(sf::View(sf::FloatRect(0, 0, w, h)));
     updateRichEditPosition();
-    searchBox.position = {w - 245, 8};
+    placeSearchBox();
+}
+
+void GameLauncher::placeSearchBox() {
+    const UiRect r = searchBoxRect(windowWidth);
+    searchBox.position = {r.x, r.y};
+    searchBox.size = {r.w, r.h};
+}
+
+UiRect GameLauncher::textBoxPlace() const {
+    // The window's own height: a resize not yet handled has already moved the bottom edge.
+    Panels p = panels();
+    p.windowHeight = static_cast<float>(window.getSize().y);
+    return textBoxRect(p);
 }
 
 void GameLauncher::updateRichEditPosition() {
     const float oldWidth = textBox.width;
-    textBox.x = 4;
-    textBox.y = toolbarHeight + 4 + leftTopHeight + 4;
-    textBox.width = leftPanelWidth - 4;
-    textBox.height = static_cast<float>(window.getSize().y) - textBox.y - 4;
+    const UiRect r = textBoxPlace();
+    textBox.x = r.x;
+    textBox.y = r.y;
+    textBox.width = r.w;
+    textBox.height = r.h;
     if (textBox.width != oldWidth) textBox.buildLines();
 }
 
 }  // namespace ludexa
 
 namespace ludexa {
+
+Panels GameLauncher::panels() const {
+    return {windowWidth, windowHeight, toolbarHeight, leftPanelWidth, leftTopHeight};
+}
 
 GridGeometry GameLauncher::currentGrid() const {
     return gridGeometry(windowWidth, leftPanelWidth, toolbarHeight, settings.iconSize, settings.fontSize);

@@ -47,15 +47,16 @@ bool GameLauncher::pictureOnlyFrame(std::uint32_t dueReasons) const {
 void GameLauncher::renderPictureOnly() {
     const bool partial = canPresentRegion();
     if (!partial) window.draw(sf::Sprite(lastFrame), sf::RenderStates(sf::BlendNone));
-    const float top = currentGrid().top;
-    // The frame's left border line lies over the picture's first pixels.
-    const ScreenRect area{4, static_cast<int>(top), static_cast<int>(leftPanelWidth) - 4,
-                          static_cast<int>(leftTopHeight)};
+    const UiRect picture = pictureArea(panels());
+    // The frame's left border line lies over the picture's first pixels. Whole
+    // pixels: what is drawn is exactly what is shown.
+    const ScreenRect area{static_cast<int>(picture.x + kSplitter), static_cast<int>(picture.y),
+                          static_cast<int>(picture.w - kSplitter), static_cast<int>(picture.h)};
     {
         ClipScope clip(window, static_cast<float>(area.x), static_cast<float>(area.y),
                        static_cast<float>(area.width), static_cast<float>(area.height));
         drawBackground(window);
-        drawPictureArea(window, top);
+        drawPictureArea(window);
     }
     if (!partial || !presentRegion(area, static_cast<int>(window.getSize().y))) {
         if (partial) {

@@ -18,34 +18,12 @@ FrameObserver g_frameObserver = nullptr;
 
 namespace {
 
-struct ToolbarButton {
-    const char* label;
-    float x, w;
-    sf::Color fill, outline;
-};
-
-// Left to right, all 30 high at y 7; the sleep switch is coloured by its state.
-const ToolbarButton kToolbarButtons[] = {
-    {"帮助", 10, 38, {245, 85, 85}, {255, 148, 148}},
-    {"设置", 53, 38, {245, 148, 52}, {255, 190, 115}},
-    {"换肤", 96, 38, {195, 178, 38}, {225, 210, 85}},
-    {"休眠", 139, 38, {50, 185, 90}, {120, 230, 150}},
-    {"添加游戏", 182, 66, {38, 175, 185}, {95, 215, 225}},
-    {"生成资源", 253, 66, {85, 138, 235}, {135, 178, 255}},
-    {"管理分类", 324, 66, {175, 82, 235}, {210, 130, 255}},
-};
-
-const sf::Color kMenuFill(50, 50, 55);
-const sf::Color kMenuOutline(80, 80, 80);
-const sf::Color kChosen(100, 200, 100);
-const sf::Color kCounterText(240, 240, 240);
-
 const char kEmptyLibraryHint[] = "点击「添加游戏」，选择放有游戏快捷方式的文件夹";
 const char kEmptyLibraryHintWrapped[] = "点击「添加游戏」，\n选择放有游戏快捷方式的文件夹";
 
 void drawMenuItem(sf::RenderTarget& target, const sf::Font& font, float x, float y, float w, const std::string& label,
                   sf::Color fill, sf::Color labelColor) {
-    outlinedRect(target, x, y, w, kMenuItemHeight, fill, kMenuOutline);
+    outlinedRect(target, x, y, w, kMenuItemHeight, fill, kMenuItem.outline);
     auto text = makeText(label, font, 14, labelColor);
     text.setPosition(x + 12, y + 9);
     target.draw(text);
@@ -58,41 +36,44 @@ void GameLauncher::render() {
     // box follows every change of the panels above it (the easing, the
     // splitters, a new picture) before anything is drawn.
     easeToolbarHeight();
-    if (textBox.y != toolbarHeight + 4 + leftTopHeight + 4 || textBox.width != leftPanelWidth - 4 ||
-        textBox.y + textBox.height != static_cast<float>(window.getSize().y) - 4)
+    if (const UiRect place = textBoxPlace();
+        textBox.y != place.y || textBox.width != place.w || textBox.height != place.h)
         updateRichEditPosition();
 
     const Theme& theme = themeAt(settings.themeIndex);
     const sf::Color panel = settings.useCustomBackground ? kCustomBackgroundPanel : theme.panelColor;
+    const Panels p = panels();
     const GridGeometry grid = currentGrid();
-    const float gridTop = grid.top;
-    const float gridLeft = grid.left;
-    const float gridHeight = windowHeight - gridTop;
+    const UiRect gridRect = gridArea(p);
+    const float gridTop = gridRect.y;
+    const float gridLeft = gridRect.x;
+    const float gridHeight = gridRect.h;
+    const auto fill = [this](const UiRect& r, sf::Color colour) { fillRect(window, r.x, r.y, r.w, r.h, colour); };
 
     iconCache->beginFrame();
-    window.clear(sf::Color(30, 30, 30, 255));
+    window.clear(kWindowClear);
 
     drawBackground(window);
-    drawPictureArea(window, gridTop);
-    fillRect(window, 0, gridTop + leftTopHeight, leftPanelWidth, 4, theme.borderColor);
+    drawPictureArea(window);
+    fill(textSplitter(p), theme.borderColor);
 
     textBox.draw(window);
 
     // Icon grid.
-    fillRect(window, gridLeft, gridTop, windowWidth - gridLeft, gridHeight, panel);
+    fill(gridRect, panel);
     const std::size_t count = library.desktopMode() ? desktopItems.size() : library.filteredIndices().size();
     const float contentHeight = grid.contentHeight(count);
     gridMaxScroll = gridMaxScrollFor(contentHeight, gridHeight);
     if (gridScrollOffset > gridMaxScroll) gridScrollOffset = gridMaxScroll;
     bool gridComplete = true;
     {
-        ClipScope clip(window, gridLeft, gridTop, windowWidth - gridLeft, gridHeight);
+        ClipScope clip(window, gridRect.x, gridRect.y, gridRect.w, gridRect.h);
         gridComplete = drawGridCells(grid, count);
     }
 
     if (!library.desktopMode() && library.games().empty()) {
         // A new user's first look: say how the grid gets filled.
-        const sf::Color hintColour = settings.useCustomBackground ? sf::Color(240, 240, 245) : theme.hintColor;
+        const sf::Color hintColour = settings.useCustomBackground ? kCustomBackgroundText : theme.hintColor;
         auto hint = makeText(kEmptyLibraryHint, uiFont, 16, hintColour);
         const float room = windowWidth - gridLeft - 40;
         if (hint.getLocalBounds().width > room) hint = makeText(kEmptyLibraryHintWrapped, uiFont, 16, hintColour);
@@ -101,83 +82,75 @@ void GameLauncher::render() {
     }
 
     if (gridMaxScroll > 0) {
-        fillRect(window, windowWidth - 8, gridTop, 8, gridHeight, panel);
-        const ScrollThumb thumb = scrollThumb(gridHeight, contentHeight, gridScrollOffset);
-        fillRect(window, windowWidth - 8, gridTop + thumb.offset, 8, thumb.length, theme.scrollThumbColor);
+        fill(gridScrollTrack(p), panel);
+        fill(gridScrollThumb(p, contentHeight, gridScrollOffset), theme.scrollThumbColor);
     }
 
-    // Frame lines.
-    fillRect(window, leftPanelWidth, gridTop, 4, gridHeight, theme.borderColor);
-    fillRect(window, 0, gridTop + leftTopHeight, leftPanelWidth, 4, theme.borderColor);
-    fillRect(window, gridLeft, windowHeight - 4, windowWidth - gridLeft, 4, theme.borderColor);
-    fillRect(window, 0, 0, 4, windowHeight, theme.borderColor);
-    fillRect(window, windowWidth - 4, 0, 4, windowHeight, theme.borderColor);
-    fillRect(window, 0, windowHeight - 4, windowWidth, 4, theme.borderColor);
+    // Splitters and frame lines.
+    const float frame = kSplitter;
+    fill(panelSplitter(p), theme.borderColor);
+    fill(textSplitter(p), theme.borderColor);
+    fillRect(window, gridLeft, windowHeight - frame, windowWidth - gridLeft, frame, theme.borderColor);
+    fillRect(window, 0, 0, frame, windowHeight, theme.borderColor);
+    fillRect(window, windowWidth - frame, 0, frame, windowHeight, theme.borderColor);
+    fillRect(window, 0, windowHeight - frame, windowWidth, frame, theme.borderColor);
 
     // Toolbar band, its buttons and the category bar, clipped to the band.
     fillRect(window, 0, 0, windowWidth, toolbarHeight, panel);
     {
     ClipScope clip(window, 0, 0, windowWidth, toolbarHeight);
-    fillRect(window, 0, 0, 4, toolbarHeight, theme.borderColor);
-    fillRect(window, windowWidth - 4, 0, 4, toolbarHeight, theme.borderColor);
-    for (const auto& button : kToolbarButtons) {
-        const bool sleepSwitch = std::string_view(button.label) == "休眠";
-        sf::Color fill = button.fill, outline = button.outline, labelColor(20, 40, 100);
-        if (sleepSwitch) {
-            fill = settings.sleepEnabled ? sf::Color(50, 185, 90) : sf::Color(35, 70, 45);
-            outline = settings.sleepEnabled ? sf::Color(120, 230, 150) : sf::Color(55, 100, 65);
-            labelColor = settings.sleepEnabled ? sf::Color::White : sf::Color(120, 160, 125);
-        }
-        outlinedRect(window, button.x, 7, button.w, 30, fill, outline);
-        auto label = makeText(button.label, uiFont, 14, labelColor);
-        centreText(label, button.x + button.w / 2, 22);
+    fillRect(window, 0, 0, frame, toolbarHeight, theme.borderColor);
+    fillRect(window, windowWidth - frame, 0, frame, toolbarHeight, theme.borderColor);
+    for (int b = 0; b < kToolbarButtonCount; ++b) {
+        const auto button = static_cast<ToolbarButton>(b);
+        // The sleep switch is coloured by its state.
+        const bool sleepOff = button == ToolbarButton::Sleep && !settings.sleepEnabled;
+        const ButtonColors& colours = sleepOff ? kSleepOffColors : kToolbarButtonColors[b];
+        const sf::Color labelColor = button != ToolbarButton::Sleep ? kToolbarLabel
+                                     : settings.sleepEnabled         ? sf::Color::White
+                                                                     : kSleepOffLabel;
+        const UiRect r = toolbarButtonRect(button);
+        outlinedRect(window, r.x, r.y, r.w, r.h, colours.fill, colours.outline);
+        auto label = makeText(toolbarButtonLabel(button), uiFont, 14, labelColor);
+        centreText(label, r.centreX(), r.centreY());
         window.draw(label);
     }
     drawCategoryBar();
     }
 
     // Search box colours follow the theme every frame.
-    if (settings.useCustomBackground) {
-        searchBox.bgColor = sf::Color(45, 45, 50);
-        searchBox.borderColor = sf::Color(80, 80, 90);
-        searchBox.focusBorderColor = sf::Color(0, 150, 255);
-        searchBox.textColor = sf::Color(230, 230, 230);
-        searchBox.placeholderColor = sf::Color(140, 140, 150);
-    } else {
-        auto lower = [](sf::Uint8 c) { return static_cast<sf::Uint8>(std::max(0, c - 20)); };
-        searchBox.bgColor = theme.panelColor;
-        searchBox.borderColor =
-            sf::Color(lower(theme.panelColor.r), lower(theme.panelColor.g), lower(theme.panelColor.b));
-        searchBox.focusBorderColor = theme.accentColor;
-        searchBox.textColor = theme.textColor;
-        searchBox.placeholderColor = theme.hintColor;
+    {
+        const SearchBoxColors colours = searchBoxColorsFor(theme, settings.useCustomBackground);
+        searchBox.bgColor = colours.bgColor;
+        searchBox.borderColor = colours.borderColor;
+        searchBox.focusBorderColor = colours.focusBorderColor;
+        searchBox.textColor = colours.textColor;
+        searchBox.placeholderColor = colours.placeholderColor;
     }
 
     // Title-area buttons.
     {
-        static const sf::Color kModeFill[3] = {{70, 100, 150}, {160, 130, 0}, {150, 70, 210}};
-        static const sf::Color kModeOutline[3] = {{100, 140, 190}, {230, 200, 60}, {200, 130, 255}};
         static const char* const kModeLabel[3] = {"无框", "全屏", "窗口"};
         const int mode = std::clamp(fullscreen, 0, 2);
-        const float x = windowWidth - 113;
-        outlinedRect(window, x, 8, 34, 26, kModeFill[mode], kModeOutline[mode]);
+        const UiRect r = titleButtonRect(TitleButton::DisplayMode, windowWidth);
+        outlinedRect(window, r.x, r.y, r.w, r.h, kDisplayModeColors[mode].fill, kDisplayModeColors[mode].outline);
         auto label = makeText(kModeLabel[mode], uiFont, 13, sf::Color::White);
-        centreText(label, x + 17, 21);
+        centreText(label, r.centreX(), r.centreY());
         window.draw(label);
         if (fullscreen != 0) {
-            const float mx = windowWidth - 68;
-            outlinedRect(window, mx, 4, 30, 26, sf::Color(70, 100, 150), sf::Color(100, 140, 190));
-            fillRect(window, mx + 9, 16, 12, 2, sf::Color::White);
-            const float cx = windowWidth - 34;
-            outlinedRect(window, cx, 4, 30, 26, sf::Color(180, 40, 40), sf::Color(220, 90, 90));
+            const UiRect m = titleButtonRect(TitleButton::Minimize, windowWidth);
+            outlinedRect(window, m.x, m.y, m.w, m.h, kMinimizeColors.fill, kMinimizeColors.outline);
+            fillRect(window, m.x + 9, m.y + 12, 12, 2, sf::Color::White);
+            const UiRect c = titleButtonRect(TitleButton::Close, windowWidth);
+            outlinedRect(window, c.x, c.y, c.w, c.h, kCloseColors.fill, kCloseColors.outline);
             auto close = makeText("×", uiFont, 16, sf::Color::White);
-            centreText(close, cx + 15, 17);
+            centreText(close, c.centreX(), c.centreY());
             window.draw(close);
         }
     }
 
     searchBox.draw(window);
-    fillRect(window, 0, toolbarHeight, windowWidth, 4, theme.borderColor);
+    fill(toolbarSplitter(p), theme.borderColor);
     drawSoftKeyboard();
     // The open menu last: nothing is ever drawn over it.
     drawMenus();
@@ -201,11 +174,14 @@ void GameLauncher::drawBackground(sf::RenderTarget& target) {
 }
 
 // The picture area: the picture or its caption, the arrows and the counter.
-void GameLauncher::drawPictureArea(sf::RenderTarget& target, float gridTop) {
+void GameLauncher::drawPictureArea(sf::RenderTarget& target) {
     const Theme& theme = themeAt(settings.themeIndex);
     const sf::Color panel = settings.useCustomBackground ? kCustomBackgroundPanel : theme.panelColor;
-    fillRect(target, 0, gridTop, leftPanelWidth, leftTopHeight, panel);
-    const float pictureCentreY = gridTop + leftTopHeight / 2;
+    const Panels p = panels();
+    const UiRect area = pictureArea(p);
+    fillRect(target, area.x, area.y, area.w, area.h, panel);
+    const float gridTop = area.y;
+    const float pictureCentreY = area.centreY();
     if (mapFiles.empty() || !mapVisible) {
         const Settings& s = settings;
         const bool anyFormat = s.fmtJpg || s.fmtPng || s.fmtBmp || s.fmtWebp || s.fmtAvif || s.fmtGif;
@@ -231,34 +207,31 @@ void GameLauncher::drawPictureArea(sf::RenderTarget& target, float gridTop) {
             target.draw(*loadingText);
         }
         const int count = static_cast<int>(mapFiles.size());
-        const float arrowY = pictureCentreY - 30;
-        auto arrow = [&](float x, bool left) {
-            sf::CircleShape circle(30);
-            circle.setPosition(x, arrowY);
-            circle.setFillColor(sf::Color(0, 0, 0, 120));
+        auto arrow = [&](bool next) {
+            const Disc disc = pictureArrow(p, next);
+            const float left = disc.cx - disc.r, top = disc.cy - disc.r;
+            sf::CircleShape circle(disc.r);
+            circle.setPosition(left, top);
+            circle.setFillColor(kArrowDisc);
             target.draw(circle);
+            // The point towards the picture it leads to: 20 wide, 30 high.
+            const float back = next ? left + 20 : left + 40, tip = next ? left + 40 : left + 20;
             sf::ConvexShape triangle(3);
-            if (left) {
-                triangle.setPoint(0, {60, arrowY + 15});
-                triangle.setPoint(1, {40, arrowY + 30});
-                triangle.setPoint(2, {60, arrowY + 45});
-            } else {
-                triangle.setPoint(0, {x + 20, arrowY + 15});
-                triangle.setPoint(1, {x + 40, arrowY + 30});
-                triangle.setPoint(2, {x + 20, arrowY + 45});
-            }
-            triangle.setFillColor(sf::Color(255, 255, 255, 220));
+            triangle.setPoint(0, {back, top + 15});
+            triangle.setPoint(1, {tip, top + 30});
+            triangle.setPoint(2, {back, top + 45});
+            triangle.setFillColor(kArrowMark);
             target.draw(triangle);
         };
-        if (currentMapIndex > 0) arrow(20, true);
-        if (currentMapIndex < count - 1) arrow(leftPanelWidth - 80, false);
+        if (currentMapIndex > 0) arrow(false);
+        if (currentMapIndex < count - 1) arrow(true);
         // Light on its dark plate whatever the theme: a light theme's dark
         // text colour would vanish on it.
         auto counter = makeText(std::to_string(currentMapIndex + 1) + "/" + std::to_string(count), uiFont, 16,
                                 kCounterText);
         const float counterWidth = counter.getLocalBounds().width + 20;
         fillRect(target, (leftPanelWidth - counterWidth) / 2, gridTop + leftTopHeight - 40, counterWidth, 30,
-                 sf::Color(0, 0, 0, 150));
+                 kCounterPlate);
         counter.setPosition(std::floor((leftPanelWidth - counter.getLocalBounds().width) / 2 -
                                        counter.getLocalBounds().left),
                             gridTop + leftTopHeight - 35);
@@ -297,8 +270,7 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
     const float rowHeight = grid.rowHeight();
     const unsigned labelSize = static_cast<unsigned>(labelCharSize(settings.iconSize, settings.fontSize));
     const float labelWidth = grid.gap + grid.iconPx - 4;
-    const sf::Color normalLabel =
-        settings.useCustomBackground ? sf::Color(240, 240, 245) : themeAt(settings.themeIndex).textColor;
+    const sf::Color normalLabel = settings.useCustomBackground ? kCustomBackgroundText : themeAt(settings.themeIndex).textColor;
     auto measure = [&](const std::string& s) {
         return sf::Text(sf::String(utf8ToWstring(s)), contentFont, labelSize).getLocalBounds().width;
     };
@@ -345,7 +317,7 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
                 name = wstringToUtf8(item.label);
                 highlighted = static_cast<int>(i) == focusIndex;
                 if (highlighted)
-                    fillRect(window, x - 4, y - 4, grid.iconPx + 8, grid.iconPx + grid.labelH + 8, sf::Color(80, 140, 220));
+                    fillRect(window, x - 4, y - 4, grid.iconPx + 8, grid.iconPx + grid.labelH + 8, kDesktopFocus);
                 if (item.texture && item.texture->getSize().x > 0 && item.texture->getSize().y > 0)
                     drawIcon(*item.texture, x, y, false);
             } else {
@@ -358,11 +330,10 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
                 if (highlighted) {
                     outlinedRect(window, x - 6, y - 4, grid.iconPx + 12,
                                  grid.iconPx + 5 + static_cast<float>(lines.size()) * static_cast<float>(labelSize + 3) + 6,
-                                 sf::Color(60, 100, 160, 120), sf::Color(100, 170, 255), 2);
+                                 kSelectionFrame.fill, kSelectionFrame.outline, 2);
                 }
-                outlinedRect(window, x, y, grid.iconPx, grid.iconPx,
-                             highlighted ? sf::Color(40, 60, 90) : sf::Color(50, 50, 50),
-                             highlighted ? sf::Color(100, 170, 255) : sf::Color(80, 80, 80));
+                const ButtonColors& square = highlighted ? kIconSquareSelected : kIconSquare;
+                outlinedRect(window, x, y, grid.iconPx, grid.iconPx, square.fill, square.outline);
                 // A blob still being decoded leaves the square empty: never the
                 // fallback letter, never another game's icon.
                 const auto state = game.hasIconBlob ? iconCache->state(game.id) : IconCache::State::Failed;
@@ -374,7 +345,7 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
                 } else {
                     library.editGames()[gameIndex].hasIcon = false;
                     const std::string first = name.empty() ? "?" : name.substr(0, utf8SequenceLength(name, 0));
-                    auto letter = makeText(first, contentFont, static_cast<unsigned>(grid.iconPx / 2), sf::Color(150, 150, 180));
+                    auto letter = makeText(first, contentFont, static_cast<unsigned>(grid.iconPx / 2), kFallbackLetter);
                     centreText(letter, centreX, y + grid.iconPx / 2);
                     window.draw(letter);
                 }
@@ -393,7 +364,7 @@ void GameLauncher::drawMenus() {
         for (int k = 0; k < blankMenuItemCount(); ++k) {
             drawMenuItem(window, uiFont, blankMenuPos.x, blankMenuPos.y + kMenuItemHeight * static_cast<float>(k),
                          kMainMenuWidth, kBlankMenuItems[static_cast<std::size_t>(k)],
-                         k == blankMenuHoverItem ? sf::Color(80, 80, 100) : kMenuFill, sf::Color::White);
+                         k == blankMenuHoverItem ? kMenuHover : kMenuItem.fill, sf::Color::White);
         }
         if (blankSubmenuOpen && blankMenuHoverItem >= 0) {
             const auto subPos = blankSubmenuPos(blankMenuPos, blankMenuHoverItem, {windowWidth, windowHeight});
@@ -405,11 +376,10 @@ void GameLauncher::drawMenus() {
                 const std::string& label = submenuLabel(blankMenuHoverItem, k);
                 const float y = subY + kMenuItemHeight * static_cast<float>(k);
                 drawMenuItem(window, uiFont, subX, y, kSubMenuWidth, label,
-                             k == blankSubmenuHoverItem ? sf::Color(70, 130, 180) : kMenuFill,
-                             chosen ? kChosen : sf::Color::White);
+                             k == blankSubmenuHoverItem ? kSubmenuHover : kMenuItem.fill,
+                             chosen ? kMenuChosen : sf::Color::White);
                 if (chosen) {
-                    const char* markText = blankMenuHoverItem == 0 ? "√" : (settings.sortAscending ? "↑" : "↓");
-                    auto mark = makeText(markText, uiFont, 14, kChosen);
+                    auto mark = makeText(blankMenuHoverItem == 0 ? "√" : (settings.sortAscending ? "↑" : "↓"), uiFont, 14, kMenuChosen);
                     mark.setPosition(subX + kSubMenuWidth - 28, y + 9);
                     window.draw(mark);
                 }
@@ -421,12 +391,12 @@ void GameLauncher::drawMenus() {
         for (int k = 0; k < kIconMenuItems; ++k) {
             drawMenuItem(window, uiFont, iconMenuPos.x, iconMenuPos.y + kMenuItemHeight * static_cast<float>(k),
                          kIconMenuWidth, iconMenuLabel(k, favorite),
-                         k == iconMenuHoverItem ? sf::Color(70, 130, 180) : kMenuFill, sf::Color::White);
+                         k == iconMenuHoverItem ? kSubmenuHover : kMenuItem.fill, sf::Color::White);
         }
     }
     if (copyMenuOpen) {
         drawMenuItem(window, uiFont, copyMenuPos.x, copyMenuPos.y, kCopyMenuWidth, "复制",
-                     copyMenuHover ? sf::Color(70, 130, 180) : kMenuFill, sf::Color::White);
+                     copyMenuHover ? kSubmenuHover : kMenuItem.fill, sf::Color::White);
     }
     if (searchBox.contextMenuVisible) searchBox.drawContextMenu(window);
 }

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/GameLauncher.h"
+#include "appearance/themes.h"
 #include "ui/draw.h"
 
 namespace ludexa {
@@ -82,14 +83,14 @@ bool applySoftKeyEdit(std::wstring& text, const SoftKeyEdit& edit) {
 void drawSoftKeyboard(sf::RenderTarget& target, const sf::Font& font, const SoftKeyboardLayout& layout,
                       const SoftKeyRows& rows, int highlightRow, int highlightColumn) {
     fillRect(target, layout.panel.left, layout.panel.top, layout.panel.width, layout.panel.height,
-             sf::Color(40, 40, 40, 220));
+             kSoftKeyboardPanel);
     const unsigned labelSize = static_cast<unsigned>(std::max(1.0f, layout.keySize / 2));
     for (std::size_t r = 0; r < layout.keys.size(); ++r) {
         for (std::size_t c = 0; c < layout.keys[r].size(); ++c) {
             const auto& key = layout.keys[r][c];
             const bool highlighted = static_cast<int>(r) == highlightRow && static_cast<int>(c) == highlightColumn;
             fillRect(target, key.left, key.top, key.width, key.height,
-                     highlighted ? sf::Color(255, 150, 150, 180) : sf::Color(80, 80, 80, 200));
+                     highlighted ? kSoftKeyHighlighted : kSoftKey);
             auto label = makeText(softKeyLabel(rows[r][c]), font, labelSize, sf::Color::White);
             centreText(label, key.left + key.width / 2, key.top + key.height / 2);
             target.draw(label);

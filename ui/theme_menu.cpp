@@ -47,14 +47,14 @@ void GameLauncher::themeMenuHover(float x, float y) {
 
 void GameLauncher::drawThemeMenu() {
     if (!themeMenuOpen) return;
-    const sf::Color fill(50, 50, 55), outline(80, 80, 80), hover(80, 80, 100), chosen(100, 200, 100);
+    const sf::Color fill = kMenuItem.fill, outline = kMenuItem.outline;
     auto item = [&](float x, float y, float w, const std::string& label, bool hovered, bool checked) {
-        outlinedRect(window, x, y, w, kMenuItemHeight, hovered ? hover : fill, outline);
-        auto text = makeText(label, uiFont, 14, checked ? chosen : sf::Color::White);
+        outlinedRect(window, x, y, w, kMenuItemHeight, hovered ? kMenuHover : fill, outline);
+        auto text = makeText(label, uiFont, 14, checked ? kMenuChosen : sf::Color::White);
         text.setPosition(x + 12, y + 9);
         window.draw(text);
         if (checked) {
-            auto mark = makeText("√", uiFont, 14, chosen);
+            auto mark = makeText("√", uiFont, 14, kMenuChosen);
             mark.setPosition(x + w - 28, y + 9);
             window.draw(mark);
         }

@@ -20,16 +20,6 @@ const std::vector<std::string> kSixteen = {"动作", "角色扮演", "策略", "
 
 }  // namespace
 
-TEST(CategoryBar, NoCategoriesMeansOneRowAndNoExpandButton) {
-    const auto layout = layoutCategoryBar(1200, {}, 14, tenPerChar);
-    EXPECT_EQ(layout.fixedWidth, 3 * 40 + 10);
-    EXPECT_TRUE(layout.rows.empty());
-    EXPECT_FALSE(layout.hasExpandButton());
-    EXPECT_EQ(layout.targetToolbarHeight(expanded()), 44);
-    // A = 1200 - 1067 = 133; the fixed tags alone are centred in it, never left of 590.
-    EXPECT_EQ(layout.startX, std::max(590.0f, 590 + (133 - (130 + 45 + 13)) / 2.0f));
-}
-
 // Labels are measured once per change of the bar's inputs, not once per frame.
 TEST(CategoryBar, CacheMeasuresOnlyWhenSomethingChanged) {
     int measured = 0;
@@ -55,6 +45,12 @@ TEST(CategoryBar, CacheMeasuresOnlyWhenSomethingChanged) {
 }
 
 TEST(CategoryBar, RowsWrapAtTheLimit) {
+    const auto none = layoutCategoryBar(1200, {}, 14, tenPerChar);
+    EXPECT_TRUE(none.rows.empty());
+    EXPECT_FALSE(none.hasExpandButton());
+    EXPECT_EQ(none.targetToolbarHeight(expanded()), 44);
+    EXPECT_EQ(none.startX, 590);  // never left of 590 while there is room
+
     // 1600 wide: A = 533, limit = 533 - 175 - 13 = 345.
     const std::vector<std::string> names = {"动作", "角色扮演", "策略", "休闲", "独立", "射击", "竞速游戏", "模拟"};
     const auto layout = layoutCategoryBar(1600, names, 14, tenPerChar);
@@ -69,7 +65,7 @@ TEST(CategoryBar, RowsWrapAtTheLimit) {
     EXPECT_EQ(layout.targetToolbarHeight(expanded()), 78);
     EXPECT_EQ(layout.rowOf(7), 1);
     EXPECT_EQ(layout.rowOf(9), -1);
-    EXPECT_EQ(layout.startX, 590 + (533 - (130 + 45 + 13 + 285)) / 2.0f);  // the first line is centred
+    EXPECT_EQ(layout.startX, 620);  // the first line is centred
 }
 
 // Below about 1300 pixels the wide-window rule leaves no row width; a row then
@@ -122,16 +118,11 @@ TEST(CategoryBar, ExpandedBarIsBoundedAndScrolls) {
     EXPECT_EQ(layout.shownRows(expanded(100)), 2);
 
     // Scrolled by two: the first line stays, below it rows 3 to 7.
-    const auto rects = layout.tagRects(expanded(600, 2));
-    const auto at = [&](int id) {
-        return *std::find_if(rects.begin(), rects.end(), [id](const TagRect& r) { return r.id == id; });
-    };
-    const int firstOfRow3 = layout.rows[3].tags.front();
-    EXPECT_EQ(at(layout.rows[0].tags.front()).y, 8);
-    EXPECT_EQ(at(firstOfRow3).y, 8 + 34);
-    EXPECT_EQ(std::count_if(rects.begin(), rects.end(), [&](const TagRect& r) { return r.id == layout.rows[1].tags[0]; }), 0);
-    EXPECT_EQ(layout.hitTest(at(firstOfRow3).x + 1, 8 + 34 + 5, expanded(600, 2)), firstOfRow3);
-    for (const auto& r : rects) EXPECT_LE(r.y + r.height, layout.targetToolbarHeight(expanded(600)));
+    const float x = layout.categoryRowX() + 1;
+    EXPECT_EQ(layout.hitTest(x, 8 + 5, expanded(600, 2)), layout.rows[0].tags.front());
+    EXPECT_EQ(layout.hitTest(x, 8 + 34 + 5, expanded(600, 2)), layout.rows[3].tags.front());
+    EXPECT_EQ(layout.hitTest(x, 8 + 5 * 34 + 5, expanded(600, 2)), layout.rows[7].tags.front());
+    for (const auto& r : layout.tagRects(expanded(600, 2))) EXPECT_LE(r.y + r.height, 214);
 
     // The thumb runs from the top of the second line to the bottom of the last.
     const TagRect top = layout.scrollThumb(expanded(600, 0)), bottom = layout.scrollThumb(expanded(600, 2));
@@ -152,29 +143,29 @@ TEST(CategoryBar, TheSearchBoxIsNeverCovered) {
     const std::vector<std::string> names = {"动作", "角色扮演", "一个很长很长很长的分类名字"};
     for (float w : {700.0f, 900.0f, 1200.0f, 1600.0f}) {
         const auto layout = layoutCategoryBar(w, names, 14, tenPerChar);
-        const float searchLeft = w - 245;
-        EXPECT_LT(layout.rightLimit, searchLeft) << w;
         EXPECT_GE(layout.startX, 400) << w;  // never over the toolbar buttons
         if (w >= 900) EXPECT_LE(layout.multiSelectX() + 40, layout.rightLimit) << w;  // the fixed tags fit
         // The search box and the display-mode button right of it take no tag clicks.
-        for (float x = searchLeft; x < w; x += 7)
+        for (float x = w - 253; x < w; x += 7)
             for (float y : {10.0f, 20.0f, 30.0f}) EXPECT_EQ(layout.hitTest(x, y, expanded()), kNoTag) << w << " " << x;
     }
 }
 
-TEST(CategoryBar, HitTestingOrderAndShownRows) {
+// Every tag is clicked where it is drawn; the rows below the first only while expanded.
+TEST(CategoryBar, HitTestingMatchesTheDrawnRects) {
     const std::vector<std::string> names = {"动作", "角色扮演", "策略", "休闲", "独立", "射击", "竞速游戏", "模拟"};
     const auto layout = layoutCategoryBar(1600, names, 14, tenPerChar);
-    const float x0 = layout.startX;
-    EXPECT_EQ(layout.hitTest(x0 + 1, 10, collapsed()), kTagAll);
-    EXPECT_EQ(layout.hitTest(x0 + 45 + 1, 10, collapsed()), kTagFavorites);
-    EXPECT_EQ(layout.hitTest(x0 + 90 + 1, 34, collapsed()), kTagDesktop);
-    EXPECT_EQ(layout.hitTest(layout.multiSelectX() + 20, 20, collapsed()), kTagMultiSelect);
-    EXPECT_EQ(layout.hitTest(layout.expandButtonX() + 5, 20, collapsed()), kTagExpand);
-    EXPECT_EQ(layout.hitTest(layout.categoryRowX() + 1, 20, collapsed()), 0);
-    // The second row is only there while expanded.
+    for (const auto& view : {collapsed(), expanded()}) {
+        const auto rects = layout.tagRects(view);
+        EXPECT_EQ(rects.size(), view.expanded ? 12u : 10u);
+        for (const auto& r : rects) {
+            EXPECT_EQ(layout.hitTest(r.x, r.y, view), r.id);
+            EXPECT_EQ(layout.hitTest(r.x + r.width, r.y + r.height, view), r.id);
+        }
+    }
+    const TagRect expand = layout.expandButtonRect();
+    EXPECT_EQ(layout.hitTest(expand.x + 5, 20, collapsed()), kTagExpand);
     EXPECT_EQ(layout.hitTest(layout.categoryRowX() + 1, 8 + 34 + 5, collapsed()), kNoTag);
-    EXPECT_EQ(layout.hitTest(layout.categoryRowX() + 1, 8 + 34 + 5, expanded()), 6);
     EXPECT_EQ(layout.hitTest(400, 20, expanded()), kNoTag);
 }
 

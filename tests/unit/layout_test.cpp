@@ -1,6 +1,8 @@
-// Grid geometry, the label band, navigation, splitter clamps and label breaking.
+// Grid geometry, the label band, navigation, label breaking, the controls'
+// rectangles and the mouse drags.
 #include <gtest/gtest.h>
 
+#include "ui/drag.h"
 #include "ui/layout.h"
 #include "ui/widgets/scrollbar.h"
 
@@ -16,17 +18,14 @@ TEST(Layout, LabelBandHeight) {
 }
 
 TEST(Layout, GridGeometryAtDefaults) {
-    // 1200-wide window, 350-wide left column, icon level 1 (72 px).
+    // 1200-wide window, 350-wide left column, icon level 1 (72 px): 836
+    // usable pixels hold 9 columns with gaps of 18.8.
     const auto g = gridGeometry(1200, 350, 44, 1, 14);
-    EXPECT_EQ(g.left, 354);
-    EXPECT_EQ(g.top, 48);
-    const float usable = 1200 - 354 - 10;
-    EXPECT_EQ(g.columns, static_cast<int>(usable / 87));
-    EXPECT_FLOAT_EQ(g.gap, (usable - g.columns * 72.0f) / (g.columns + 1));
-    EXPECT_FLOAT_EQ(g.cellX(0), 354 + g.gap);
-    EXPECT_FLOAT_EQ(g.cellX(1), 354 + g.gap * 2 + 72);
-    EXPECT_FLOAT_EQ(g.cellY(g.columns, 0), 48 + 15 + 72 + 39 + 10);
-    EXPECT_FLOAT_EQ(g.contentHeight(g.columns + 1), 2 * (72 + 39 + 10) + 20);
+    EXPECT_EQ(g.columns, 9);
+    EXPECT_FLOAT_EQ(g.cellX(0), 372.8f);
+    EXPECT_FLOAT_EQ(g.cellX(10), 463.6f);
+    EXPECT_FLOAT_EQ(g.cellY(9, 0), 184);
+    EXPECT_FLOAT_EQ(g.contentHeight(10), 262);
     EXPECT_FLOAT_EQ(g.contentHeight(0), 20);
 }
 
@@ -64,24 +63,90 @@ TEST(Layout, ArrowNavigation) {
 }
 
 TEST(Layout, KeyboardScrollKeepsTheRowVisible) {
-    const auto g = gridGeometry(1200, 350, 44, 1, 14);  // row height 121
-    const float gridHeight = 300;
-    EXPECT_EQ(scrollToShowKeyboard(g, 0, gridHeight, 50), 15);                  // row above: scroll to it
-    const int fourthRow = 3 * g.columns;
-    const float rowTop = 3 * 121 + 15;
-    EXPECT_FLOAT_EQ(scrollToShowKeyboard(g, fourthRow, gridHeight, 0), rowTop + 72 + 39 - gridHeight + 20);
-    EXPECT_EQ(scrollToShowKeyboard(g, g.columns, gridHeight, 0), 0);            // already visible
+    const auto g = gridGeometry(1200, 350, 44, 1, 14);  // 9 columns, rows 121 high
+    EXPECT_EQ(scrollToShowKeyboard(g, 0, 300, 50), 15);    // row above: scroll to it
+    EXPECT_EQ(scrollToShowKeyboard(g, 27, 300, 0), 209);   // the fourth row's bottom 20 above the edge
+    EXPECT_EQ(scrollToShowKeyboard(g, 9, 300, 0), 0);      // already visible
 }
 
-TEST(Layout, SplitterClampsLowerBoundWins) {
-    EXPECT_EQ(clampToolbarHeight(10, 800), 30);
-    EXPECT_FLOAT_EQ(clampToolbarHeight(500, 800), 240);
-    EXPECT_EQ(clampToolbarHeight(100, 50), 30);  // bounds cross
-    EXPECT_EQ(clampLeftPanelWidth(5000, 1200), 1096);
-    EXPECT_EQ(clampLeftPanelWidth(20, 1200), 100);
-    EXPECT_EQ(clampLeftPanelWidth(150, 150), 100);
-    EXPECT_EQ(clampPictureHeight(900, 800, 48), 648);
-    EXPECT_EQ(clampPictureHeight(50, 800, 48), 100);
+// The window of the default settings: 1200 × 800, toolbar 44, left column 350, picture 400.
+const Panels kPanels{1200, 800, 44, 350, 400};
+
+struct Hit {
+    float x, y;
+    int expected;
+};
+
+TEST(Controls, ButtonsHitWithTheirEdgesAndGapsMiss) {
+    for (const Hit h : {Hit{10, 7, 0}, {48, 37, 0}, {49, 20, -1}, {53, 20, 1}, {158, 22, 3}, {248, 37, 4},
+                        {250, 20, -1}, {253, 20, 5}, {390, 37, 6}, {391, 20, -1}, {20, 6.5f, -1}, {20, 37.5f, -1}})
+        EXPECT_EQ(toolbarButtonAt(h.x, h.y).value_or(ToolbarButton(-1)), ToolbarButton(h.expected)) << h.x << "," << h.y;
+    for (int b = 0; b < kToolbarButtonCount; ++b) {  // each is clicked where it is drawn
+        const UiRect r = toolbarButtonRect(static_cast<ToolbarButton>(b));
+        EXPECT_EQ(toolbarButtonAt(r.centreX(), r.centreY()), ToolbarButton(b));
+    }
+    // Title buttons: 1 display mode, 2 minimise, 3 close; the last two only without a frame.
+    for (const Hit h : {Hit{1087, 8, 1}, {1121, 34, 1}, {1086, 20, 0}, {1100, 7, 0}, {1132, 4, 2}, {1163, 20, 0},
+                        {1196, 30, 3}, {1197, 20, 0}}) {
+        EXPECT_EQ(static_cast<int>(titleButtonAt(h.x, h.y, 1200, true)), h.expected) << h.x << "," << h.y;
+        EXPECT_EQ(static_cast<int>(titleButtonAt(h.x, h.y, 1200, false)), h.expected == 1) << h.x << "," << h.y;
+    }
+    // The picture's arrows: discs 50 in from either edge, halfway down the picture (y 248).
+    for (const Hit h : {Hit{20, 248, 1}, {19, 248, 0}, {72, 270, 0}, {300, 218, 2}, {330, 248, 2}, {175, 248, 0}})
+        EXPECT_EQ(pictureArrow(kPanels, false).contains(h.x, h.y) + 2 * pictureArrow(kPanels, true).contains(h.x, h.y),
+                  h.expected) << h.x << "," << h.y;
+}
+
+TEST(Controls, PanelsFollowTheSplitters) {
+    const auto equal = [](UiRect a, UiRect b) { return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h; };
+    EXPECT_TRUE(equal(toolbarSplitter(kPanels), {0, 44, 1200, 4}));
+    EXPECT_TRUE(equal(panelSplitter(kPanels), {350, 48, 4, 752}));
+    EXPECT_TRUE(equal(textSplitter(kPanels), {0, 448, 350, 4}));
+    EXPECT_TRUE(equal(textBoxRect(kPanels), {4, 452, 346, 344}));
+    EXPECT_TRUE(equal(searchBoxRect(1200), {955, 8, 128, 26}));
+    EXPECT_TRUE(gridTakesPress(kPanels, 355, 49));
+    EXPECT_FALSE(gridTakesPress(kPanels, 1190, 49));  // the scrollbar's margin
+}
+
+TEST(Drags, SplittersAreGrabbedNearTheirMiddleAndClampedAsTheyMove) {
+    // 0 none, 1 the toolbar's, 2 the left column's, 3 the picture's.
+    for (const Hit h : {Hit{600, 37, 1}, {600, 36, 0}, {1200, 46, 0}, {343, 500, 2}, {361, 500, 2}, {362, 500, 0},
+                        {200, 450, 3}, {200, 460, 0}, {350, 450, 2}, {345, 55, 1}, {600, 56, 0}})
+        EXPECT_EQ(static_cast<int>(splitterAt(kPanels, h.x, h.y)), h.expected) << h.x << "," << h.y;
+    struct Case {
+        Splitter splitter;
+        float windowHeight, delta, size;
+    };
+    for (const Case c : {Case{Splitter::Toolbar, 800, 20, 64}, {Splitter::Toolbar, 800, -100, 30},
+                         {Splitter::Toolbar, 800, 1000, 240}, {Splitter::Toolbar, 50, 0, 30},  // bounds cross
+                         {Splitter::Panel, 800, 100, 450}, {Splitter::Panel, 800, 5000, 1096},
+                         {Splitter::Panel, 800, -1000, 100}, {Splitter::Text, 800, 1000, 648},
+                         {Splitter::Text, 800, -1000, 100}}) {
+        Panels p = kPanels;
+        p.windowHeight = c.windowHeight;
+        EXPECT_FLOAT_EQ(splitterAfterDrag(p, c.splitter, splitterSize(p, c.splitter), c.delta), c.size)
+            << static_cast<int>(c.splitter) << " " << c.delta;
+    }
+}
+
+TEST(Drags, GridThumbDragScrollingAndFling) {
+    // 2000 pixels of rows on a 752-pixel track: the thumb is 282.752 long.
+    const UiRect thumb = gridScrollThumb(kPanels, 2000, 0);
+    EXPECT_FLOAT_EQ(thumb.h, 282.752f);
+    EXPECT_TRUE(onGridScrollThumb(kPanels, 2000, 0, 1192, 49));
+    EXPECT_FALSE(onGridScrollThumb(kPanels, 2000, 0, 1191, 100));
+    EXPECT_FALSE(onGridScrollThumb(kPanels, 2000, 0, 1195, thumb.y + thumb.h + 1));
+    EXPECT_TRUE(onGridScrollThumb(kPanels, 2000, 1248, 1195, 790));  // at the bottom once scrolled to the end
+
+    EXPECT_FALSE(gridPressBecomesDrag(18, 23));  // a press that wobbles is still a click
+    EXPECT_TRUE(gridPressBecomesDrag(-18, 24));
+    for (const auto& [dy, scroll] : {std::pair{30.0f, 70.0f}, {-450.0f, 500.0f}, {200.0f, 0.0f}})
+        EXPECT_EQ(gridDragScroll(100, dy, 500), scroll);  // the rows follow the pointer
+    EXPECT_EQ(gridDragScroll(100, -50, -1), 0);
+    EXPECT_EQ(flingVelocity(7, -10, 20), -1000);
+    EXPECT_EQ(flingVelocity(7, 10, 0), 7);  // two moves in one millisecond
+    EXPECT_FALSE(flingStarts(-50));
+    EXPECT_TRUE(flingStarts(50.5f));
 }
 
 TEST(Layout, LabelBreakingEndsInEllipsis) {

@@ -57,8 +57,6 @@ TEST(TextBoxLayoutOnDisplay, ParagraphsOffsetsAndSelection) {
     EXPECT_EQ(box.lines[1].paragraphIndex, 1);
     EXPECT_EQ(box.getRawOffset(1), 3);
     EXPECT_EQ(box.getRawOffset(2), 0);
-    box.selStart = 4, box.selEnd = 1;  // a backwards drag selects the same
-    EXPECT_EQ(box.selectedText(), L"戏\n启");
 
     box.setText(L"", false);
     ASSERT_EQ(box.lines.size(), 1u);
@@ -206,4 +204,39 @@ TEST(TextBoxDrawOnDisplay, ClipsToTheBoxAndHidesACaretCutByTheEdge) {
     renderOnBlue(canvas, [&] { box.draw(canvas); });
     box.width = box.height = 0;
     renderOnBlue(canvas, [&] { box.draw(canvas); });
+}
+
+// The mouse: a press and a drag select, whichever way and however far the
+// pointer goes; a release ends it. On the scrollbar a press grabs or jumps.
+TEST(TextBoxMouseOnDisplay, DragsSelectAndScroll) {
+    auto box = boxWith(L"游戏\r\nabc");
+    const float row0 = box.y + box.marginY + 2, row1 = row0 + box.lineHeight();
+    box.press(box.x + 1, row1);  // before "a"
+    EXPECT_TRUE(box.selecting && box.focused);
+    box.drag(1000, row1);
+    EXPECT_EQ(box.selectedText(), L"abc");
+    box.drag(box.x + box.marginX + box.charX(0, 1, false), row0);  // back up, before the press
+    EXPECT_EQ(box.selectedText(), L"戏\n");
+    box.drag(1000, 1e30f);  // far below the box and right of it: to the end
+    EXPECT_EQ(box.selectedText(), L"abc");
+    box.release();
+    box.drag(0, row0);
+    EXPECT_EQ(box.selectedText(), L"abc");
+    EXPECT_EQ(box.caretPos, 6);
+
+    std::wstring many;
+    for (int i = 0; i < 40; ++i) many += L"行\n";
+    box.setText(many, false);
+    const float right = box.x + box.width - 1, maxScroll = box.contentHeight - box.height;
+    box.press(right, box.y + box.height);  // the track's bottom: jump to the end
+    EXPECT_FLOAT_EQ(box.scrollOffset, maxScroll);
+    EXPECT_FALSE(box.selecting);
+    box.press(right, box.y + box.height - 1);  // now on the thumb: grab it
+    ASSERT_TRUE(box.draggingThumb);
+    box.drag(0, -1e6f);
+    EXPECT_EQ(box.scrollOffset, 0);
+    box.release();
+    box.drag(0, 1e6f);
+    EXPECT_EQ(box.scrollOffset, 0);
+    EXPECT_FALSE(box.contains(box.x + box.width + 1, box.y));
 }

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "appearance/themes.h"
 #include "platform/text.h"
 #include "ui/draw.h"
 #include "ui/widgets/text_box.h"
@@ -156,13 +157,13 @@ void SearchBox::draw(sf::RenderTarget& target) {
 void SearchBox::drawContextMenu(sf::RenderTarget& target) {
     sf::RectangleShape item({kMenuWidth, kMenuHeight});
     item.setPosition(contextMenuPos);
-    item.setFillColor(sf::Color(50, 50, 55, 255));
+    item.setFillColor(kPasteMenuItem.fill);
     item.setOutlineThickness(1);
-    item.setOutlineColor(sf::Color(100, 100, 110, 255));
+    item.setOutlineColor(kPasteMenuItem.outline);
     target.draw(item);
     if (!font) return;
     sf::Text label(sf::String(L"粘贴"), *font, 13);
-    label.setFillColor(sf::Color(230, 230, 230, 255));
+    label.setFillColor(kPasteMenuLabel);
     label.setPosition(contextMenuPos.x + kMenuWidth / 2 - label.getLocalBounds().width / 2, contextMenuPos.y + 8);
     target.draw(label);
 }

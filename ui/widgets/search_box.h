@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "ui/layout.h"
+
 namespace ludexa {
 
 // False for the control characters (below U+0020, and U+007F to U+009F):
@@ -17,8 +19,8 @@ bool isTypedTextCharacter(char32_t c);
 class SearchBox {
 public:
     const sf::Font* font = nullptr;
-    sf::Vector2f position{1200 - 245, 8};
-    sf::Vector2f size{128, 26};
+    sf::Vector2f position;  // placed by the launcher from its window's width
+    sf::Vector2f size{kSearchBoxWidth, kSearchBoxHeight};
     std::wstring text;
     std::wstring placeholder = L"可在此处搜索游戏";
     bool focused = false;

@@ -5,6 +5,7 @@
 
 #include "ui/widgets/scrollbar.h"
 
+#include "appearance/themes.h"
 #include "ui/draw.h"
 #include <SFML/Window/Clipboard.hpp>
 
@@ -13,6 +14,10 @@
 #include <optional>
 
 namespace ludexa {
+
+namespace {
+constexpr float kScrollbarWidth = 6;  // the track at the right edge, while the text is longer than the box
+}  // namespace
 
 // ---- TextMeter ---------------------------------------------------------------
 // Every step below repeats sf::Text's own arithmetic in its own order, so the
@@ -214,10 +219,48 @@ void SfmlTextBox::copySelection() const {
     if (!selected.empty()) sf::Clipboard::setString(sf::String(selected));
 }
 
+bool SfmlTextBox::contains(float px, float py) const {
+    return px >= x && px <= x + width && py >= y && py <= y + height;
+}
+
+void SfmlTextBox::press(float px, float py) {
+    focused = true;
+    if (contentHeight > height && px >= x + width - kScrollbarWidth) {
+        const ScrollThumb thumb = scrollThumb(height, contentHeight, scrollOffset);
+        const float thumbTop = y + thumb.offset;
+        if (py >= thumbTop && py <= thumbTop + thumb.length) {
+            draggingThumb = true;
+            thumbDragStartY = py;
+            thumbDragStartScroll = scrollOffset;
+        } else {
+            scrollOffset = std::clamp((py - y) / height * (contentHeight - height), 0.0f, contentHeight - height);
+        }
+        return;
+    }
+    caretPos = selStart = selEnd = hitTest(px, py);
+    caretVisible = true;
+    caretClock.restart();
+    selecting = true;
+}
+
+void SfmlTextBox::drag(float px, float py) {
+    if (draggingThumb) {
+        if (contentHeight > height)
+            scrollOffset = scrollAfterThumbDrag(height, contentHeight, thumbDragStartScroll, py - thumbDragStartY);
+    } else if (selecting) {
+        caretPos = selEnd = hitTest(px, py);
+    }
+}
+
+void SfmlTextBox::release() {
+    selecting = false;
+    draggingThumb = false;
+}
+
 void SfmlTextBox::draw(sf::RenderTarget& target) {
     if (!font || !(width > 0) || !(height > 0)) return;
     const float lh = lineHeight();
-    const float backgroundWidth = contentHeight > height ? width - 6 : width;
+    const float backgroundWidth = contentHeight > height ? width - kScrollbarWidth : width;
 
     sf::RectangleShape background({backgroundWidth, height});
     background.setPosition(x, y);
@@ -288,14 +331,14 @@ void SfmlTextBox::draw(sf::RenderTarget& target) {
     }
 
     if (contentHeight > height) {
-        sf::RectangleShape track({6, height});
-        track.setPosition(x + width - 6, y);
+        sf::RectangleShape track({kScrollbarWidth, height});
+        track.setPosition(x + width - kScrollbarWidth, y);
         track.setFillColor(scrollTrackColor);
         target.draw(track);
         const ScrollThumb bar = scrollThumb(height, contentHeight, scrollOffset);
         sf::RectangleShape thumb({4, bar.length});
-        thumb.setPosition(x + width - 6 + 1, y + bar.offset);
-        thumb.setFillColor(draggingThumb ? sf::Color(140, 160, 200, 255) : scrollThumbColor);
+        thumb.setPosition(x + width - kScrollbarWidth + 1, y + bar.offset);
+        thumb.setFillColor(draggingThumb ? kTextThumbDragged : scrollThumbColor);
         target.draw(thumb);
     }
 }

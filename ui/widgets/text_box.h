@@ -94,6 +94,14 @@ public:
     float lineHeight() const { return static_cast<float>(charSize) + lineSpacing; }
     // The largest scroll offset the wheel and the gamepad may reach.
     float maxWheelScroll() const;
+
+    // The mouse, edges included. A press on the scrollbar grabs the thumb or
+    // jumps to where it lands; anywhere else it places the caret and starts a
+    // selection that drags extend, beyond the box too, until the release.
+    bool contains(float px, float py) const;
+    void press(float px, float py);
+    void drag(float px, float py);
+    void release();
 };
 
 }  // namespace ludexa
