@@ -114,21 +114,24 @@ public:
 
     // ---- Mouse and keyboard (ui/input.cpp) -------------------------------
     int focusIndex = 0;
-    float gridScrollOffset = 0;
-    float gridMaxScroll = 0;
-    bool draggingGridScrollbar = false;
-    float gridScrollDragStartY = 0;
-    float gridScrollDragStartOffset = 0;
-    int gridPressState = 0;  // 0 idle, 1 pressed in the grid, 2 drag-scrolling
-    sf::Vector2f gridPressPos;
-    float gridPressScroll = 0;
-    sf::Vector2f gridLastDragPos;
-    sf::Clock gridDragClock;
-    sf::Clock gridPressClock;
-    float gridFlingVelocity = 0;  // pixels per second
-    bool gridFlingActive = false;
-    int lastClickedGame = -1;
-    sf::Clock lastClickClock;
+    // The grid under the pointer: its scroll, a press, a drag, a fling.
+    struct GridInput {
+        float scrollOffset = 0;
+        float maxScroll = 0;
+        bool draggingScrollbar = false;
+        float scrollDragStartY = 0;
+        float scrollDragStartOffset = 0;
+        int pressState = 0;  // 0 idle, 1 pressed in the grid, 2 drag-scrolling
+        sf::Vector2f pressPos;
+        float pressScroll = 0;
+        sf::Vector2f lastDragPos;
+        sf::Clock dragClock;
+        sf::Clock pressClock;
+        float flingVelocity = 0;  // pixels per second
+        bool flingActive = false;
+        int lastClickedGame = -1;  // for a double click
+        sf::Clock lastClickClock;
+    } gridInput;
     int titleButtonPressed = 0;  // 0 none, 1 display mode, 2 minimise, 3 close
     bool lastInTextBox = false;
     int lastDesktopClicked = -1;
@@ -137,39 +140,45 @@ public:
     sf::Cursor textCursor;
     sf::Cursor waitCursor;  // while a write waits for a data.db another program holds
 
-    // ---- Menus (ui/menus.cpp) ----------------------------------------------
-    bool blankMenuOpen = false;
-    sf::Vector2f blankMenuPos;
-    int blankMenuHoverItem = -1;
-    bool blankSubmenuOpen = false;
-    int blankSubmenuHoverItem = -1;
-    bool iconMenuOpen = false;
-    sf::Vector2f iconMenuPos;
-    int iconMenuGame = -1;
-    int iconMenuHoverItem = -1;
-    bool copyMenuOpen = false;  // the text area's "复制" menu
-    sf::Vector2f copyMenuPos;
-    bool copyMenuHover = false;
-    bool themeMenuOpen = false;  // the "换肤" menu
-    int themeMenuHoverItem = -1;
-    bool themeSubmenuOpen = false;
-    int themeSubmenuHoverItem = -1;
+    // ---- Menus (ui/menus.cpp, ui/theme_menu.cpp) -------------------------
+    struct Menus {
+        bool blankOpen = false;  // the blank area's menu
+        sf::Vector2f blankPos;
+        int blankHoverItem = -1;
+        bool blankSubmenuOpen = false;
+        int blankSubmenuHoverItem = -1;
+        bool iconOpen = false;  // a game's menu
+        sf::Vector2f iconPos;
+        int iconGame = -1;
+        int iconHoverItem = -1;
+        bool copyOpen = false;  // the text area's "复制" menu
+        sf::Vector2f copyPos;
+        bool copyHover = false;
+        bool themeOpen = false;  // the "换肤" menu
+        int themeHoverItem = -1;
+        bool themeSubmenuOpen = false;
+        int themeSubmenuHoverItem = -1;
+    } menus;
 
     // ---- Gamepad (ui/gamepad.cpp) -----------------------------------------
-    std::vector<int> connectedJoysticks;
-    bool gamepadFocusActive = false;
-    int gamepadFocusArea = 1;  // 0 category bar, 1 icon grid
-    int gamepadFocusTag = -1;
-    sf::Clock gamepadRepeatClock;
-    sf::Clock textScrollClock;
-    sf::Clock joyScanClock;
-    std::array<bool, 7> gamepadButtonLatches{};
+    struct Gamepad {
+        std::vector<int> connected;  // joystick ids
+        bool focusActive = false;
+        int focusArea = 1;  // 0 category bar, 1 icon grid
+        int focusTag = -1;
+        sf::Clock repeatClock;
+        sf::Clock textScrollClock;
+        sf::Clock scanClock;
+        std::array<bool, 7> buttonLatches{};
+    } gamepad;
 
     // ---- Soft keyboard (ui/soft_keyboard.cpp) ----------------------------
-    bool softKeyboardVisible = false;
-    int softKeyRow = 2;
-    int softKeyColumn = 4;
-    std::array<std::string, 4> softKeyboardRows;
+    struct SoftKeyboard {
+        bool visible = false;
+        int row = 2;
+        int column = 4;
+        std::array<std::string, 4> rows{"1234567890", "QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM<-"};
+    } softKeyboard;
 
     // ---- Search box (ui/widgets/search_box.cpp) --------------------------
     SearchBox searchBox;

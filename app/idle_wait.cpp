@@ -34,7 +34,7 @@ void GameLauncher::waitForWork(sf::Time now) {
     facts.nextFrame = frames.nextDeadline();
     if (settings.sleepEnabled && settings.sleepAutoMinute)
         facts.autoSleepAt = now + sf::seconds(kAutoSleepSeconds) - idleClock.getElapsedTime();
-    facts.gamepadConnected = !connectedJoysticks.empty();
+    facts.gamepadConnected = !gamepad.connected.empty();
     facts.nativeWindowOpen = nativeWindowOpen();
     facts.devicesSettling = deviceChangeSeen;
     facts.poll = pollInterval(settings.framerate_fps);

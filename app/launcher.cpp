@@ -30,8 +30,7 @@ static_assert(sizeof kWindowTitle / sizeof kWindowTitle[0] - 1 == 10);
 GameLauncher::GameLauncher()
     : window(sf::VideoMode(1200, 800, 32), sf::String(kWindowTitle), sf::Style::Default),
       joysticks(makeSfmlJoysticks()),
-      library(buildPolyphoneInitials()),
-      softKeyboardRows{"1234567890", "QWERTYUIOP", "ASDFGHJKL", "ZXCVBNM<-"} {
+      library(buildPolyphoneInitials()) {
     loadConfig();
     // Placed at once, before anything could see it elsewhere.
     placeWindowOnFirstStart();

@@ -82,7 +82,7 @@ bool joystickWakes(JoystickSource& source, const std::vector<int>& ids, Joystick
 }
 
 void GameLauncher::enterSleep() {
-    takeJoystickSnapshot(*joysticks, connectedJoysticks, joystickButtonSnapshot);
+    takeJoystickSnapshot(*joysticks, gamepad.connected, joystickButtonSnapshot);
     isSleeping = true;
     idleClock.restart();
 }
@@ -119,8 +119,8 @@ void GameLauncher::run() {
     // Closed during construction (no font to draw with): nothing to run.
     if (!window.isOpen()) return;
     joysticks->update();
-    connectedJoysticks = connectedJoystickIds(*joysticks);
-    gamepadFocusActive = !connectedJoysticks.empty();
+    gamepad.connected = connectedJoystickIds(*joysticks);
+    gamepad.focusActive = !gamepad.connected.empty();
     pictureLoader.start();
     startPlayWatch();
     if (settings.windowX >= 0 && settings.windowY >= 0) window.setPosition({settings.windowX, settings.windowY});
@@ -162,14 +162,14 @@ void GameLauncher::run() {
                 handleEvents();
             }
             serviceNativeWindows();
-            if (gridFlingActive) {
+            if (gridInput.flingActive) {
                 // One step per drawn frame: the schedule draws every frame
                 // while the fling runs, paced by the frame-rate cap.
-                FlingState fling{gridScrollOffset, gridFlingVelocity, gridFlingActive};
-                flingStep(fling, gridMaxScroll, settings.framerate_fps);
-                gridScrollOffset = fling.offset;
-                gridFlingVelocity = fling.velocity;
-                gridFlingActive = fling.active;
+                FlingState fling{gridInput.scrollOffset, gridInput.flingVelocity, gridInput.flingActive};
+                flingStep(fling, gridInput.maxScroll, settings.framerate_fps);
+                gridInput.scrollOffset = fling.offset;
+                gridInput.flingVelocity = fling.velocity;
+                gridInput.flingActive = fling.active;
                 frames.request(FrameReason::Fling);
             }
             handleGamepad();
@@ -222,7 +222,7 @@ void GameLauncher::run() {
             }
         }
         if (!window.isOpen()) break;
-        if (focused && joystickWakes(*joysticks, connectedJoysticks, joystickButtonSnapshot)) wake = true;
+        if (focused && joystickWakes(*joysticks, gamepad.connected, joystickButtonSnapshot)) wake = true;
         if (wake) {
             isSleeping = false;
             idleClock.restart();

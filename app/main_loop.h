@@ -21,7 +21,7 @@ inline constexpr float kFlingStopSpeed = 8.0f;        // pixels per second
 using JoystickSnapshot = std::array<std::array<bool, JoystickSource::kButtonsRead>, JoystickSource::kMaxJoysticks>;
 
 struct FlingState {
-    float offset = 0;    // gridScrollOffset
+    float offset = 0;    // gridInput.scrollOffset
     float velocity = 0;  // pixels per second, positive scrolls up
     bool active = false;
 };

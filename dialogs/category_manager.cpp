@@ -239,7 +239,7 @@ void GameLauncher::showCategoryManagerDialog() {
     if (accepted) {
         // A deleted category has no tag left to clear it with: it stops filtering.
         if (library.setCategories(state.editor.entries())) refilter = true;
-        if (gamepadFocusTag >= static_cast<int>(library.categories().size())) gamepadFocusTag = -1;
+        if (gamepad.focusTag >= static_cast<int>(library.categories().size())) gamepad.focusTag = -1;
         saveConfig();
     }
     if (refilter) {

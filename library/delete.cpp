@@ -24,7 +24,7 @@ void GameLauncher::deleteGame(int index) {
     if (playWatcher) playWatcher->forget(id);
 
     iconCache->forget(id);
-    iconMenuGame = -1;
+    menus.iconGame = -1;
     applyViewChange(library.remove(static_cast<std::size_t>(index)));
     showMessageBox({"游戏已删除。", "删除成功", MessageIcon::Information, MessageButtons::Ok, owner});
     discardInputAfterModal();

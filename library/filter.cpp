@@ -80,7 +80,7 @@ std::vector<std::size_t> filterGameIndices(const std::vector<GameInfo>& games, i
 }
 
 void GameLauncher::applyViewChange(const ViewChange& change) {
-    if (change.shown) gridScrollOffset = 0;
+    if (change.shown) gridInput.scrollOffset = 0;
     if (change.focus) focusIndex = *change.focus;
     if (change.noMatch) {
         textBox.setText(L"没有匹配的游戏", false);

@@ -278,7 +278,7 @@ void GameLauncher::launchGame(int index) {
     }
 
     if (outcome.sleep) {
-        takeJoystickSnapshot(*joysticks, connectedJoysticks, joystickButtonSnapshot);
+        takeJoystickSnapshot(*joysticks, gamepad.connected, joystickButtonSnapshot);
         isSleeping = true;
     }
 }

@@ -250,7 +250,7 @@ void GameLauncher::drawCategoryBar() {
     const sf::Color idleFill = kTagIdle.fill, idleOutline = kTagIdle.outline, idleLabel = kTagIdleLabel;
     const sf::Color activeFill = kTagActive;
     const unsigned size = static_cast<unsigned>(settings.fontSize);
-    const bool ringShown = gamepadFocusActive && gamepadFocusArea == 0;
+    const bool ringShown = gamepad.focusActive && gamepad.focusArea == 0;
 
     auto drawTag = [&](const TagRect& rect, const std::wstring& label, sf::Color fill, sf::Color outline,
                        sf::Color labelColor, unsigned labelSize) {
@@ -261,7 +261,7 @@ void GameLauncher::drawCategoryBar() {
         text.setPosition(std::floor(rect.x + (rect.width - b.width) / 2 - b.left),
                          std::floor(rect.y + kTagHeight / 2 - contentFont.getLineSpacing(labelSize) / 2));
         window.draw(text);
-        if (ringShown && rect.id == gamepadFocusTag) {
+        if (ringShown && rect.id == gamepad.focusTag) {
             sf::RectangleShape ring({rect.width + 4, rect.height + 4});
             ring.setPosition(rect.x - 2, rect.y - 2);
             ring.setFillColor(sf::Color::Transparent);
@@ -363,7 +363,7 @@ void GameLauncher::enterDesktopView() {
     mapVisible = false;
     scanDesktopFolder();
     createDesktopIconTextures();
-    gridScrollOffset = 0;
+    gridInput.scrollOffset = 0;
     focusIndex = 0;
     updateTextContent();
 }
@@ -389,7 +389,7 @@ void GameLauncher::quickSwitchCategory(int direction) {
     const auto& categories = library.categories();
     quickSwitch(state, categories, direction);
     applyCategoryState(state);
-    gamepadFocusArea = 1;
+    gamepad.focusArea = 1;
     categoriesExpanded = true;
     categoryTempExpanded = true;
     categoryTempExpandClock.restart();
@@ -403,16 +403,16 @@ void GameLauncher::quickSwitchCategory(int direction) {
 }
 
 void GameLauncher::updateCategoryExpandState() {
-    if (gamepadFocusTag < 0) {
+    if (gamepad.focusTag < 0) {
         categoriesExpanded = false;
         return;
     }
     const auto& layout = categoryBarLayout();
-    const int row = layout.rowOf(gamepadFocusTag);
+    const int row = layout.rowOf(gamepad.focusTag);
     categoriesExpanded = row > 0;
     if (categoriesExpanded) categoryRowScroll = layout.scrollToShow(row, categoryBarView());
 }
 
-void GameLauncher::applyGamepadCategoryClick() { chooseTag(gamepadFocusTag, true); }
+void GameLauncher::applyGamepadCategoryClick() { chooseTag(gamepad.focusTag, true); }
 
 }  // namespace ludexa

@@ -289,17 +289,17 @@ GamepadPoll pollGamepad(JoystickSource& source, std::vector<int>& ids, float sec
 
 void GameLauncher::handleGamepad() {
     GamepadState state;
-    state.focusArea = gamepadFocusArea;
-    state.focusTag = gamepadFocusTag;
+    state.focusArea = gamepad.focusArea;
+    state.focusTag = gamepad.focusTag;
     // In game mode the selected game's place when it is listed, so A always
     // starts the game the grid highlights even after a sort, a search or a
     // click moved the selection.
     const int selectedPosition = library.desktopMode() ? -1 : library.selectedPosition();
     state.focusIndex = selectedPosition >= 0 ? selectedPosition : focusIndex;
-    state.keyboardVisible = softKeyboardVisible;
-    state.keyRow = softKeyRow;
-    state.keyColumn = softKeyColumn;
-    state.latches = gamepadButtonLatches;
+    state.keyboardVisible = softKeyboard.visible;
+    state.keyRow = softKeyboard.row;
+    state.keyColumn = softKeyboard.column;
+    state.latches = gamepad.buttonLatches;
 
     GamepadContext context;
     context.desktopMode = library.desktopMode();
@@ -312,33 +312,33 @@ void GameLauncher::handleGamepad() {
     context.textLineHeight = textBox.lineHeight();
     context.categoryRows = [this] { return categoryBarLayout().rows; };
     context.categoryCount = static_cast<int>(library.categories().size());
-    context.keyboardRows = &softKeyboardRows;
-    context.repeatElapsed = gamepadRepeatClock.getElapsedTime().asSeconds();
-    context.textScrollElapsed = textScrollClock.getElapsedTime().asSeconds();
+    context.keyboardRows = &softKeyboard.rows;
+    context.repeatElapsed = gamepad.repeatClock.getElapsedTime().asSeconds();
+    context.textScrollElapsed = gamepad.textScrollClock.getElapsedTime().asSeconds();
 
     const GamepadState before = state;
-    const bool activeBefore = gamepadFocusActive;
-    const GamepadPoll poll = pollGamepad(*joysticks, connectedJoysticks, joyScanClock.getElapsedTime().asSeconds(),
+    const bool activeBefore = gamepad.focusActive;
+    const GamepadPoll poll = pollGamepad(*joysticks, gamepad.connected, gamepad.scanClock.getElapsedTime().asSeconds(),
                                          window.hasFocus(), settings.gamepadMode, state, context);
     if (poll.rescanned) {
-        joyScanClock.restart();
-        gamepadFocusActive = !connectedJoysticks.empty();
-        softKeyboardVisible = state.keyboardVisible;
+        gamepad.scanClock.restart();
+        gamepad.focusActive = !gamepad.connected.empty();
+        softKeyboard.visible = state.keyboardVisible;
     }
     const GamepadActions& a = poll.actions;
     // With a controller found or lost the focus marks appear or go.
-    if (gamepadFocusActive != activeBefore || gamepadChangesView(before, state, a)) requestFrame(FrameReason::Gamepad);
+    if (gamepad.focusActive != activeBefore || gamepadChangesView(before, state, a)) requestFrame(FrameReason::Gamepad);
     if (!poll.stepped) return;
 
-    gamepadFocusArea = state.focusArea;
-    gamepadFocusTag = state.focusTag;
+    gamepad.focusArea = state.focusArea;
+    gamepad.focusTag = state.focusTag;
     focusIndex = state.focusIndex;
-    softKeyboardVisible = state.keyboardVisible;
-    softKeyRow = state.keyRow;
-    softKeyColumn = state.keyColumn;
-    gamepadButtonLatches = state.latches;
-    if (a.restartRepeatClock) gamepadRepeatClock.restart();
-    if (a.restartTextScrollClock) textScrollClock.restart();
+    softKeyboard.visible = state.keyboardVisible;
+    softKeyboard.row = state.keyRow;
+    softKeyboard.column = state.keyColumn;
+    gamepad.buttonLatches = state.latches;
+    if (a.restartRepeatClock) gamepad.repeatClock.restart();
+    if (a.restartTextScrollClock) gamepad.textScrollClock.restart();
     if (a.acted) idleClock.restart();
 
     if (applySoftKeyEdit(searchBox.text, a.keyEdit)) {
@@ -386,7 +386,7 @@ void GameLauncher::updateGamepadFocus() {
     // Desktop items scroll into view as games do, or the focus could walk off
     // the visible rows.
     const GridGeometry grid = currentGrid();
-    gridScrollOffset = scrollToShowGamepad(grid, focusIndex, count, windowHeight - grid.top, gridScrollOffset);
+    gridInput.scrollOffset = scrollToShowGamepad(grid, focusIndex, count, windowHeight - grid.top, gridInput.scrollOffset);
 }
 
 }  // namespace ludexa

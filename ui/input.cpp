@@ -150,7 +150,7 @@ void GameLauncher::handleEvents() {
                     } else {
                         selectGame(static_cast<int>(library.filteredIndices()[static_cast<std::size_t>(next)]));
                     }
-                    gridScrollOffset = scrollToShowKeyboard(grid, next, windowHeight - gridTop, gridScrollOffset);
+                    gridInput.scrollOffset = scrollToShowKeyboard(grid, next, windowHeight - gridTop, gridInput.scrollOffset);
                     break;
                 }
                 const bool typingKey = (key >= sf::Keyboard::A && key <= sf::Keyboard::Z) ||
@@ -191,7 +191,7 @@ void GameLauncher::handleEvents() {
                             saveConfig();
                         }
                     } else {
-                        gridScrollOffset = std::clamp(gridScrollOffset - d * 30, 0.0f, std::max(0.0f, gridMaxScroll));
+                        gridInput.scrollOffset = std::clamp(gridInput.scrollOffset - d * 30, 0.0f, std::max(0.0f, gridInput.maxScroll));
                     }
                 }
                 break;
@@ -272,10 +272,10 @@ void GameLauncher::handleLeftPress(float x, float y) {
     }
 
     // 7. The grid scrollbar's thumb.
-    if (gridMaxScroll > 0 && onGridScrollThumb(p, grid.contentHeight(visibleCount()), gridScrollOffset, x, y)) {
-        draggingGridScrollbar = true;
-        gridScrollDragStartY = y;
-        gridScrollDragStartOffset = gridScrollOffset;
+    if (gridInput.maxScroll > 0 && onGridScrollThumb(p, grid.contentHeight(visibleCount()), gridInput.scrollOffset, x, y)) {
+        gridInput.draggingScrollbar = true;
+        gridInput.scrollDragStartY = y;
+        gridInput.scrollDragStartOffset = gridInput.scrollOffset;
         return;
     }
 
@@ -309,14 +309,14 @@ void GameLauncher::handleLeftPress(float x, float y) {
         searchBox.focused = false;
         textBox.scrollOffset = 0;
         textBox.focused = false;
-        gridPressState = 1;
-        gridPressPos = {x, y};
-        gridPressScroll = gridScrollOffset;
-        gridLastDragPos = {x, y};
-        gridDragClock.restart();
-        gridPressClock.restart();
-        gridFlingVelocity = 0;
-        gridFlingActive = false;
+        gridInput.pressState = 1;
+        gridInput.pressPos = {x, y};
+        gridInput.pressScroll = gridInput.scrollOffset;
+        gridInput.lastDragPos = {x, y};
+        gridInput.dragClock.restart();
+        gridInput.pressClock.restart();
+        gridInput.flingVelocity = 0;
+        gridInput.flingActive = false;
     }
 }
 
@@ -333,8 +333,8 @@ void GameLauncher::handleRightPress(float x, float y) {
 
     if (x >= 0 && x < leftPanelWidth && y >= textTop) {
         if (textBox.selStart != textBox.selEnd) {
-            copyMenuOpen = true;
-            copyMenuPos = {std::max(0.0f, std::min(x, windowWidth - kCopyMenuWidth)),
+            menus.copyOpen = true;
+            menus.copyPos = {std::max(0.0f, std::min(x, windowWidth - kCopyMenuWidth)),
                            std::max(0.0f, std::min(y, windowHeight - kMenuItemHeight))};
         }
         return;
@@ -353,7 +353,7 @@ void GameLauncher::handleRightPress(float x, float y) {
 // A right click in the grid, or a long press there.
 void GameLauncher::gridContextClick(float x, float y) {
     const GridGeometry grid = currentGrid();
-    const int hit = grid.hitTest(x, y, gridScrollOffset, visibleCount());
+    const int hit = grid.hitTest(x, y, gridInput.scrollOffset, visibleCount());
     if (hit >= 0) {
         if (library.desktopMode()) {
             focusIndex = hit;
@@ -387,30 +387,30 @@ void GameLauncher::handleMouseMove(float x, float y) {
         if (draggedSplitter == Splitter::Text) leftTopHeight = size;
         // The text box follows the drag, not only the release.
         if (draggedSplitter != Splitter::Toolbar) updateRichEditPosition();
-    } else if (draggingGridScrollbar) {
+    } else if (gridInput.draggingScrollbar) {
         const float track = gridScrollTrack(p).h;
-        if (gridMaxScroll > 0)
-            gridScrollOffset = scrollAfterThumbDrag(track, gridMaxScroll + track, gridScrollDragStartOffset,
-                                                    y - gridScrollDragStartY);
-    } else if (gridPressState == 1) {
-        if (gridPressBecomesDrag(x - gridPressPos.x, y - gridPressPos.y)) gridPressState = 2;
+        if (gridInput.maxScroll > 0)
+            gridInput.scrollOffset = scrollAfterThumbDrag(track, gridInput.maxScroll + track, gridInput.scrollDragStartOffset,
+                                                    y - gridInput.scrollDragStartY);
+    } else if (gridInput.pressState == 1) {
+        if (gridPressBecomesDrag(x - gridInput.pressPos.x, y - gridInput.pressPos.y)) gridInput.pressState = 2;
     }
-    if (gridPressState == 2 && draggedSplitter == Splitter::None && !draggingGridScrollbar) {
-        gridScrollOffset = gridDragScroll(gridPressScroll, y - gridPressPos.y, gridMaxScroll);
-        gridFlingVelocity = flingVelocity(gridFlingVelocity, y - gridLastDragPos.y,
-                                          static_cast<int>(gridDragClock.restart().asMilliseconds()));
-        gridLastDragPos = {x, y};
+    if (gridInput.pressState == 2 && draggedSplitter == Splitter::None && !gridInput.draggingScrollbar) {
+        gridInput.scrollOffset = gridDragScroll(gridInput.pressScroll, y - gridInput.pressPos.y, gridInput.maxScroll);
+        gridInput.flingVelocity = flingVelocity(gridInput.flingVelocity, y - gridInput.lastDragPos.y,
+                                          static_cast<int>(gridInput.dragClock.restart().asMilliseconds()));
+        gridInput.lastDragPos = {x, y};
     }
 
-    if (blankMenuOpen) {
-        const auto hover = blankMenuHover({blankMenuHoverItem, blankSubmenuOpen, blankSubmenuHoverItem}, blankMenuPos, x,
+    if (menus.blankOpen) {
+        const auto hover = blankMenuHover({menus.blankHoverItem, menus.blankSubmenuOpen, menus.blankSubmenuHoverItem}, menus.blankPos, x,
                                           y, {windowWidth, windowHeight});
-        blankMenuHoverItem = hover.mainItem;
-        blankSubmenuOpen = hover.submenuOpen;
-        blankSubmenuHoverItem = hover.subItem;
+        menus.blankHoverItem = hover.mainItem;
+        menus.blankSubmenuOpen = hover.submenuOpen;
+        menus.blankSubmenuHoverItem = hover.subItem;
     }
-    if (iconMenuOpen) iconMenuHoverItem = menuItemAt(iconMenuPos, kIconMenuWidth, kIconMenuItems, x, y);
-    if (copyMenuOpen) copyMenuHover = menuItemAt(copyMenuPos, kCopyMenuWidth, 1, x, y) == 0;
+    if (menus.iconOpen) menus.iconHoverItem = menuItemAt(menus.iconPos, kIconMenuWidth, kIconMenuItems, x, y);
+    if (menus.copyOpen) menus.copyHover = menuItemAt(menus.copyPos, kCopyMenuWidth, 1, x, y) == 0;
     themeMenuHover(x, y);
 }
 
@@ -435,21 +435,21 @@ void GameLauncher::handleLeftRelease(float x, float y) {
     }
 
     const GridGeometry grid = currentGrid();
-    if (gridPressState == 1) {
-        if (gridPressClock.getElapsedTime().asSeconds() >= 2.0f) {
+    if (gridInput.pressState == 1) {
+        if (gridInput.pressClock.getElapsedTime().asSeconds() >= 2.0f) {
             gridContextClick(x, y);
         } else if (gridTakesPress(panels(), x, y)) {
-            const int hit = grid.hitTest(x, y, gridScrollOffset, visibleCount());
+            const int hit = grid.hitTest(x, y, gridInput.scrollOffset, visibleCount());
             if (hit >= 0 && !library.desktopMode()) {
                 const int game = static_cast<int>(library.filteredIndices()[static_cast<std::size_t>(hit)]);
-                if (game == lastClickedGame && lastClickClock.getElapsedTime().asMilliseconds() <= 499) {
+                if (game == gridInput.lastClickedGame && gridInput.lastClickClock.getElapsedTime().asMilliseconds() <= 499) {
                     launchGame(game);
                 } else {
                     selectGame(game);
                     focusIndex = hit;
                 }
-                lastClickedGame = game;
-                lastClickClock.restart();
+                gridInput.lastClickedGame = game;
+                gridInput.lastClickClock.restart();
             } else if (hit >= 0) {
                 if (hit == lastDesktopClicked && lastDesktopClickClock.getElapsedTime().asMilliseconds() <= 499) {
                     openDesktopItem(static_cast<std::size_t>(hit));
@@ -461,16 +461,16 @@ void GameLauncher::handleLeftRelease(float x, float y) {
                 lastDesktopClickClock.restart();
             }
         }
-    } else if (gridPressState == 2) {
-        if (flingStarts(gridFlingVelocity)) gridFlingActive = true;
+    } else if (gridInput.pressState == 2) {
+        if (flingStarts(gridInput.flingVelocity)) gridInput.flingActive = true;
     }
-    gridPressState = 0;
+    gridInput.pressState = 0;
 
-    const bool anyDrag = draggedSplitter != Splitter::None || draggingGridScrollbar;
+    const bool anyDrag = draggedSplitter != Splitter::None || gridInput.draggingScrollbar;
     if (draggedSplitter == Splitter::Panel) settings.leftPanelWidthRatio = leftPanelWidth / windowWidth;
     if (draggedSplitter == Splitter::Text) settings.leftTopHeightRatio = leftTopHeight / (windowHeight - grid.top);
     draggedSplitter = Splitter::None;
-    draggingGridScrollbar = false;
+    gridInput.draggingScrollbar = false;
     if (anyDrag) updateRichEditPosition();
 }
 
@@ -501,10 +501,10 @@ void GameLauncher::discardInputAfterModal() {
     inputDrainedAtDialogClose = false;
     if (!window.isOpen()) return;
     // The buttons were released inside the dialog; no drag may continue.
-    gridPressState = 0;
+    gridInput.pressState = 0;
     textBox.release();
     draggedSplitter = Splitter::None;
-    draggingGridScrollbar = false;
+    gridInput.draggingScrollbar = false;
     titleButtonPressed = 0;
 }
 

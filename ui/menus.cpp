@@ -117,37 +117,37 @@ void chooseSortMode(int mode, int& sortMode, bool& sortAscending) {
 namespace ludexa {
 
 bool GameLauncher::anyMenuOpen() const {
-    return blankMenuOpen || iconMenuOpen || copyMenuOpen || themeMenuOpen || searchBox.contextMenuVisible;
+    return menus.blankOpen || menus.iconOpen || menus.copyOpen || menus.themeOpen || searchBox.contextMenuVisible;
 }
 
 void GameLauncher::closeAllMenus() {
-    blankMenuOpen = false;
-    blankSubmenuOpen = false;
-    blankMenuHoverItem = blankSubmenuHoverItem = -1;
-    iconMenuOpen = false;
-    iconMenuHoverItem = -1;
-    copyMenuOpen = false;
-    copyMenuHover = false;
-    themeMenuOpen = false;
-    themeSubmenuOpen = false;
-    themeMenuHoverItem = themeSubmenuHoverItem = -1;
+    menus.blankOpen = false;
+    menus.blankSubmenuOpen = false;
+    menus.blankHoverItem = menus.blankSubmenuHoverItem = -1;
+    menus.iconOpen = false;
+    menus.iconHoverItem = -1;
+    menus.copyOpen = false;
+    menus.copyHover = false;
+    menus.themeOpen = false;
+    menus.themeSubmenuOpen = false;
+    menus.themeHoverItem = menus.themeSubmenuHoverItem = -1;
     searchBox.contextMenuVisible = false;
 }
 
 bool GameLauncher::openMenuContains(float x, float y) const {
     const sf::Vector2f windowSize(windowWidth, windowHeight);
-    if (blankMenuOpen) {
-        if (menuItemAt(blankMenuPos, kMainMenuWidth, blankMenuItemCount(), x, y) >= 0) return true;
-        if (blankSubmenuOpen && blankMenuHoverItem >= 0 &&
-            menuItemAt(blankSubmenuPos(blankMenuPos, blankMenuHoverItem, windowSize), kSubMenuWidth,
-                       submenuItemCount(blankMenuHoverItem), x, y) >= 0)
+    if (menus.blankOpen) {
+        if (menuItemAt(menus.blankPos, kMainMenuWidth, blankMenuItemCount(), x, y) >= 0) return true;
+        if (menus.blankSubmenuOpen && menus.blankHoverItem >= 0 &&
+            menuItemAt(blankSubmenuPos(menus.blankPos, menus.blankHoverItem, windowSize), kSubMenuWidth,
+                       submenuItemCount(menus.blankHoverItem), x, y) >= 0)
             return true;
     }
-    if (iconMenuOpen && menuItemAt(iconMenuPos, kIconMenuWidth, kIconMenuItems, x, y) >= 0) return true;
-    if (copyMenuOpen && menuItemAt(copyMenuPos, kCopyMenuWidth, 1, x, y) >= 0) return true;
-    if (themeMenuOpen) {
+    if (menus.iconOpen && menuItemAt(menus.iconPos, kIconMenuWidth, kIconMenuItems, x, y) >= 0) return true;
+    if (menus.copyOpen && menuItemAt(menus.copyPos, kCopyMenuWidth, 1, x, y) >= 0) return true;
+    if (menus.themeOpen) {
         if (themeMenuItemAt(x, y) >= 0) return true;
-        if (themeSubmenuOpen &&
+        if (menus.themeSubmenuOpen &&
             menuItemAt(themeSubmenuPos(windowSize), kSubMenuWidth, static_cast<int>(kCustomPictureItems.size()), x, y) >= 0)
             return true;
     }
@@ -164,40 +164,40 @@ bool GameLauncher::handleMenuClick(float x, float y) {
     const sf::Vector2f windowSize(windowWidth, windowHeight);
     std::function<void()> action;
     bool keepOpen = false;
-    if (blankMenuOpen) {
-        const int main = menuItemAt(blankMenuPos, kMainMenuWidth, blankMenuItemCount(), x, y);
+    if (menus.blankOpen) {
+        const int main = menuItemAt(menus.blankPos, kMainMenuWidth, blankMenuItemCount(), x, y);
         int sub = -1;
-        if (blankSubmenuOpen && blankMenuHoverItem >= 0)
-            sub = menuItemAt(blankSubmenuPos(blankMenuPos, blankMenuHoverItem, windowSize), kSubMenuWidth,
-                             submenuItemCount(blankMenuHoverItem), x, y);
+        if (menus.blankSubmenuOpen && menus.blankHoverItem >= 0)
+            sub = menuItemAt(blankSubmenuPos(menus.blankPos, menus.blankHoverItem, windowSize), kSubMenuWidth,
+                             submenuItemCount(menus.blankHoverItem), x, y);
         if (sub >= 0) {
-            const int openMain = blankMenuHoverItem;
+            const int openMain = menus.blankHoverItem;
             action = [this, openMain, sub] { performBlankMenuItem(openMain, sub); };
         } else if (main >= 0 && submenuItemCount(main) > 0) {
             keepOpen = true;
-            if (main != blankMenuHoverItem) {
-                blankMenuHoverItem = main;
-                blankSubmenuOpen = true;
-                blankSubmenuHoverItem = -1;
+            if (main != menus.blankHoverItem) {
+                menus.blankHoverItem = main;
+                menus.blankSubmenuOpen = true;
+                menus.blankSubmenuHoverItem = -1;
             }
         } else if (main >= 0) {
             action = [this, main] { performBlankMenuItem(main, -1); };
         }
-    } else if (iconMenuOpen) {
-        const int item = menuItemAt(iconMenuPos, kIconMenuWidth, kIconMenuItems, x, y);
+    } else if (menus.iconOpen) {
+        const int item = menuItemAt(menus.iconPos, kIconMenuWidth, kIconMenuItems, x, y);
         if (item >= 0) action = [this, item] { performIconMenuItem(item); };
-    } else if (copyMenuOpen) {
-        if (menuItemAt(copyMenuPos, kCopyMenuWidth, 1, x, y) == 0) action = [this] { textBox.copySelection(); };
-    } else if (themeMenuOpen) {
+    } else if (menus.copyOpen) {
+        if (menuItemAt(menus.copyPos, kCopyMenuWidth, 1, x, y) == 0) action = [this] { textBox.copySelection(); };
+    } else if (menus.themeOpen) {
         const int item = themeMenuItemAt(x, y);
         const int sub =
-            themeSubmenuOpen
+            menus.themeSubmenuOpen
                 ? menuItemAt(themeSubmenuPos(windowSize), kSubMenuWidth, static_cast<int>(kCustomPictureItems.size()), x, y)
                 : -1;
         if (item == kThemeCustomItem) {
             keepOpen = true;
-            themeMenuHoverItem = item;
-            themeSubmenuOpen = true;
+            menus.themeHoverItem = item;
+            menus.themeSubmenuOpen = true;
         } else if (item >= 0 && item < static_cast<int>(THEMES.size())) {
             action = [this, item] { chooseTheme(item); };
         } else if (sub == 0) {
@@ -224,16 +224,16 @@ bool GameLauncher::handleMenuClick(float x, float y) {
 
 void GameLauncher::openBlankMenu(float x, float y) {
     closeAllMenus();
-    blankMenuPos = placeBlankMenu(x, y, windowWidth, windowHeight);
-    blankMenuOpen = true;
+    menus.blankPos = placeBlankMenu(x, y, windowWidth, windowHeight);
+    menus.blankOpen = true;
 }
 
 void GameLauncher::openIconMenu(float x, float y, int gameIndex) {
     closeAllMenus();
-    iconMenuPos = placeIconMenu(x, y, windowWidth, windowHeight);
-    iconMenuOpen = true;
-    iconMenuHoverItem = -1;
-    iconMenuGame = gameIndex;
+    menus.iconPos = placeIconMenu(x, y, windowWidth, windowHeight);
+    menus.iconOpen = true;
+    menus.iconHoverItem = -1;
+    menus.iconGame = gameIndex;
     selectGame(gameIndex);
 }
 
@@ -250,7 +250,7 @@ void GameLauncher::performBlankMenuItem(int mainItem, int subItem) {
 }
 
 void GameLauncher::performIconMenuItem(int item) {
-    const int g = iconMenuGame;
+    const int g = menus.iconGame;
     if (g < 0 || static_cast<std::size_t>(g) >= library.games().size()) return;
     const auto owner = nativeHandle();
     switch (item) {

@@ -41,7 +41,7 @@ bool GameLauncher::pictureOnlyFrame(std::uint32_t dueReasons) const {
     // Anything drawn over the picture area (a menu, the soft keyboard) would
     // be painted over by the picture; such frames are drawn whole.
     return lastFrameValid && onlyGifAdvanced(dueReasons) && lastFrameSize == window.getSize() &&
-           !anyMenuOpen() && !softKeyboardVisible;
+           !anyMenuOpen() && !softKeyboard.visible;
 }
 
 void GameLauncher::renderPictureOnly() {

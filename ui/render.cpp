@@ -63,8 +63,8 @@ void GameLauncher::render() {
     fill(gridRect, panel);
     const std::size_t count = library.desktopMode() ? desktopItems.size() : library.filteredIndices().size();
     const float contentHeight = grid.contentHeight(count);
-    gridMaxScroll = gridMaxScrollFor(contentHeight, gridHeight);
-    if (gridScrollOffset > gridMaxScroll) gridScrollOffset = gridMaxScroll;
+    gridInput.maxScroll = gridMaxScrollFor(contentHeight, gridHeight);
+    if (gridInput.scrollOffset > gridInput.maxScroll) gridInput.scrollOffset = gridInput.maxScroll;
     bool gridComplete = true;
     {
         ClipScope clip(window, gridRect.x, gridRect.y, gridRect.w, gridRect.h);
@@ -81,9 +81,9 @@ void GameLauncher::render() {
         window.draw(hint);
     }
 
-    if (gridMaxScroll > 0) {
+    if (gridInput.maxScroll > 0) {
         fill(gridScrollTrack(p), panel);
-        fill(gridScrollThumb(p, contentHeight, gridScrollOffset), theme.scrollThumbColor);
+        fill(gridScrollThumb(p, contentHeight, gridInput.scrollOffset), theme.scrollThumbColor);
     }
 
     // Splitters and frame lines.
@@ -243,7 +243,7 @@ void GameLauncher::primeVisibleIcons() {
     if (library.desktopMode() || library.filteredIndices().empty()) return;
     const GridGeometry grid = currentGrid();
     const auto columns = static_cast<std::size_t>(grid.columns);
-    const auto firstRow = static_cast<std::size_t>(std::max(0.0f, gridScrollOffset / grid.rowHeight()));
+    const auto firstRow = static_cast<std::size_t>(std::max(0.0f, gridInput.scrollOffset / grid.rowHeight()));
     const auto rows = static_cast<std::size_t>((windowHeight - grid.top) / grid.rowHeight()) + 2;
     const std::size_t end = std::min(library.filteredIndices().size(), (firstRow + rows) * columns);
     std::vector<std::int64_t> ids;
@@ -298,7 +298,7 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
     };
 
     // Only the rows that reach into the band [gridTop - 100, bottom + 100].
-    const float firstY = gridTop + 15 - gridScrollOffset;
+    const float firstY = gridTop + 15 - gridInput.scrollOffset;
     const auto columns = static_cast<std::size_t>(grid.columns);
     const long long firstRow = std::max(0LL, static_cast<long long>(std::floor((gridTop - 100 - rowHeight - firstY) / rowHeight)));
     const long long lastRow = static_cast<long long>(std::floor((gridBottom + 100 - firstY) / rowHeight));
@@ -306,7 +306,7 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
         for (std::size_t c = 0; c < columns; ++c) {
             const std::size_t i = static_cast<std::size_t>(row) * columns + c;
             if (i >= count) return wanted.empty();
-            const float x = grid.cellX(i), y = grid.cellY(i, gridScrollOffset);
+            const float x = grid.cellX(i), y = grid.cellY(i, gridInput.scrollOffset);
             if (y + grid.iconPx + grid.labelH < gridTop - 100 || y > gridBottom + 100) continue;
             const float centreX = x + grid.iconPx / 2;
 
@@ -360,43 +360,43 @@ bool GameLauncher::drawGridCells(const GridGeometry& grid, std::size_t count) {
 }
 
 void GameLauncher::drawMenus() {
-    if (blankMenuOpen) {
+    if (menus.blankOpen) {
         for (int k = 0; k < blankMenuItemCount(); ++k) {
-            drawMenuItem(window, uiFont, blankMenuPos.x, blankMenuPos.y + kMenuItemHeight * static_cast<float>(k),
+            drawMenuItem(window, uiFont, menus.blankPos.x, menus.blankPos.y + kMenuItemHeight * static_cast<float>(k),
                          kMainMenuWidth, kBlankMenuItems[static_cast<std::size_t>(k)],
-                         k == blankMenuHoverItem ? kMenuHover : kMenuItem.fill, sf::Color::White);
+                         k == menus.blankHoverItem ? kMenuHover : kMenuItem.fill, sf::Color::White);
         }
-        if (blankSubmenuOpen && blankMenuHoverItem >= 0) {
-            const auto subPos = blankSubmenuPos(blankMenuPos, blankMenuHoverItem, {windowWidth, windowHeight});
+        if (menus.blankSubmenuOpen && menus.blankHoverItem >= 0) {
+            const auto subPos = blankSubmenuPos(menus.blankPos, menus.blankHoverItem, {windowWidth, windowHeight});
             const float subX = subPos.x;
             const float subY = subPos.y;
-            const int items = submenuItemCount(blankMenuHoverItem);
+            const int items = submenuItemCount(menus.blankHoverItem);
             for (int k = 0; k < items; ++k) {
-                const bool chosen = blankMenuHoverItem == 0 ? k == settings.iconSize : k == settings.sortMode;
-                const std::string& label = submenuLabel(blankMenuHoverItem, k);
+                const bool chosen = menus.blankHoverItem == 0 ? k == settings.iconSize : k == settings.sortMode;
+                const std::string& label = submenuLabel(menus.blankHoverItem, k);
                 const float y = subY + kMenuItemHeight * static_cast<float>(k);
                 drawMenuItem(window, uiFont, subX, y, kSubMenuWidth, label,
-                             k == blankSubmenuHoverItem ? kSubmenuHover : kMenuItem.fill,
+                             k == menus.blankSubmenuHoverItem ? kSubmenuHover : kMenuItem.fill,
                              chosen ? kMenuChosen : sf::Color::White);
                 if (chosen) {
-                    auto mark = makeText(blankMenuHoverItem == 0 ? "√" : (settings.sortAscending ? "↑" : "↓"), uiFont, 14, kMenuChosen);
+                    auto mark = makeText(menus.blankHoverItem == 0 ? "√" : (settings.sortAscending ? "↑" : "↓"), uiFont, 14, kMenuChosen);
                     mark.setPosition(subX + kSubMenuWidth - 28, y + 9);
                     window.draw(mark);
                 }
             }
         }
     }
-    if (iconMenuOpen && iconMenuGame >= 0 && static_cast<std::size_t>(iconMenuGame) < library.games().size()) {
-        const bool favorite = library.games()[static_cast<std::size_t>(iconMenuGame)].is_favorite;
+    if (menus.iconOpen && menus.iconGame >= 0 && static_cast<std::size_t>(menus.iconGame) < library.games().size()) {
+        const bool favorite = library.games()[static_cast<std::size_t>(menus.iconGame)].is_favorite;
         for (int k = 0; k < kIconMenuItems; ++k) {
-            drawMenuItem(window, uiFont, iconMenuPos.x, iconMenuPos.y + kMenuItemHeight * static_cast<float>(k),
+            drawMenuItem(window, uiFont, menus.iconPos.x, menus.iconPos.y + kMenuItemHeight * static_cast<float>(k),
                          kIconMenuWidth, iconMenuLabel(k, favorite),
-                         k == iconMenuHoverItem ? kSubmenuHover : kMenuItem.fill, sf::Color::White);
+                         k == menus.iconHoverItem ? kSubmenuHover : kMenuItem.fill, sf::Color::White);
         }
     }
-    if (copyMenuOpen) {
-        drawMenuItem(window, uiFont, copyMenuPos.x, copyMenuPos.y, kCopyMenuWidth, "复制",
-                     copyMenuHover ? kSubmenuHover : kMenuItem.fill, sf::Color::White);
+    if (menus.copyOpen) {
+        drawMenuItem(window, uiFont, menus.copyPos.x, menus.copyPos.y, kCopyMenuWidth, "复制",
+                     menus.copyHover ? kSubmenuHover : kMenuItem.fill, sf::Color::White);
     }
     if (searchBox.contextMenuVisible) searchBox.drawContextMenu(window);
 }

@@ -99,9 +99,9 @@ void drawSoftKeyboard(sf::RenderTarget& target, const sf::Font& font, const Soft
 }
 
 void GameLauncher::drawSoftKeyboard() {
-    if (!softKeyboardVisible) return;
-    ludexa::drawSoftKeyboard(window, contentFont, layoutSoftKeyboard(windowWidth, windowHeight, softKeyboardRows),
-                             softKeyboardRows, softKeyRow, softKeyColumn);
+    if (!softKeyboard.visible) return;
+    ludexa::drawSoftKeyboard(window, contentFont, layoutSoftKeyboard(windowWidth, windowHeight, softKeyboard.rows),
+                             softKeyboard.rows, softKeyboard.row, softKeyboard.column);
 }
 
 }  // namespace ludexa

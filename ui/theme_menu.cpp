@@ -28,25 +28,25 @@ std::string tooLargeMessage(const PictureHeader& claimed) {
 
 void GameLauncher::openThemeMenu() {
     closeAllMenus();
-    themeMenuOpen = true;
+    menus.themeOpen = true;
 }
 
 void GameLauncher::themeMenuHover(float x, float y) {
-    if (!themeMenuOpen) return;
+    if (!menus.themeOpen) return;
     const int item = themeMenuItemAt(x, y);
     if (item >= 0) {
-        themeMenuHoverItem = item;
-        themeSubmenuOpen = item == kThemeCustomItem;
-        themeSubmenuHoverItem = -1;
+        menus.themeHoverItem = item;
+        menus.themeSubmenuOpen = item == kThemeCustomItem;
+        menus.themeSubmenuHoverItem = -1;
         return;
     }
-    if (themeSubmenuOpen)
-        themeSubmenuHoverItem = menuItemAt(themeSubmenuPos({windowWidth, windowHeight}), kSubMenuWidth,
+    if (menus.themeSubmenuOpen)
+        menus.themeSubmenuHoverItem = menuItemAt(themeSubmenuPos({windowWidth, windowHeight}), kSubMenuWidth,
                                            static_cast<int>(kCustomPictureItems.size()), x, y);
 }
 
 void GameLauncher::drawThemeMenu() {
-    if (!themeMenuOpen) return;
+    if (!menus.themeOpen) return;
     const sf::Color fill = kMenuItem.fill, outline = kMenuItem.outline;
     auto item = [&](float x, float y, float w, const std::string& label, bool hovered, bool checked) {
         outlinedRect(window, x, y, w, kMenuItemHeight, hovered ? kMenuHover : fill, outline);
@@ -61,19 +61,19 @@ void GameLauncher::drawThemeMenu() {
     };
     for (int k = 0; k < static_cast<int>(THEMES.size()); ++k) {
         item(kThemeMenuPos.x, themeMenuItemY(k), kMainMenuWidth, THEMES[static_cast<std::size_t>(k)].name,
-             k == themeMenuHoverItem, k == settings.themeIndex && !settings.useCustomBackground);
+             k == menus.themeHoverItem, k == settings.themeIndex && !settings.useCustomBackground);
     }
     fillRect(window, kThemeMenuPos.x, themeMenuItemY(kThemeCustomItem) - kThemeSeparatorHeight, kMainMenuWidth,
              kThemeSeparatorHeight, fill);
     fillRect(window, kThemeMenuPos.x + 8, themeMenuItemY(kThemeCustomItem) - kThemeSeparatorHeight / 2 - 0.5f,
              kMainMenuWidth - 16, 1, outline);
     item(kThemeMenuPos.x, themeMenuItemY(kThemeCustomItem), kMainMenuWidth, "自定图片  >",
-         themeMenuHoverItem == kThemeCustomItem, false);
-    if (themeSubmenuOpen) {
+         menus.themeHoverItem == kThemeCustomItem, false);
+    if (menus.themeSubmenuOpen) {
         const auto pos = themeSubmenuPos({windowWidth, windowHeight});
-        item(pos.x, pos.y, kSubMenuWidth, kCustomPictureItems[0], themeSubmenuHoverItem == 0,
+        item(pos.x, pos.y, kSubMenuWidth, kCustomPictureItems[0], menus.themeSubmenuHoverItem == 0,
              settings.useCustomBackground);
-        item(pos.x, pos.y + kMenuItemHeight, kSubMenuWidth, kCustomPictureItems[1], themeSubmenuHoverItem == 1, false);
+        item(pos.x, pos.y + kMenuItemHeight, kSubMenuWidth, kCustomPictureItems[1], menus.themeSubmenuHoverItem == 1, false);
     }
 }
 

@@ -82,7 +82,7 @@ void observe(ludexa::GameLauncher& launcher, const ludexa::FrameReport& report) 
     g_trace.last = now;
     if (g_trace.scrolled < g_trace.scrollFrames) {
         ++g_trace.scrolled;
-        launcher.gridScrollOffset = launcher.gridMaxScroll * g_trace.scrolled / g_trace.scrollFrames;
+        launcher.gridInput.scrollOffset = launcher.gridInput.maxScroll * g_trace.scrolled / g_trace.scrollFrames;
         // The launcher draws only when asked: the scroll stands in for a drag.
         requestNextFrame(launcher);
         return;

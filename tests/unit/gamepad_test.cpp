@@ -175,7 +175,7 @@ TEST(GamepadLauncherOnDisplay, ControllerDrivesTheRealState) {
     auto& pad = scripted->pads[0];
     pad = {true, 12, {}, {}};
     l.joysticks = std::move(scripted);
-    l.connectedJoysticks = {0};
+    l.gamepad.connected = {0};
     const auto game = [](int id, const char* name, const char* category) {
         GameInfo g;
         g.id = id, g.name = name, g.category = category;
@@ -201,9 +201,9 @@ TEST(GamepadLauncherOnDisplay, ControllerDrivesTheRealState) {
         l.handleGamepad();
     };
 
-    l.softKeyRow = 0;
+    l.softKeyboard.row = 0;
     tap(3);  // Y opens on "G" wherever it was left; A types it
-    EXPECT_EQ(l.softKeyRow, 2);
+    EXPECT_EQ(l.softKeyboard.row, 2);
     tap(0);
     EXPECT_EQ(l.library.searchQuery(), "G");
     ASSERT_EQ(l.library.filteredIndices(), (std::vector<std::size_t>{1, 2}));
@@ -211,9 +211,9 @@ TEST(GamepadLauncherOnDisplay, ControllerDrivesTheRealState) {
     tap(1);  // B empties the search: every game shows
     EXPECT_EQ(l.library.filteredIndices().size(), 4u);
     EXPECT_EQ(l.library.selectedIndex(), 0);
-    l.gridScrollOffset = 50;  // a backspace on nothing must not refilter (which scrolls to the top)
+    l.gridInput.scrollOffset = 50;  // a backspace on nothing must not refilter (which scrolls to the top)
     tap(1);
-    EXPECT_EQ(l.gridScrollOffset, 50);
+    EXPECT_EQ(l.gridInput.scrollOffset, 50);
     const auto pushRight = [&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(170));  // the repeat time
         pad.axes[static_cast<std::size_t>(JoystickAxis::X)] = 100;
@@ -221,7 +221,7 @@ TEST(GamepadLauncherOnDisplay, ControllerDrivesTheRealState) {
         pad.axes[static_cast<std::size_t>(JoystickAxis::X)] = 0;
     };
     pushRight();  // moves the key, not the grid
-    EXPECT_EQ(l.softKeyColumn, 5);
+    EXPECT_EQ(l.softKeyboard.column, 5);
     EXPECT_EQ(l.focusIndex, 0);
     tap(3);
     pushRight();
@@ -233,10 +233,10 @@ TEST(GamepadLauncherOnDisplay, ControllerDrivesTheRealState) {
     EXPECT_TRUE(l.library.games()[3].is_favorite);
     EXPECT_FALSE(l.library.games()[1].is_favorite);
 
-    l.gamepadFocusArea = 0;
+    l.gamepad.focusArea = 0;
     tap(4);  // LB from 全部: the last category, focus back on the grid
     EXPECT_EQ(l.library.filteredIndices(), std::vector<std::size_t>{3});
-    EXPECT_EQ(l.gamepadFocusArea, 1);
+    EXPECT_EQ(l.gamepad.focusArea, 1);
     tap(5);  // RB from the last category: 全部
     EXPECT_TRUE(l.library.categoryState().selectedCategories.empty());
     EXPECT_EQ(l.library.categoryState().categoryMode, 0);
