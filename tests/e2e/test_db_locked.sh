@@ -2,15 +2,19 @@
 # data.db held by another program's write transaction (a sqlite3 shell in
 # BEGIN IMMEDIATE): marking a favourite waits out the busy timeout, says in
 # one message box that data.db is in use, and does not show the change as
-# done: once the lock is gone, the same menu entry marks the game. The same
-# for a data.db that has become read-only: one message, the mark put back.
+# done: once the lock is gone, the same menu entry marks the game. (Every
+# write path under every kind of refusal is the unit tests' matter.) The game
+# has an id beyond 32 bits: 4294967297 is 2^32 + 1, which an int would read as
+# 1, the id of the other game, which stays as it was.
 source "$(dirname "$0")/lib.sh"
 source "$E2E_DIR/dialogs_lib.sh"
 
 dir=$(make_portable "locked")
 seed_library "$dir"
 db="$dir/data.db"
-id=$(sql "$db" "SELECT max(id) FROM games")
+sql "$db" "DELETE FROM games; INSERT INTO games(id, name, exe_path) VALUES
+  (1, 'Victim', '/usr/bin/true'), (4294967297, 'Attacker', '/usr/bin/true');"
+id=4294967297  # newest first: the first cell
 start_launcher "$dir"
 
 mkfifo "$dir/.holder"
@@ -41,24 +45,7 @@ open_menu 409 99 450 189
 click 450 189
 favourite() { [ "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" == 1 ]; }
 wait_for 10 "not marked a favourite once data.db is free" favourite
-
-# Read-only for every user, root included: a file format write version above
-# 2 makes SQLite refuse writes. The unmarking is refused with one message.
-set_write_version() { printf "\\x$1" | dd of="$db" bs=1 seek=18 conv=notrunc status=none; }
-set_write_version 03
-open_menu 409 99 450 189
-click 450 189
-box=$(wait_window '^错误$' 20)
-key_to "$box" Return
-wait_window_gone '^错误$'
-assert_eq 1 "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" "favourite in a read-only data.db"
-
-# Still shown as a favourite: writable again, the same entry unmarks it.
-set_write_version 01
-open_menu 409 99 450 189
-click 450 189
-unmarked() { [ "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" == 0 ]; }
-wait_for 10 "not unmarked once data.db is writable" unmarked
+assert_eq "0|Victim" "$(sql "$db" "SELECT is_favorite, name FROM games WHERE id=1")" "the other game's row"
 
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"

@@ -2,7 +2,7 @@
 # Importing a folder of shortcuts through the "添加游戏" button: the folder
 # chooser, the waiting pop-up centred on the main window, the count message,
 # and the rows in data.db (names, dates, icons).
-# Bad files and a sub-folder are skipped; a second import adds nothing.
+# Bad files and a sub-folder are skipped.
 source "$(dirname "$0")/lib.sh"
 
 base=$(make_portable "导入 测试")
@@ -51,24 +51,8 @@ find_popup() {
     split(substr($0, RSTART + 8, RLENGTH - 8), pos, "+"); print $1, pos[1], pos[2]; exit }'
 }
 
-choose_folder() {  # path
-  local chooser
-  chooser=$(wait_window "^选择包含游戏快捷方式的文件夹$")
-  choose_path "$chooser" "$1/"
-}
-
-# Closes the count message; fails when it does not come.
-close_message() {
-  local box
-  box=$(wait_window "^添加游戏$" 240)
-  wait_drawn "$box"
-  xdotool windowfocus --sync "$box" || true
-  xdotool key --clearmodifiers Return
-  wait_window_gone "^添加游戏$"
-}
-
 click 215 22
-choose_folder "$src"
+choose_path "$(wait_window "^选择包含游戏快捷方式的文件夹$")" "$src/"
 
 popup=""
 popup_end=$((SECONDS + 60))
@@ -92,7 +76,12 @@ if [ -n "$(find_popup || true)" ]; then
   assert_eq "40,40,45" "$(pixel "$base/popup.png" 425 365)" "pop-up background"
 fi
 
-close_message
+# The count message ends the import.
+box=$(wait_window "^添加游戏$" 240)
+wait_drawn "$box"
+xdotool windowfocus --sync "$box" || true
+xdotool key --clearmodifiers Return
+wait_window_gone "^添加游戏$"
 assert_eq "$expected" "$(sql "$db" 'SELECT count(*) FROM games')" "games after the import"
 # Nothing was selected in the empty library: the first game of the sorted grid is now.
 first_selected() {
@@ -111,17 +100,8 @@ assert_eq "/opt/Foo Game/foo|--windowed|/opt/Foo Game|2021-03-04 05:06:07" "$(ro
 assert_eq 'C:\Games\Foo\foo.exe|-windowed --lang zh|C:\Games\Foo|2019-12-31 23:59:58' "$(row Bar)" "the ANSI link"
 assert_eq 0 "$(sql "$db" "SELECT count(*) FROM games WHERE name IN ('Web', 'Inner', 'Broken')")" "skipped entries"
 
-# Icons are PNG files: the Foo picture at 256 x 256, the links their type's icon.
+# Icons are PNG files (which icon each gets is the unit tests' matter).
 assert_eq 0 "$(sql "$db" "SELECT count(*) FROM games WHERE icon IS NULL OR hex(substr(icon, 1, 8)) != '89504E470D0A1A0A'")" "every game has a PNG icon"
-sql "$db" "SELECT writefile('$base/foo_icon.png', icon) FROM games WHERE name = '福游戏'" >/dev/null
-assert_eq "256x256" "$(identify -format '%wx%h' "$base/foo_icon.png")" "size of the Foo icon"
-assert_eq "$(pixel "$base/foo.png" 128 128)" "$(pixel "$base/foo_icon.png" 128 128)" "the Foo icon is its picture"
-
-# The same folder again: nothing new.
-click 215 22
-choose_folder "$src"
-close_message
-assert_eq "$expected" "$(sql "$db" 'SELECT count(*) FROM games')" "games after a second import"
 
 # The launcher is still responsive and exits normally.
 send_key Escape

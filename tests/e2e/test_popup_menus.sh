@@ -55,7 +55,6 @@ click 700 590 3
 wait_pixel 424 486 "50,50,55" "the blank-area menu at the bottom edge"
 xdotool mousemove --sync 480 500
 wait_pixel 554 306 "50,50,55" "the size submenu opened upwards"
-screenshot "$base/submenu.png"
 xdotool mousemove --sync 600 500
 click 600 500
 wait_pixel_not 554 306 "50,50,55" "the submenu after choosing 最大图标"

@@ -2,7 +2,8 @@
 # Importing installed games from the stores through the blank-area menu's
 # "导入游戏平台..." with a fake home: the dialog lists Steam, Lutris and
 # Heroic with their new games, Enter imports them behind the waiting pop-up,
-# the rows land in data.db, a second import adds nothing, Escape cancels.
+# the rows land in data.db, Escape cancels. (What a second import finds and
+# each store's rows are the unit tests' matter.)
 source "$(dirname "$0")/lib.sh"
 
 base=$(make_portable "stores")
@@ -38,43 +39,33 @@ JSON
 
 start_launcher "$base"
 
-open_import() {  # [shot]: opens the dialog from the blank-area menu; prints its window id
+open_import() {  # opens the dialog from the blank-area menu; prints its window id
   xdotool mousemove --sync 1000 680
   local grid_colour
   grid_colour=$(window_pixel 785 770)
   click 1000 680 3
   wait_pixel_not 785 770 "$grid_colour" "the blank-area menu did not open"
-  xdotool mousemove --sync 785 770
-  if [ "${1:-}" = shot ]; then
-    sleep 0.3  # on purpose, only for the picture: the hover colour follows the move
-    screenshot "$base/menu.png"
-  fi
   click 785 770
-  wait_window "^导入游戏平台$" 30
+  local dialog
+  dialog=$(wait_window "^导入游戏平台$" 30)
+  wait_drawn "$dialog"
+  xdotool windowfocus --sync "$dialog" || true
+  echo "$dialog"
 }
 
-# The dialog closes, the count message follows; it is captured and closed.
-close_message_after() {  # dialog-id picture
-  local end=$((SECONDS + 30))
-  while xdotool search --onlyvisible --name "^导入游戏平台$" 2>/dev/null | grep -qx "$1"; do
-    [ "$SECONDS" -lt "$end" ] || fail "the dialog did not close"
-    sleep 0.1
-  done
-  local box
-  box=$(wait_window "^导入游戏平台$" 60)
-  wait_drawn "$box"
-  xdotool windowfocus --sync "$box" || true
-  screenshot "$2"
-  xdotool key --clearmodifiers Return
-  wait_window_gone "^导入游戏平台$"
-}
-
-dialog=$(open_import shot)
-wait_drawn "$dialog"
-xdotool windowfocus --sync "$dialog" || true
-screenshot "$base/dialog.png"
+dialog=$(open_import)
 xdotool key --clearmodifiers Return
-close_message_after "$dialog" "$base/message.png"
+# The dialog closes, the count message follows and is closed.
+end=$((SECONDS + 30))
+while xdotool search --onlyvisible --name "^导入游戏平台$" 2>/dev/null | grep -qx "$dialog"; do
+  [ "$SECONDS" -lt "$end" ] || fail "the dialog did not close"
+  sleep 0.1
+done
+box=$(wait_window "^导入游戏平台$" 60)
+wait_drawn "$box"
+xdotool windowfocus --sync "$box" || true
+xdotool key --clearmodifiers Return
+wait_window_gone "^导入游戏平台$"
 
 rows() {
   sql "$db" "SELECT name || '|' || exe_path || '|' || folder_path || '|' || launch_args || '|' || (icon IS NOT NULL)
@@ -86,21 +77,9 @@ Portal 2|steam://rungameid/620|$steam/steamapps/common/Portal 2||1"
 assert_eq "$expected" "$(rows)" "rows after the import"
 assert_eq "$(date -d @1600000000 '+%Y-%m-%d %H:%M:%S')" "$(sql "$db" "SELECT created_at FROM games WHERE name = '蔚蓝'")" \
   "date added of the Lutris game"
-screenshot "$base/imported.png"
-
-# Again: nothing new; the message says 0.
-dialog=$(open_import)
-wait_drawn "$dialog"
-xdotool windowfocus --sync "$dialog" || true
-screenshot "$base/dialog_again.png"
-xdotool key --clearmodifiers Return
-close_message_after "$dialog" "$base/message_again.png"
-assert_eq "$expected" "$(rows)" "rows after a second import"
 
 # Escape cancels: the dialog closes and no message follows.
-dialog=$(open_import)
-wait_drawn "$dialog"
-xdotool windowfocus --sync "$dialog" || true
+open_import >/dev/null
 xdotool key --clearmodifiers Escape
 wait_window_gone "^导入游戏平台$"
 # A message would come at once; a second of quiet means there is none.

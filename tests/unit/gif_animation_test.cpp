@@ -1,5 +1,5 @@
 // The GIF player: opening and probing, rejection of bad files, the frame step
-// and its loop, the playback rule, moving between slots.
+// and its loop, moving between slots (the playback rule: frame_schedule_test).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -119,16 +119,6 @@ TEST_F(GifFiles, MovingHandsOverAndEmptiesTheSource) {
     EXPECT_EQ(source.stream, nullptr);
     EXPECT_TRUE(source.fileData.empty());
     EXPECT_EQ(source.stepFrame(), nullptr);
-}
-
-TEST(GifPlayback, FrameDueRule) {
-    using ludexa::gifFrameDue;
-    EXPECT_TRUE(gifFrameDue(true, true, false, 0, 100));  // no frame yet
-    EXPECT_FALSE(gifFrameDue(true, true, true, 99, 100));
-    EXPECT_TRUE(gifFrameDue(true, true, true, 100, 100));
-    EXPECT_TRUE(gifFrameDue(false, true, false, 0, 100));  // a still GIF, until it has its frame
-    EXPECT_FALSE(gifFrameDue(false, true, true, 5000, 100));
-    EXPECT_FALSE(gifFrameDue(true, false, true, 5000, 100));
 }
 
 TEST_F(GifFiles, UploadsEachFrameIntoTheTexture) {

@@ -168,31 +168,6 @@ TEST(LaunchRecord, LocalTimeHasNineteenCharacters) {
     EXPECT_TRUE(std::regex_match(text, std::regex(R"(\d{4}-\d{2}-\d{2} \d{2}:\d{2}:\d{2})"))) << text;
 }
 
-TEST(ShellSpawn, RunsWithArgumentsAndWorkingDirectory) {
-    const test::ScopedTempDir temp;
-    const std::string dir = temp / "ludexa spawn 测试";
-    const std::string marker = dir + "/marker";
-    ASSERT_TRUE(std::filesystem::create_directory(dir));
-    const auto started = spawnDetached({"/bin/sh", "-c", "pwd > marker; printf '%s|' \"$@\" >> marker", "sh", "a b", "中"}, dir);
-    ASSERT_TRUE(started.started);
-    // The program is detached: wait for it to finish writing.
-    const std::string expected = dir + "\na b|中|";
-    std::string contents;
-    for (int i = 0; i < 200 && contents != expected; ++i) {
-        usleep(10000);
-        if (FILE* f = fopen(marker.c_str(), "r")) {
-            char buffer[512] = {};
-            contents.assign(buffer, fread(buffer, 1, sizeof buffer - 1, f));
-            fclose(f);
-        }
-    }
-    EXPECT_EQ(contents, expected);
-    EXPECT_GT(started.pid, 0);
-    const auto missing = spawnDetached({"/nonexistent/program"}, "");
-    EXPECT_FALSE(missing.started);
-    EXPECT_EQ(missing.error, "找不到程序文件。");
-}
-
 namespace {
 
 struct Scratch {

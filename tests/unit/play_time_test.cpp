@@ -426,13 +426,15 @@ TEST(ProcessTable, TheStartedProgramIsSeenWithItsFolderAndStartTime) {
     const std::string folder = dir.file("game 游戏");
     std::filesystem::create_directories(folder);
     const std::int64_t before = bootClockMs();
-    // The shell writes its own pid, then becomes the sleeping "game".
-    const StartResult started = spawnDetached({"/bin/sh", "-c", "echo $$ > pid; exec sleep 3"}, folder);
+    // The shell writes its own pid and its arguments, then becomes the sleeping "game".
+    const StartResult started =
+        spawnDetached({"/bin/sh", "-c", "printf '%s|' $$ \"$@\" > pid; exec sleep 3", "sh", "a b", "中"}, folder);
     ASSERT_TRUE(started.started);
     const int pid = started.pid;
     ASSERT_GT(pid, 0);
     std::string written;
-    for (int i = 0; i < 300 && written.empty(); ++i) {
+    const std::string expected = std::to_string(pid) + "|a b|中|";  // the game's pid, not an intermediate's
+    for (int i = 0; i < 300 && written != expected; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
         if (FILE* f = std::fopen((folder + "/pid").c_str(), "r")) {
             char buffer[32] = {};
@@ -440,7 +442,8 @@ TEST(ProcessTable, TheStartedProgramIsSeenWithItsFolderAndStartTime) {
             std::fclose(f);
         }
     }
-    EXPECT_EQ(written, std::to_string(pid) + "\n");  // the game's pid, not an intermediate's
+    EXPECT_EQ(written, expected);
+    EXPECT_EQ(spawnDetached({"/nonexistent/program"}, "").error, "找不到程序文件。");
 
     std::optional<ProcessInfo> game, self;
     for (auto& p : readProcessTable()) {
