@@ -48,6 +48,9 @@ std::optional<Shortcut> readShortcut(const std::string& path, std::string* skipp
 std::optional<Shortcut> parseDesktopEntry(std::string_view contents, std::string_view fileName,
                                           std::string* skipped = nullptr);
 std::optional<Shortcut> parseLnk(std::span<const std::uint8_t> contents, std::string_view fileName);
+// Whether every size and offset a .lnk file declares lies inside the file and
+// its blocks; parseLnk checks this before liblnk, which trusts them, sees it.
+bool lnkLayoutIsSound(std::span<const std::uint8_t> contents);
 
 // A launcher file as a desktop shows it, whatever a menu would do with it:
 // the name in the program's own language, Simplified Chinese (Name[zh_CN],

@@ -362,6 +362,8 @@ private:
 
 }  // namespace
 
+bool lnkLayoutIsSound(std::span<const std::uint8_t> contents) { return layoutIsSound(contents); }
+
 std::optional<std::vector<std::string>> splitArguments(std::string_view arguments) {
     const std::string text(arguments);
     if (text.find_first_not_of(" \t\n\r") == std::string::npos) return std::vector<std::string>{};

@@ -117,6 +117,8 @@ TEST(LnkReading, DamagedLinksAreSkipped) {
         auto bytes = good;
         c.damage(bytes);
         EXPECT_FALSE(parseLnk(bytes, "x.lnk")) << c.what;
+        // Refused before liblnk sees it, not only by liblnk.
+        EXPECT_FALSE(lnkLayoutIsSound(bytes)) << c.what;
     }
     EXPECT_FALSE(parseLnk(lnkFixture("no_target"), "x.lnk"));
 }
