@@ -36,10 +36,7 @@ wait_window_gone '^管理分类$'
 
 # Game settings of 空洞骑士 (second icon), OK without changes: the restored
 # category must not be overwritten by the value the list held before.
-xdotool mousemove --sync 500 90
-menu_colour=$(window_pixel 540 143)
-click 500 90 3
-wait_pixel_not 540 143 "$menu_colour" "the icon menu did not open"
+open_menu 500 90 540 143
 click 540 143
 settings=$(wait_window '^游戏设置$')
 wait_drawn "$settings"

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Importing a folder of shortcuts through the "添加游戏" button: the folder
 # chooser, the waiting pop-up centred on the main window, the count message,
-# and the rows in data.db (names, dates, icons).
-# Bad files and a sub-folder are skipped.
+# the first game selected, and PNG icons from the real icon loader. (Which
+# entries are games and their fields are the unit tests' matter.)
 source "$(dirname "$0")/lib.sh"
 
 base=$(make_portable "导入 测试")
@@ -12,37 +12,21 @@ src="$base/快捷 方式"
 # then has no single completion to insert inline after the typed path.
 mkdir -p "$src/sub" "$src/other"
 
-# ---- the folder
 convert -size 256x256 gradient:red-blue "$base/foo.png"
 cat >"$src/Foo Game.desktop" <<EOF
 [Desktop Entry]
 Type=Application
 Name=Foo Game
-Name[zh_CN]=福游戏
 Exec="/opt/Foo Game/foo" --windowed %U
 Icon=$base/foo.png
 EOF
-printf '[Desktop Entry]\nType=Application\nName=Portal\nExec=steam steam://rungameid/400\n' >"$src/Portal.desktop"
-printf '[Desktop Entry]\nType=Application\nName=Half-Life\nExec=steam steam://rungameid/70\n' >"$src/Half-Life.desktop"
-printf '[Desktop Entry]\nType=Link\nURL=https://example.com\nName=Web\n' >"$src/Web.desktop"
-printf '[Desktop Entry]\nType=Application\nName=Inner\nExec=/bin/inner\n' >"$src/sub/Inner.desktop"
-# Windows links of tests/data/corpus: an ANSI one (C:\Games\Foo\foo.exe
-# "-windowed --lang zh") and a Unicode one (D:\游戏\pal.exe -窗口 "存档 1").
-corpus="$E2E_DIR/../data/corpus/shortcut_lnk"
-cp "$corpus/ansi_full.lnk" "$src/Bar.lnk"
-cp "$corpus/unicode_full.lnk" "$src/仙剑.LNK"
-head -c 60 "$corpus/ansi_full.lnk" >"$src/Broken.lnk"
-touch -d "2021-03-04 05:06:07" "$src/Foo Game.desktop"
-touch -d "2019-12-31 23:59:58" "$src/Bar.lnk"
 # Enough further entries that the scan lasts long enough to see the pop-up.
 fillers=3000
 for i in $(seq "$fillers"); do
   printf '[Desktop Entry]\nType=Application\nName=Filler %s\nExec=/bin/true --filler %s\n' "$i" "$i" >"$src/zz filler $i.desktop"
 done
-expected=$((fillers + 5))
+expected=$((fillers + 1))
 
-# The user's language picks Name[zh_CN].
-export LANGUAGE=zh_CN
 start_launcher "$base"
 
 # Finds a shown top-level window of the pop-up's size; prints "id x y".
@@ -90,15 +74,6 @@ first_selected() {
   [ "$b" -gt "$r" ]
 }
 wait_for 30 "the first game is not selected after the import ($(window_pixel 368 130))" first_selected
-
-# The rows' fields are the unit tests' matter; here the real program's part:
-# the user's language, and the file dates.
-row() {  # name
-  sql "$db" "SELECT exe_path || '|' || launch_args || '|' || folder_path || '|' || created_at FROM games WHERE name = '$1'"
-}
-assert_eq "/opt/Foo Game/foo|--windowed|/opt/Foo Game|2021-03-04 05:06:07" "$(row '福游戏')" "the .desktop entry (Chinese name for zh_CN)"
-assert_eq 'C:\Games\Foo\foo.exe|-windowed --lang zh|C:\Games\Foo|2019-12-31 23:59:58' "$(row Bar)" "the ANSI link"
-assert_eq 0 "$(sql "$db" "SELECT count(*) FROM games WHERE name IN ('Web', 'Inner', 'Broken')")" "skipped entries"
 
 # Icons are PNG files (which icon each gets is the unit tests' matter).
 assert_eq 0 "$(sql "$db" "SELECT count(*) FROM games WHERE icon IS NULL OR hex(substr(icon, 1, 8)) != '89504E470D0A1A0A'")" "every game has a PNG icon"

@@ -53,22 +53,19 @@ start_launcher "$base"
 open_menu 700 300 760 354
 xdotool mousemove --sync 760 354
 xdotool mousemove --sync 900 354
-xdotool mousemove --sync 900 462
-click 900 462
+xdotool mousemove --sync 900 462 click 1
 grep_sort() { grep -q $'^sortMode=3\r$' "$base/set.ini"; }
 wait_for 5 "set.ini does not hold the sort by time played" grep_sort
 grep -q $'^sortAscending=0\r$' "$base/set.ini" || fail "the sort by time played does not start with the most played"
-# The first cell, then the next two: each Enter starts the game shown there.
+# The first cell, then the next: each Enter starts the game shown there, so
+# the two most played show Three is last.
 click 409 99
 send_key Return
 wait_for 10 "the first game did not start" log_lines 1
 sleep 2.1  # launches within two seconds of another are ignored on purpose
 send_key Right Return
 wait_for 10 "the second game did not start" log_lines 2
-sleep 2.1  # on purpose, as above
-send_key Right Return
-wait_for 10 "the third game did not start" log_lines 3
-assert_eq "Most Few Three" "$(tr '\n' ' ' <"$log" | sed 's/ $//')" "the order by time played"
+assert_eq "Most Few" "$(tr '\n' ' ' <"$log" | sed 's/ $//')" "the order by time played"
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"
 # The two long games still ran when the launcher quit: their sessions stay

@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
-# Importing installed games from the stores through the blank-area menu's
-# "导入游戏平台..." with a fake home: the dialog lists Steam, Lutris and
-# Heroic with their new games, Enter imports them behind the waiting pop-up,
-# the rows land in data.db, Escape cancels. (What a second import finds and
-# each store's rows are the unit tests' matter.)
+# "导入游戏平台..." in the blank-area menu with a fake home: Enter imports
+# the games of Steam, Lutris and Heroic behind the waiting pop-up and their
+# rows land in data.db; Escape cancels. (Which games each store gives, and
+# their fields, are the unit tests' matter.)
 source "$(dirname "$0")/lib.sh"
 
 base=$(make_portable "stores")
@@ -19,19 +18,13 @@ export XDG_DATA_DIRS="$xdg"
 steam="$HOME/.local/share/Steam"
 mkdir -p "$steam/steamapps" "$steam/appcache/librarycache" "$HOME/.local/share/lutris" "$HOME/.config/heroic/sideload_apps"
 
-manifest() {  # appid name flags
-  printf '"AppState"\n{\n\t"appid"\t\t"%s"\n\t"name"\t\t"%s"\n\t"StateFlags"\t\t"%s"\n\t"installdir"\t\t"%s"\n}\n' \
-    "$1" "$2" "$3" "$2" >"$steam/steamapps/appmanifest_$1.acf"
-}
-manifest 620 "Portal 2" 4
-manifest 1493710 "Proton Experimental" 4
-manifest 1145360 "Hades" 1026
+printf '"AppState"\n{\n\t"appid"\t\t"620"\n\t"name"\t\t"Portal 2"\n\t"StateFlags"\t\t"4"\n\t"installdir"\t\t"Portal 2"\n}\n' \
+  >"$steam/steamapps/appmanifest_620.acf"
 convert -size 64x64 gradient:green-yellow "$steam/appcache/librarycache/620_icon.jpg"
 
 sql "$HOME/.local/share/lutris/pga.db" "CREATE TABLE games (id INTEGER PRIMARY KEY, name TEXT, slug TEXT,
   directory TEXT, installed INTEGER, installed_at INTEGER);
-  INSERT INTO games VALUES (3, '蔚蓝', 'celeste', '/games/celeste', 1, 1600000000);
-  INSERT INTO games VALUES (4, 'Removed', 'removed', '', 0, NULL);"
+  INSERT INTO games VALUES (3, '蔚蓝', 'celeste', '/games/celeste', 1, 1600000000);"
 cat >"$HOME/.config/heroic/sideload_apps/library.json" <<'JSON'
 {"games": [{"runner": "sideload", "app_name": "own1", "title": "Own Game", "is_installed": true,
   "folder_name": "/games/own", "install": {"executable": "/games/own/run.sh"}}]}
@@ -40,11 +33,7 @@ JSON
 start_launcher "$base"
 
 open_import() {  # opens the dialog from the blank-area menu; prints its window id
-  xdotool mousemove --sync 1000 680
-  local grid_colour
-  grid_colour=$(window_pixel 785 770)
-  click 1000 680 3
-  wait_pixel_not 785 770 "$grid_colour" "the blank-area menu did not open"
+  open_menu 1000 680 785 770
   click 785 770
   local dialog
   dialog=$(wait_window "^导入游戏平台$" 30)
@@ -75,8 +64,6 @@ expected="Own Game|heroic://launch/sideload/own1|/games/own||0
 蔚蓝|lutris:rungameid/3|/games/celeste||0
 Portal 2|steam://rungameid/620|$steam/steamapps/common/Portal 2||1"
 assert_eq "$expected" "$(rows)" "rows after the import"
-assert_eq "$(date -d @1600000000 '+%Y-%m-%d %H:%M:%S')" "$(sql "$db" "SELECT created_at FROM games WHERE name = '蔚蓝'")" \
-  "date added of the Lutris game"
 
 # Escape cancels: the dialog closes and no message follows.
 open_import >/dev/null

@@ -99,46 +99,37 @@ TEST(CategoryList, AllowEmptyFollowsOverwrite) {
     EXPECT_FALSE(state.allowEmpty());
 }
 
-TEST_F(Databases, BackupWithDefaultsCopiesNonEmptyFieldsAndReplaces) {
-    run(data, "INSERT INTO games(name, category) VALUES ('甲', 'RPG'), ('乙', ''), ('丙', NULL), ('丁', '动作|冒险');");
-    run(bak, kCreateBackupTable);
-    run(bak, "INSERT INTO games(name, category, save_dir) VALUES ('甲', 'old', '/s'), ('乙', 'kept', '');");
-    const auto result = backup();
-    EXPECT_EQ(result.status, TransferResult::Status::Done);
-    EXPECT_EQ(result.count, 2);
-    EXPECT_EQ(rows(bak, "category"), "丁=动作|冒险;乙=kept;甲=RPG;");
-    EXPECT_EQ(rows(bak, "save_dir"), "丁=;乙=;甲=/s;");  // the other column is untouched
-}
-
-TEST_F(Databases, BackupWithoutOverwriteOnlyAddsNewNames) {
-    run(data, "INSERT INTO games(name, category) VALUES ('甲', 'RPG'), ('乙', '动作');");
-    run(bak, kCreateBackupTable);
-    run(bak, "INSERT INTO games(name, category) VALUES ('甲', 'old');");
-    EXPECT_EQ(backup(false).count, 2);  // an ignored insert counts as handled
-    EXPECT_EQ(rows(bak, "category"), "乙=动作;甲=old;");
-}
-
-TEST_F(Databases, AllowEmptyWritesEmptyOverNonEmptyBothWays) {
-    run(data, "INSERT INTO games(name, category) VALUES ('甲', ''), ('乙', NULL);");
-    run(bak, kCreateBackupTable);
-    run(bak, "INSERT INTO games(name, category) VALUES ('甲', 'RPG'), ('乙', '动作');");
-    EXPECT_EQ(backup(true, true).count, 2);
-    EXPECT_EQ(rows(bak, "category"), "乙=;甲=;");
-
-    run(data, "UPDATE games SET category='RPG';");
-    EXPECT_EQ(restore(true, false).count, 0);  // empty backups are skipped
-    EXPECT_EQ(restore(true, true).count, 2);
-    EXPECT_EQ(rows(data, "category"), "甲=;乙=;");
-}
-
-TEST_F(Databases, RestoreWithoutOverwriteFillsOnlyEmptyFields) {
-    run(data, "INSERT INTO games(name, category) VALUES ('甲', ''), ('乙', 'mine'), ('丙', NULL), ('丁', '');");
-    run(bak, kCreateBackupTable);
-    run(bak, "INSERT INTO games(name, category) VALUES ('甲', 'RPG'), ('乙', '动作'), ('丙', '冒险');");
-    EXPECT_EQ(restore(false).count, 2);
-    EXPECT_EQ(rows(data, "category"), "甲=RPG;乙=mine;丙=冒险;丁=;");
-    EXPECT_EQ(restore(true).count, 3);
-    EXPECT_EQ(rows(data, "category"), "甲=RPG;乙=动作;丙=冒险;丁=;");
+// Rows are (name, category) in data.db and in bak.db; `written` is the
+// category column of the file written to, as rows() shows it.
+TEST_F(Databases, OverwriteAndAllowEmptyDecideWhatIsWritten) {
+    const char* restoreData = "('甲', ''), ('乙', 'mine'), ('丙', NULL), ('丁', '')";
+    const char* restoreBak = "('甲', 'RPG'), ('乙', '动作'), ('丙', '冒险')";
+    const struct {
+        const char* dataRows;
+        const char* bakRows;
+        bool toBackup, overwrite, allowEmpty;
+        int count;
+        const char* written;
+    } cases[] = {
+        {"('甲', 'RPG'), ('乙', ''), ('丙', NULL), ('丁', '动作|冒险')", "('甲', 'old'), ('乙', 'kept')", true, true, false,
+         2, "丁=动作|冒险;乙=kept;甲=RPG;"},
+        // Without overwriting only new names are added; an ignored insert counts as handled.
+        {"('甲', 'RPG'), ('乙', '动作')", "('甲', 'old')", true, false, false, 2, "乙=动作;甲=old;"},
+        {"('甲', ''), ('乙', NULL)", "('甲', 'RPG'), ('乙', '动作')", true, true, true, 2, "乙=;甲=;"},
+        {"('甲', 'RPG'), ('乙', 'RPG')", "('甲', ''), ('乙', '')", false, true, false, 0, "甲=RPG;乙=RPG;"},
+        {"('甲', 'RPG'), ('乙', 'RPG')", "('甲', ''), ('乙', '')", false, true, true, 2, "甲=;乙=;"},
+        {restoreData, restoreBak, false, false, false, 2, "甲=RPG;乙=mine;丙=冒险;丁=;"},
+        {restoreData, restoreBak, false, true, false, 3, "甲=RPG;乙=动作;丙=冒险;丁=;"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.dataRows) + " / " + c.bakRows);
+        run(data, std::string("DELETE FROM games; INSERT INTO games(name, category) VALUES ") + c.dataRows);
+        run(bak, std::string(kCreateBackupTable) + "DELETE FROM games; INSERT INTO games(name, category) VALUES " + c.bakRows);
+        const auto result = c.toBackup ? backup(c.overwrite, c.allowEmpty) : restore(c.overwrite, c.allowEmpty);
+        EXPECT_EQ(result.status, TransferResult::Status::Done);
+        EXPECT_EQ(result.count, c.count);
+        EXPECT_EQ(rows(c.toBackup ? bak : data, "category"), c.written);
+    }
 }
 
 TEST_F(Databases, TwoGamesOfOneNameShareOneBackupRow) {
@@ -151,6 +142,7 @@ TEST_F(Databases, TwoGamesOfOneNameShareOneBackupRow) {
 
     // Without overwriting, the game whose field is set keeps it.
     EXPECT_EQ(transferColumn(data, bak, TransferColumn::SaveDir, TransferDirection::Backup, true, false).count, 1);
+    EXPECT_EQ(rows(bak, "category"), "同名=B;");  // the other column is untouched
     EXPECT_EQ(transferColumn(data, bak, TransferColumn::SaveDir, TransferDirection::Restore, false, false).count, 1);
     EXPECT_EQ(rows(data, "save_dir"), "同名=/a;同名=/a;");
     run(data, "UPDATE games SET save_dir='/mine' WHERE category='B' AND rowid=2;");

@@ -1,5 +1,4 @@
-// The KeyValues reader on Steam's own files (of the corpus), on the format's
-// corners, and on broken or hostile text.
+// The KeyValues reader on a Steam file, the format's corners, and broken text.
 #include <gtest/gtest.h>
 
 #include "library/keyvalues.h"
@@ -7,26 +6,17 @@
 
 using namespace ludexa;
 
-TEST(KeyValues, ReadsSteamsLibraryListAndManifest) {
-    const auto text = [](const char* name) {
-        const auto bytes = test::testDataBytes(std::string("corpus/keyvalues/") + name);
-        return std::string(bytes.begin(), bytes.end());
-    };
-    const auto pairs = parseKeyValues(text("libraryfolders.vdf"));
+TEST(KeyValues, ReadsSteamsLibraryList) {
+    const auto bytes = test::testDataBytes("corpus/keyvalues/libraryfolders.vdf");
+    const auto pairs = parseKeyValues(std::string(bytes.begin(), bytes.end()));
     ASSERT_TRUE(pairs);
     ASSERT_EQ(pairs->size(), 1u);
     const KeyValue& root = (*pairs)[0];
-    EXPECT_TRUE(root.isBlock);
     ASSERT_EQ(root.children.size(), 2u);
     EXPECT_EQ(root.children[1].get("path"), "/mnt/games/SteamLibrary");
     EXPECT_EQ(root.children[0].find("APPS")->get("228980"), "283843287");  // keys ignore case
     EXPECT_EQ(root.children[0].get("apps"), "");  // a block has no value
     EXPECT_EQ(root.find("2"), nullptr);
-
-    const auto manifest = parseKeyValues(text("appmanifest_620.acf"));
-    ASSERT_TRUE(manifest);
-    EXPECT_EQ((*manifest)[0].get("stateflags"), "4");
-    EXPECT_EQ((*manifest)[0].get("LauncherPath"), "C:\\Program Files (x86)\\Steam\\steam.exe");
 }
 
 TEST(KeyValues, FormatCorners) {
