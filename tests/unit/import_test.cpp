@@ -45,12 +45,15 @@ struct Library {
     }
 };
 
-// Gives every source the same small icon (so the 96 one is used), or none at all.
+// Gives every source the same small icon (so the 96 one is used), or none at
+// all; `meddle` runs once, at the first load.
 struct StubLoader : IconLoader {
     bool giveIcons = true;
     int loads = 0;
+    std::function<void()> meddle;
     std::optional<RgbaImage> load(const IconSource&, int size, IconFit) override {
         ++loads;
+        if (meddle) std::exchange(meddle, nullptr)();
         if (!giveIcons) return std::nullopt;
         RgbaImage img;
         img.width = img.height = size == 256 ? 16 : size;
@@ -133,13 +136,7 @@ TEST(Import, GameAddedByAnotherProgramDuringTheScanIsStoredOnce) {
     lib.app("a.desktop", "/bin/a --x");
     lib.app("b.desktop", "/bin/b");
     lib.app("c.desktop", "/bin/b --other");  // same program, other arguments: another game
-    struct MeddlingLoader : StubLoader {
-        std::function<void()> meddle;
-        std::optional<RgbaImage> load(const IconSource& s, int size, IconFit fit) override {
-            if (meddle) std::exchange(meddle, nullptr)();
-            return StubLoader::load(s, size, fit);
-        }
-    } icons;
+    StubLoader icons;
     icons.meddle = [&] {
         EXPECT_TRUE(Database::open(lib.db(), false)
                         ->exec("INSERT INTO games (name, exe_path, launch_args) VALUES ('B', '/bin/b', '')"));
