@@ -289,7 +289,6 @@ TEST(PlayTime, FoldersAndTexts) {
     // started but hardly played is not one never played.
     EXPECT_EQ(formatPlayTime(0), "不足 1 秒");
     EXPECT_EQ(shownPlayTime({0, 1}), "不足 1 秒");
-    EXPECT_EQ(shownPlayTime({}), "未游玩");
     EXPECT_EQ(formatPlayTime(59), "59 秒");
     EXPECT_EQ(formatPlayTime(3599), "59 分钟");
     EXPECT_EQ(formatPlayTime(3600), "1.0 小时");
