@@ -75,10 +75,8 @@ first_selected() {
 }
 wait_for 30 "the first game is not selected after the import ($(window_pixel 368 130))" first_selected
 
-# Icons are PNG files (which icon each gets is the unit tests' matter).
 assert_eq 0 "$(sql "$db" "SELECT count(*) FROM games WHERE icon IS NULL OR hex(substr(icon, 1, 8)) != '89504E470D0A1A0A'")" "every game has a PNG icon"
 
-# The launcher is still responsive and exits normally.
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"
 echo PASS

@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
-# Play time: a game whose program runs for three seconds leaves one closed
-# session of about three seconds in data.db, and the text area's header shows
-# it; the sort by time played, chosen in the blank-area menu, orders games as
-# their stored sessions say (seen through what Enter launches).
+# Play time of a real process: one closed session of about three seconds in
+# data.db, shown in the header; the sort by time played follows the stored
+# sessions (seen through what Enter launches).
 source "$(dirname "$0")/lib.sh"
 
 base=$(make_portable "游玩 时长")
@@ -27,7 +26,6 @@ wait_for 10 "the game did not start" log_lines 1
 # Drawn by now (the launch came from a frame's input); the game runs on.
 screenshot "$base/before.png"
 wait_for 20 "no closed session within 20 s" closed_sessions 1
-assert_eq 1 "$(sql "$db" "SELECT count(*) FROM play_sessions")" "sessions"
 seconds=$(sql "$db" "SELECT seconds FROM play_sessions")
 [ "$seconds" -ge 2 ] && [ "$seconds" -le 5 ] || fail "a three-second game was counted as $seconds s"
 started=$(sql "$db" "SELECT started_at FROM play_sessions")
