@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The desktop view: the "桌面" tag lists the entries of the user's desktop
-# folder (hidden files left out) with the first one focused, a launcher under
-# its own Chinese name and icon, and "全部" leaves it.
+# The "桌面" tag lists the user's desktop folder (hidden files left out), a
+# launcher under its own Chinese name and icon; "全部" leaves it.
 source "$(dirname "$0")/lib.sh"
 
 base=$(make_portable "desktop")
@@ -10,16 +9,14 @@ export HOME="$base/home"
 mkdir -p "$HOME/Desktop/文件夹"
 printf 'notes' >"$HOME/Desktop/Notes.txt"
 printf 'hidden' >"$HOME/Desktop/.hidden"
-# A real launcher (gnome-mines'), labelled by its Chinese name "扫雷" and drawn
-# with its theme icon; a folder named "扫雷" sorts right after it and shows
-# what that label must look like.
+# gnome-mines' launcher; a folder named "扫雷" sorts after it and shows what
+# its label must look like.
 cp /usr/share/applications/org.gnome.Mines.desktop "$HOME/Desktop/"
 mkdir "$HOME/Desktop/扫雷" "$HOME/Desktop/阿"
 start_launcher "$base"
 
 screenshot "$base/tags.png"
-# The second dark tag of the bar is "桌面" ("全部" is lit, "收藏" comes first;
-# where the categories fill the first line the bar starts left of 590).
+# The second dark tag of the bar is "桌面" ("全部" is lit, "收藏" comes first).
 read -r favourites_x desktop_x < <(convert "$base/tags.png" -crop 600x1+395+9 txt:- |
   awk -F'[ ,:]+' '/srgb\(50,55,70\)/ { x = $1 + 395; if (x != last + 1) { runs++; start[runs] = x } last = x }
     END { print start[1], start[2] + 5 }')

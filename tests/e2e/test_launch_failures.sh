@@ -1,9 +1,6 @@
 #!/usr/bin/env bash
-# Launches that cannot happen and launchers on the desktop: a game whose
-# program was deleted shows "启动失败" and counts nothing (nor puts the
-# launcher to sleep, although sleep on launch is on); a .desktop launcher in
-# the 桌面 view starts its program. (Each reason a launch is refused for is
-# the unit tests' matter.)
+# A game whose program was deleted shows "启动失败", counts nothing and does
+# not put the launcher to sleep; a .desktop launcher in the 桌面 view starts.
 source "$(dirname "$0")/lib.sh"
 source "$E2E_DIR/dialogs_lib.sh"
 
@@ -32,7 +29,6 @@ wait_drawn "$box"
 key_to "$box" Return
 wait_window_gone '^启动失败$'
 assert_eq "0|1" "$(sql "$db" "SELECT play_count, last_played IS NULL FROM games WHERE id=2")" "the failed launch was counted"
-# The launcher draws its grid again; a sleep screen would be dark.
 wait_first_frame
 [ "$(window_pixel 600 100)" != "20,20,30" ] || fail "the launcher fell asleep after a failed launch"
 
