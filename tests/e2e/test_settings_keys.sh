@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Enter in the settings dialog means 确定 even with the focus on a switch,
-# which carries a visible mark and keeps the state the click gave it.
+# which carries a visible mark and keeps the state the click gave it; Escape
+# means 取消.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/dialogs_lib.sh"
 
@@ -25,6 +26,15 @@ key_to "$w" Return
 wait_window_gone '^设置$'
 rate_is() { [ "$(rate)" == "$1" ]; }
 wait_for 30 "Enter did not apply the dialog (framerate_fps=$(rate))" rate_is 120
+
+# Escape discards: the "60" preset is not kept.
+click 72 22
+w=$(wait_window '^设置$')
+wait_drawn "$w"
+click_in "$w" 145 499
+key_to "$w" Escape
+wait_window_gone '^设置$'
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code"
+assert_eq 120 "$(rate)" "Escape kept the frame rate"
 echo PASS
