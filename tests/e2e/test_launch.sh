@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # A double-click starts the game's program (a folder with a space and Chinese,
 # arguments with spaces) and counts the play; a second launch within two
-# seconds does nothing; with sleep enabled the sleep screen follows a launch.
+# seconds does nothing. With sleep enabled, a game whose program was deleted
+# shows "启动失败", counts nothing and does not put the launcher to sleep; the
+# sleep screen follows a launch that starts.
 source "$(dirname "$0")/lib.sh"
+source "$E2E_DIR/dialogs_lib.sh"
 
 base=$(make_portable "启动 测试")
 "$E2E_DIR/../../scripts/demo" "$base" "$LUDEXA_BIN" >/dev/null
@@ -34,8 +37,19 @@ assert_eq 0 "$(wait_exit)" "exit code"
 
 sed -i 's/^categories=/sleepEnabled=1\r\ncategories=/' "$base/set.ini"
 grep -q "sleepEnabled=1" "$base/set.ini" || fail "could not enable sleep"
+sql "$db" "INSERT INTO games(name, exe_path, folder_path) VALUES ('已删除的游戏', '$base/gone/run.sh', '$base/gone')"
+gone_id=$(sql "$db" "SELECT max(id) FROM games")
 start_launcher "$base"
 send_key Return
+box=$(wait_window '^启动失败$')
+wait_drawn "$box"
+key_to "$box" Return
+wait_window_gone '^启动失败$'
+assert_eq "0|1" "$(sql "$db" "SELECT play_count, last_played IS NULL FROM games WHERE id=$gone_id")" "the failed launch was counted"
+wait_first_frame
+[ "$(window_pixel 600 100)" != "20,20,30" ] || fail "the launcher fell asleep after a failed launch"
+sleep 2.1  # on purpose: the two seconds of the debounce pass
+send_key Right Return
 wait_pixel 600 100 "20,20,30" "sleep screen background"
 click 600 400
 wait_pixel_not 600 100 "20,20,30" "a click did not wake the launcher"
