@@ -1,11 +1,7 @@
 #!/usr/bin/env bash
-# data.db held by another program's write transaction (a sqlite3 shell in
-# BEGIN IMMEDIATE): marking a favourite waits out the busy timeout, says in
-# one message box that data.db is in use, and does not show the change as
-# done: once the lock is gone, the same menu entry marks the game. (Every
-# write path under every kind of refusal is the unit tests' matter.) The game
-# has an id beyond 32 bits: 4294967297 is 2^32 + 1, which an int would read as
-# 1, the id of the other game, which stays as it was.
+# data.db held by a sqlite3 shell's write transaction: marking a favourite
+# says so in one message box and is not shown as done; once the lock is gone
+# the same entry marks the game. Its id, 2^32 + 1, would read as 1 in an int.
 source "$(dirname "$0")/lib.sh"
 source "$E2E_DIR/dialogs_lib.sh"
 
@@ -21,10 +17,8 @@ mkfifo "$dir/.holder"
 sqlite3 "$db" <"$dir/.holder" >/dev/null 2>&1 &
 holder=$!
 exec 3>"$dir/.holder"
-# Waits for the launcher if it happens to be writing at that moment.
 echo ".timeout 10000" >&3
 echo "BEGIN IMMEDIATE;" >&3
-# Held once a writer that does not wait is refused.
 held() { ! sqlite3 -cmd ".timeout 0" "$db" "BEGIN IMMEDIATE; ROLLBACK;" >/dev/null 2>&1; }
 wait_for 10 "the sqlite3 shell does not hold data.db" held
 
@@ -40,7 +34,6 @@ exec 3>&-
 wait "$holder" || true
 assert_eq 0 "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" "favourite while data.db was held"
 
-# Not shown as a favourite: the entry still offers to mark it, and does.
 open_menu 409 99 450 189
 click 450 189
 favourite() { [ "$(sql "$db" "SELECT is_favorite FROM games WHERE id=$id")" == 1 ]; }

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# Special files where the program reads: a description that is a FIFO and one
-# that is a link to /dev/zero, a FIFO and a /dev/zero link among the pictures,
-# ui.jpg and the configured font as FIFOs, and a window size far beyond the
-# screen. The program starts, stays within the screen and exits; the bounds
-# on every wait are the test's.
+# FIFOs and /dev/zero links as descriptions, pictures, ui.jpg and font, and a
+# window size far beyond the screen: the program starts, stays within the
+# screen and exits.
 source "$(dirname "$0")/lib.sh"
 source "$E2E_DIR/dialogs_lib.sh"
 
@@ -22,7 +20,6 @@ screen=$(xdpyinfo | awk '/dimensions:/{print $2}')
 [ "$width" -le "${screen%x*}" ] && [ "$height" -le "${screen#*x}" ] ||
   fail "window ${width}x$height is larger than the screen $screen"
 
-# The picture loader must not be stuck on the FIFO: the program exits.
 send_key Escape
 assert_eq 0 "$(wait_exit 20)" "exit code"
 grep -q $'^useCustomBackground=0\r$' "$dir/set.ini" || fail "a FIFO ui.jpg was taken as a background"

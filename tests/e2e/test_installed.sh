@@ -1,10 +1,7 @@
 #!/usr/bin/env bash
-# An installed copy: the program in <prefix>/bin beside its package's files
-# keeps data.db and set.ini in $XDG_DATA_HOME/ludexa (~/.local/share/ludexa by
-# default), created on the first start, and nothing beside itself. Its
-# desktop entry and AppStream metadata validate. The copy is the build's own
-# install (cmake --install), or with LUDEXA_DEB the built package unpacked as
-# dpkg would (scripts/package runs it so).
+# An installed copy (cmake --install, or the package in LUDEXA_DEB) keeps its
+# files in ~/.local/share/ludexa, nothing beside itself; its desktop entry and
+# AppStream metadata validate.
 source "$(dirname "$0")/lib.sh"
 
 root="$(e2e_tempdir)/root"

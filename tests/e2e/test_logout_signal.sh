@@ -1,10 +1,8 @@
 #!/usr/bin/env bash
-# A logout ends the launcher with SIGTERM: it closes as through its close
-# button, also while a message box is up. A setting kept for the close (the
-# icon size from the grid menu) is in set.ini, the session of the game still
-# running is written open for the next start, and it exits at once. On the
-# way, 生成资源 in a fresh folder makes media/ and every game's folder. A
-# set.ini too large to read whole is left exactly as it was.
+# SIGTERM (a logout) closes the launcher at once as its close button does,
+# also while a message box is up: the icon size kept for the close is saved,
+# the running game's session is written open. A set.ini too large to read
+# whole is left exactly as it was.
 source "$(dirname "$0")/lib.sh"
 
 base=$(make_portable "注销 logout")
@@ -48,15 +46,14 @@ assert_eq 1 "$(sql "$db" "SELECT count(*) FROM play_sessions WHERE open = 1 AND 
 for game in $(sql "$db" "SELECT pid FROM play_sessions WHERE pid > 0"); do kill "$game" 2>/dev/null || true; done
 
 # 2. A set.ini of more than 1 MB: what fits is read (theme 4's toolbar), a
-# warning says why nothing is saved, and the file stays byte for byte.
+# warning says why nothing is saved.
 {
   printf '\xEF\xBB\xBFthemeIndex=4\r\n'
   head -c 1200000 /dev/zero | tr '\0' '#' | fold -w 100 | sed 's/$/\r/'
   printf 'iconSize=3\r\n'
 } >"$base/set.ini"
 cp "$base/set.ini" "$base/set.ini.before"
-# The warning comes before the first frame, so start_launcher's wait for
-# that frame cannot be used: the window is taken once the box is answered.
+# The warning comes before the first frame: start_launcher cannot wait for it.
 launch_in_background "$base"
 warning=$(wait_window '^提示$' 60)
 wait_drawn "$warning"

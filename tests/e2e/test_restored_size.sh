@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# A window restored to a size other than the default is drawn at that size
-# from the first frame on, before any input: the bottom frame line is there,
-# not the dark band of a frame drawn for 1200 x 800. Expanded there, sixteen
-# categories take at most 40 % of the height and the rest scroll inside the
-# bar under the mouse wheel.
+# A window restored to 1000 x 700 is drawn at that size from the first frame
+# on; expanded there, sixteen categories take at most 40 % of the height and
+# the rest scroll inside the bar under the mouse wheel.
 source "$(dirname "$0")/lib.sh"
 source "$E2E_DIR/ui_lib.sh"
 
@@ -12,7 +10,6 @@ printf '[Layout]\r\nwindowWidth=1000\r\nwindowHeight=700\r\nwindowX=0\r\nwindowY
   '动作|角色扮演|策略|休闲|独立游戏|射击|竞速|模拟|冒险|体育|格斗游戏|解谜|音乐|恐怖|沙盒建造|卡牌' >"$base/set.ini"
 start_launcher "$base"
 
-# The first frame, the mouse untouched: the bottom row is the frame line.
 screenshot "$base/first.png"
 for x in 2 250 500 750 997; do
   assert_eq "200,200,210" "$(pixel "$base/first.png" $x 698)" "bottom row at x $x of the first frame"
@@ -26,7 +23,7 @@ wait_pixel 8 249 "200,200,210" "the toolbar splitter of the bounded bar"
 screenshot "$base/expanded.png"
 assert_eq "235,235,240" "$(pixel "$base/expanded.png" 8 600)" "the text box below the bar"
 
-# The wheel over the bar scrolls its rows; the first line stays.
+# The first line stays.
 before=$(window_hash "$LUDEXA_WINDOW")
 xdotool mousemove --sync 600 150 click 5
 wait_window_changed "$LUDEXA_WINDOW" "$before"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Keys in the settings dialog: Enter means 确定 even with the focus on a
-# switch (the switch keeps the state the click gave it, Enter does not toggle
-# it back), Escape means 取消. The focused switch carries a visible mark.
+# Enter in the settings dialog means 确定 even with the focus on a switch,
+# which carries a visible mark and keeps the state the click gave it; Escape
+# means 取消.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/dialogs_lib.sh"
 
@@ -14,14 +14,12 @@ rate() { cat "$dir/set.ini" 2>/dev/null | tr -d "\r" | sed -n "s/^framerate_fps=
 click 72 22
 w=$(wait_window '^设置$')
 wait_drawn "$w"
-# Transient for the launcher, not above every program (the game settings
-# window and the category manager are).
+# Transient for the launcher, not above every program.
 xprop -id "$w" WM_TRANSIENT_FOR | grep -qi "$(printf '0x%x' "$LUDEXA_WINDOW")" || fail "not transient for the launcher"
 xprop -id "$w" _NET_WM_STATE | grep -q ABOVE && fail "the settings dialog stays above every program"
 click_in "$w" 197 499
 read -r wx wy _ _ < <(client_geometry "$w")
-# The focus mark: a blue ring around the green switch (its left edge as GTK
-# lays the row out), where an unfocused switch has its own green border.
+# The focus mark: a blue ring where an unfocused switch has a green border.
 focus_ring() { screenshot "$dir/focus.png"; [ "$(pixel "$dir/focus.png" $((wx + 173)) $((wy + 499)))" == "28,113,216" ]; }
 wait_for 30 "the focused switch is not marked" focus_ring
 key_to "$w" Return

@@ -1,7 +1,5 @@
-// Fuzzes the GIF stream the way the player drives it: create, size, frames to
-// the end, rewind, frames again, free; every decoder call through the guard.
-// AddressSanitizer sees any out-of-bounds access before it could fault, so
-// the guard hides nothing from the fuzzer.
+// Fuzzes the GIF stream as the player drives it, every call through the guard
+// (AddressSanitizer sees an out-of-bounds access before it could fault).
 #include <cstddef>
 #include <cstdint>
 

@@ -8,8 +8,7 @@
 
 namespace {
 
-// Pictures up to the bound are valid but slow every run down (a small file
-// may claim 64 Mpx and make the decoder clear them) without reaching new code.
+// Pictures up to the bound are valid but slow every run down without reaching new code.
 constexpr std::uint64_t kMaxFuzzPixels = 1 << 20;
 
 }  // namespace

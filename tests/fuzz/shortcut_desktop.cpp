@@ -1,6 +1,5 @@
-// Fuzzes .desktop parsing and the Exec quoting: an entry is refused or has a
-// name, a program and UTF-8 text, and its arguments always split again; any
-// Exec line that splits gives words that survive joining and splitting.
+// Fuzzes .desktop parsing: an entry is refused or has a name, a program, UTF-8
+// text and arguments that split again; Exec words survive joining and splitting.
 #include <glib.h>
 
 #include <cstddef>

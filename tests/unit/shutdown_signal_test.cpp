@@ -1,6 +1,5 @@
-// The shutdown signals, each in a child process of its own (the handlers stay
-// installed for the rest of a process): the signal does not end the program,
-// it is seen as a request and wakes a poll() on the descriptor.
+// The shutdown signals, each in a child process (the handlers stay installed):
+// a signal is a request that wakes a poll() on the descriptor.
 #include <gtest/gtest.h>
 
 #include <poll.h>
@@ -13,11 +12,9 @@ using namespace ludexa;
 
 namespace {
 
-// Exit code 0 when the signal was taken as a request and the descriptor is
-// readable, and stays so for a second look.
+// Exit code 0 when the signal was taken as a request and the descriptor stays readable.
 [[noreturn]] void raiseAndReport(int signal) {
-    // A shell starting the tests in the background ignores SIGINT for them;
-    // the child stands for a launcher started normally.
+    // A shell starting the tests in the background ignores SIGINT for them.
     ::signal(signal, SIG_DFL);
     if (!installShutdownSignals() || shutdownRequested()) _exit(2);
     ::raise(signal);

@@ -1,6 +1,5 @@
-// Every write to data.db that the file refuses (read-only, held by another
-// program, vetoed by a trigger) comes back with the refusal's code and leaves
-// the file as it was: nothing half-written, nothing reported as done.
+// Every write data.db refuses (read-only, held, vetoed by a trigger) comes
+// back with the refusal's code and leaves the file as it was.
 #include <gtest/gtest.h>
 
 #include <fstream>
