@@ -1,13 +1,8 @@
 # Helpers for the end-to-end tests: the real ludexa binary in a temporary
-# portable folder under Xvfb, driven with xdotool, observed through the files
-# it writes and screenshots. Each test script sources this file and receives
-# the binary's path as $1.
-#
-# Every wait here is a wait for a condition with a generous timeout: CI runs on
-# whatever machine it gets, often a loaded one, where the launcher (a sanitizer
-# build) may take many times longer than on an idle machine. A fixed sleep is
-# only right where a test checks that something does NOT happen; such sleeps
-# say so beside them.
+# portable folder under Xvfb, driven with xdotool. Each test script sources this
+# file and receives the binary's path as $1. Every wait is for a condition, with
+# a timeout generous enough for a loaded machine and a sanitizer build; a fixed
+# sleep only checks that something does NOT happen, and says so.
 set -euo pipefail
 
 LUDEXA_BIN=$(readlink -f "$1")
@@ -16,13 +11,10 @@ LUDEXA_PID=""     # the subshell that runs the launcher and records its exit cod
 LUDEXA_DIR=""
 LUDEXA_WINDOW=""
 _own_xvfb=""
-# Everything a test makes lives in one folder of its own, made here in the
-# test's own shell (a folder registered inside a $(...) subshell would be
-# forgotten) and removed when the test ends, passed or failed; KEEP_E2E=1
-# keeps it for a look afterwards.
+# Everything a test and the programs it starts make lives in one folder, made
+# in the test's own shell (not a $(...) subshell) and removed when the test
+# ends; KEEP_E2E=1 keeps it.
 E2E_TMP=$(mktemp -d "${TMPDIR:-/tmp}/ludexa-e2e.XXXXXX")
-# Programs started by the tests (GTK, ImageMagick, the launcher) put their own
-# temporary files there too.
 export TMPDIR=$E2E_TMP
 
 fail() {
@@ -94,10 +86,8 @@ make_portable() {
   echo "$dir"
 }
 
-# "r,g,b" of one pixel of the launcher window, in window coordinates. The
-# window itself is read, so a window manager's frame does not shift it. The
-# numbers are read from the first tuple: ImageMagick writes a colour that has
-# a name ("red") by its name instead of as srgb(...).
+# "r,g,b" of one pixel of the launcher window (not shifted by a frame), read
+# from the numbers: ImageMagick names some colours ("red") instead.
 window_pixel() {  # x y
   import -window "$LUDEXA_WINDOW" -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
     sed -n '2s/^[^(]*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1,\2,\3/p'
@@ -117,23 +107,22 @@ _pixel_is() {  # x y rgb...
   _last_pixel=$got
   return 1
 }
-# Waits until a pixel of the launcher window has one of the given colours.
+# Waits until a pixel of the launcher window has the colour, or one of the
+# colours separated by "|".
 wait_pixel() {  # x y rgb message [timeout]
   _last_pixel=""
-  local end=$((SECONDS + ${5:-30}))
-  until _pixel_is "$1" "$2" "$3"; do
+  local end=$((SECONDS + ${5:-30})) wants
+  IFS='|' read -ra wants <<<"$3"
+  until _pixel_is "$1" "$2" "${wants[@]}"; do
     [ "$SECONDS" -lt "$end" ] || fail "$4: expected [$3] at $1,$2, got [$_last_pixel]"
     sleep 0.1
   done
 }
 
+_pixel_is_not() { ! _pixel_is "$@"; }
 # Waits until a pixel of the launcher window no longer has the given colour.
 wait_pixel_not() {  # x y rgb message [timeout]
-  local end=$((SECONDS + ${5:-30}))
-  while _pixel_is "$1" "$2" "$3"; do
-    [ "$SECONDS" -lt "$end" ] || fail "$4: still [$3] at $1,$2"
-    sleep 0.1
-  done
+  wait_for "${5:-30}" "$4: still [$3] at $1,$2" _pixel_is_not "$1" "$2" "$3"
 }
 
 # Starts the launcher of a portable folder in the background and returns at
@@ -152,33 +141,29 @@ launch_in_background() {
   LUDEXA_PID=$!
 }
 
-# Starts the launcher in a portable folder, waits for its window, moves it to
-# (0, 0), gives it the input focus and waits for its first complete frame: the
-# help button, the first thing drawn in the toolbar, in its colour or its
-# hover colour.
+# Starts the launcher and takes its window.
 start_launcher() {
-  local dir=$1
-  launch_in_background "$dir"
-  LUDEXA_WINDOW=""
-  local end=$((SECONDS + 60))
-  while [ -z "$LUDEXA_WINDOW" ]; do
-    LUDEXA_WINDOW=$(xdotool search --onlyvisible --name '^Ludexa ' 2>/dev/null | head -1 || true)
-    [ -n "$LUDEXA_WINDOW" ] && break
-    [ -f "$dir/.exit" ] && fail "the launcher exited ($(cat "$dir/.exit")) before showing its window: $(cat "$dir/.stderr")"
-    [ "$SECONDS" -lt "$end" ] || fail "no launcher window after 60 s"
-    sleep 0.1
-  done
+  launch_in_background "$1"
+  take_launcher_window
+}
+
+_launcher_window_shown() {
+  _launcher_exited
+  _window_shown '^Ludexa '
+}
+
+# Waits for the launcher's window, moves it to (0, 0), focuses it and waits for
+# its first frame (the help button, drawn first, plain or hovered).
+take_launcher_window() {
+  wait_for 60 "no launcher window" _launcher_window_shown
+  LUDEXA_WINDOW=$(wait_window '^Ludexa ')
   xdotool windowmove --sync "$LUDEXA_WINDOW" 0 0
   xdotool windowfocus --sync "$LUDEXA_WINDOW" || true
   wait_first_frame
 }
 
 wait_first_frame() {
-  local end=$((SECONDS + 60))
-  until _pixel_is 14 12 "245,85,85" "255,148,148"; do
-    [ "$SECONDS" -lt "$end" ] || fail "no first frame after 60 s (help button pixel [$_last_pixel])"
-    sleep 0.1
-  done
+  wait_pixel 14 12 "245,85,85|255,148,148" "no first frame (the help button)" 60
 }
 
 focus_launcher() {
@@ -231,30 +216,23 @@ pixel() {  # file x y
   convert "$1" -format "%[fx:int(255*p{$2,$3}.r)],%[fx:int(255*p{$2,$3}.g)],%[fx:int(255*p{$2,$3}.b)]" info:
 }
 
+_window_shown() {  # title-regex
+  xdotool search --onlyvisible --name "$1" >/dev/null 2>&1
+}
+_window_not_shown() { ! _window_shown "$1"; }
+
 # Waits until a window with the given title is shown; prints its id.
 wait_window() {  # title-regex [timeout]
-  local w="" end=$((SECONDS + ${2:-30}))
-  while :; do
-    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true)
-    [ -n "$w" ] && { echo "$w"; return 0; }
-    [ "$SECONDS" -lt "$end" ] || fail "no window titled $1"
-    sleep 0.1
-  done
+  wait_for "${2:-30}" "no window titled $1" _window_shown "$1"
+  xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1 || true
 }
 
-# Waits until no visible window has the given title.
 wait_window_gone() {  # title-regex [timeout]
-  local end=$((SECONDS + ${2:-30}))
-  while xdotool search --onlyvisible --name "$1" >/dev/null 2>&1; do
-    [ "$SECONDS" -lt "$end" ] || fail "window $1 is still open"
-    sleep 0.1
-  done
+  wait_for "${2:-30}" "window $1 is still open" _window_not_shown "$1"
 }
 
-# Waits until a window (a GTK dialog) has drawn itself and stopped changing:
-# two captures in a row alike, and more than one colour in them. GTK's caret
-# does not blink in the tests (see gtk_test_settings), so a dialog at rest is
-# still.
+# Waits until a window (a GTK dialog) has drawn itself and is still: two
+# captures alike, with more than one colour (the caret does not blink here).
 wait_drawn() {  # window [timeout]
   local end=$((SECONDS + ${2:-30})) previous="" current
   while :; do
@@ -274,8 +252,7 @@ window_hash() {  # window
   import -window "$1" -depth 8 rgb:- 2>/dev/null | md5sum
 }
 
-# Waits until a window shows something other than the given fingerprint, and
-# has then settled: what a key or click did there has been drawn.
+# Waits until a window shows something else than the fingerprint, then settles.
 wait_window_changed() {  # window hash [timeout]
   local end=$((SECONDS + ${3:-30}))
   while [ "$(window_hash "$1")" == "$2" ]; do
@@ -285,14 +262,12 @@ wait_window_changed() {  # window hash [timeout]
   wait_drawn "$1"
 }
 
-# Types a path into a GTK file chooser and takes it. Ctrl+L opens the
-# location entry; once the chooser shows it, the path goes in; once the
-# chooser shows the path, Delete drops a completion GTK may have put after it
-# and Return takes what was typed.
 _clipboard_holds() {  # text
   [ "$(xclip -o -selection clipboard 2>/dev/null)" == "$1" ]
 }
 
+# Puts a path in a GTK file chooser's location entry (Ctrl+L) and takes it;
+# Delete drops a completion GTK may have added after it.
 choose_path() {  # chooser path
   local shown
   wait_drawn "$1"
@@ -310,9 +285,8 @@ choose_path() {  # chooser path
   xdotool key --clearmodifiers Delete Return
 }
 
-# GTK settings for the tests: no blinking caret (so a dialog at rest is
-# still), and a file chooser that starts in the current folder (in "Recent",
-# its default, a typed path is not taken).
+# GTK for the tests: no blinking caret, and a file chooser that starts in the
+# current folder (in "Recent", its default, a typed path is not taken).
 gtk_test_settings() {
   export XDG_CONFIG_HOME="$E2E_TMP/config"
   mkdir -p "$XDG_CONFIG_HOME/gtk-3.0" "$XDG_CONFIG_HOME/glib-2.0/settings"

@@ -9,7 +9,8 @@ source "$(dirname "$0")/dialogs_lib.sh"
 dejavu=/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf
 [ -f "$dejavu" ] || fail "fonts-dejavu-core is not installed"
 
-# A fontconfig setup that knows only the fonts in one folder.
+# A fontconfig setup that knows only the fonts in one folder. The launcher's
+# first window is then a message box, not the main window.
 only_fonts() {  # folder
   local conf
   conf=$(e2e_tempdir)/fonts.conf
@@ -18,45 +19,22 @@ only_fonts() {  # folder
   echo "$conf"
 }
 
-# Starts the launcher with the given fontconfig setup; its first window is a
-# message box, so start_launcher's wait for the main window does not apply.
-start_with_fonts() {  # conf
-  ensure_display
-  LUDEXA_DIR=$dir
-  rm -f "$dir/.exit"
-  (
-    cd "$dir"
-    code=0
-    FONTCONFIG_FILE=$1 LD_PRELOAD="${LUDEXA_PRELOAD:-}" ./ludexa >"$dir/.stdout" 2>"$dir/.stderr" || code=$?
-    echo "$code" >"$dir/.exit"
-  ) &
-  LUDEXA_PID=$!
-}
-
 latin=$(e2e_tempdir)
 cp "$dejavu" "$latin/"
 dir=$(make_portable)
 
-start_with_fonts "$(only_fonts "$latin")"
+FONTCONFIG_FILE=$(only_fonts "$latin") launch_in_background "$dir"
 box=$(wait_window "Missing Chinese font" 60)
 wait_drawn "$box"
-import -window "$box" "$E2E_TMP/no_chinese.png"
-[ -n "${KEEP_E2E:-}" ] && echo "screenshot: $E2E_TMP/no_chinese.png" >&2
 key_to "$box" Return
 wait_window_gone "Missing Chinese font"
-LUDEXA_WINDOW=$(wait_window '^Ludexa ' 60)
-xdotool windowmove --sync "$LUDEXA_WINDOW" 0 0
-xdotool windowfocus --sync "$LUDEXA_WINDOW" || true
-# The toolbar is drawn: the UI carries on with DejaVu Sans.
-wait_first_frame
-screenshot "$E2E_TMP/latin_only.png"
+take_launcher_window  # the toolbar is drawn: the UI carries on with DejaVu Sans
 send_key Escape
 assert_eq 0 "$(wait_exit)" "exit code with a Latin font only"
 
-start_with_fonts "$(only_fonts "$(e2e_tempdir)")"
+FONTCONFIG_FILE=$(only_fonts "$(e2e_tempdir)") launch_in_background "$dir"
 box=$(wait_window "Missing font" 60)
 wait_drawn "$box"
-import -window "$box" "$E2E_TMP/no_font.png"
 key_to "$box" Return
 assert_eq 1 "$(wait_exit)" "exit code without any font"
 echo PASS

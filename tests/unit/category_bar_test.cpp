@@ -51,10 +51,9 @@ TEST(CategoryBar, RowsWrapAtTheLimit) {
     EXPECT_EQ(none.targetToolbarHeight(expanded()), 44);
     EXPECT_EQ(none.startX, 590);  // never left of 590 while there is room
 
-    // 1600 wide: A = 533, limit = 533 - 175 - 13 = 345.
+    // 1600 wide: the row limit is 345.
     const std::vector<std::string> names = {"动作", "角色扮演", "策略", "休闲", "独立", "射击", "竞速游戏", "模拟"};
     const auto layout = layoutCategoryBar(1600, names, 14, tenPerChar);
-    EXPECT_EQ(layout.rowLimit, 345);
     // Widths 40, 60, 40, 40, 40, 40, 60, 40: six fit in 285; the seventh would need 350.
     ASSERT_EQ(layout.rows.size(), 2u);
     EXPECT_EQ(layout.rows[0].tags, (std::vector<int>{0, 1, 2, 3, 4, 5}));
@@ -192,36 +191,24 @@ TEST(CategoryBar, ClicksOnCategories) {
 }
 
 TEST(CategoryBar, QuickSwitchCyclesBothWays) {
-    const std::vector<std::string> names = {"A", "B"};
+    // "0" 全部, "1" 收藏, "0A" the category A alone.
+    const auto where = [](const CategoryState& s) {
+        return std::to_string(s.categoryMode) + (s.selectedCategories.size() == 1 ? *s.selectedCategories.begin() : "");
+    };
     CategoryState s;
     s.multiSelectMode = true;
-    quickSwitch(s, names, +1);
-    EXPECT_EQ(s.categoryMode, 1);  // 全部 → 收藏
-    EXPECT_FALSE(s.multiSelectMode);
-    quickSwitch(s, names, +1);
-    EXPECT_EQ(s.selectedCategories, std::set<std::string>{"A"});
-    EXPECT_EQ(s.categoryMode, 0);
-    quickSwitch(s, names, +1);
-    EXPECT_EQ(s.selectedCategories, std::set<std::string>{"B"});
-    quickSwitch(s, names, +1);  // the last wraps to 全部
-    EXPECT_TRUE(s.selectedCategories.empty());
-    EXPECT_EQ(s.categoryMode, 0);
-
-    quickSwitch(s, names, -1);  // 全部 → the last category
-    EXPECT_EQ(s.selectedCategories, std::set<std::string>{"B"});
-    quickSwitch(s, names, -1);
-    quickSwitch(s, names, -1);  // category 0 → 收藏
-    EXPECT_EQ(s.categoryMode, 1);
-    quickSwitch(s, names, -1);
-    EXPECT_EQ(s.categoryMode, 0);
-
-    CategoryState none;
-    quickSwitch(none, {}, -1);  // no categories: 全部 → 收藏
-    EXPECT_EQ(none.categoryMode, 1);
-    quickSwitch(none, {}, +1);  // 收藏 → 全部
-    EXPECT_EQ(none.categoryMode, 0);
+    for (const auto& [direction, expected] : {std::pair{+1, "1"}, {+1, "0A"}, {+1, "0B"}, {+1, "0"}, {-1, "0B"},
+                                              {-1, "0A"}, {-1, "1"}, {-1, "0"}}) {
+        quickSwitch(s, {"A", "B"}, direction);
+        EXPECT_EQ(where(s), expected) << direction;
+        EXPECT_FALSE(s.multiSelectMode);
+    }
+    quickSwitch(s, {}, -1);  // no categories: 全部 → 收藏 → 全部
+    EXPECT_EQ(where(s), "1");
+    quickSwitch(s, {}, +1);
+    EXPECT_EQ(where(s), "0");
 
     CategoryState desktop{-1, {}, true, false};
-    quickSwitch(desktop, names, +1);
+    quickSwitch(desktop, {"A", "B"}, +1);
     EXPECT_FALSE(desktop.desktopMode);
 }

@@ -32,16 +32,12 @@ TEST(FontFaceChoiceOnDisplay, RealCollectionsOpenTheProportionalSimplifiedChines
     if (!std::filesystem::exists(kNotoSans)) GTEST_SKIP() << "fonts-noto-cjk is not installed";
     // Noto Sans CJK holds ten faces: five regions, each proportional and
     // monospaced; "Noto Sans Mono CJK SC" also ends in "SC".
-    const FontFace sans = faceForFile(kNotoSans);
-    EXPECT_EQ(sans.faceIndex, 2);
-    const Opened opened = open(sans);
-    EXPECT_EQ(opened.family, "Noto Sans CJK SC");
-    EXPECT_FALSE(opened.monospaced);
-
+    EXPECT_EQ(faceForFile(kNotoSans).faceIndex, 2);
     const struct {
         const char* path;
         const char* family;
     } cases[] = {
+        {kNotoSans.c_str(), "Noto Sans CJK SC"},
         {"/usr/share/fonts/opentype/noto/NotoSansCJK-Bold.ttc", "Noto Sans CJK SC"},
         {"/usr/share/fonts/opentype/noto/NotoSerifCJK-Regular.ttc", "Noto Serif CJK SC"},
         // Two faces, both named in Chinese; the second is its monospaced form.

@@ -160,9 +160,8 @@ TEST(GamepadActivity, ControllerUseKeepsTheLauncherAwake) {
 }
 
 TEST(GamepadLauncherOnDisplay, ControllerDrivesTheRealState) {
-    // X writes the favourite to the data.db beside the test binary: one is
-    // made for the test when there is none (a refused write would open a
-    // message box and wait for a click).
+    // X writes to the data.db beside the test binary: one is made when there is
+    // none (a refused write would wait for a click on a message box).
     struct Library {
         const bool made = !std::filesystem::exists(databasePath());
         ~Library() {

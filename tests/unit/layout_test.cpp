@@ -8,16 +8,11 @@
 
 using namespace ludexa;
 
-TEST(Layout, LabelBandHeight) {
-    EXPECT_EQ(getTextAreaH(0, 14), 35);
-    EXPECT_EQ(getTextAreaH(1, 14), 39);
-    EXPECT_EQ(getTextAreaH(4, 14), 51);
+TEST(Layout, GridGeometryAndHitTestAtDefaults) {
     EXPECT_EQ(getTextAreaH(5, 40), 75);   // size clamped to 32
     EXPECT_EQ(getTextAreaH(-1, 14), 55);  // any other level counts as +8
     EXPECT_EQ(labelCharSize(0, 8), 8);    // clamped up to 8
-}
 
-TEST(Layout, GridGeometryAtDefaults) {
     // 1200-wide window, 350-wide left column, icon level 1 (72 px): 836
     // usable pixels hold 9 columns with gaps of 18.8.
     const auto g = gridGeometry(1200, 350, 44, 1, 14);
@@ -27,16 +22,7 @@ TEST(Layout, GridGeometryAtDefaults) {
     EXPECT_FLOAT_EQ(g.cellY(9, 0), 184);
     EXPECT_FLOAT_EQ(g.contentHeight(10), 262);
     EXPECT_FLOAT_EQ(g.contentHeight(0), 20);
-}
 
-TEST(Layout, NarrowGridKeepsOneColumnWithNegativeGap) {
-    const auto g = gridGeometry(500, 396, 44, 5, 14);  // 256-pixel icons, 90 usable pixels
-    EXPECT_EQ(g.columns, 1);
-    EXPECT_LT(g.gap, 0);
-}
-
-TEST(Layout, HitTestIncludesEdgesAndScroll) {
-    const auto g = gridGeometry(1200, 350, 44, 1, 14);
     const float x = g.cellX(1), y = g.cellY(1, 0);
     EXPECT_EQ(g.hitTest(x, y, 0, 10), 1);
     EXPECT_EQ(g.hitTest(x + 72, y + 72 + 39, 0, 10), 1);  // bottom-right corner
@@ -44,6 +30,15 @@ TEST(Layout, HitTestIncludesEdgesAndScroll) {
     EXPECT_EQ(g.hitTest(x, y, 0, 1), -1);                // beyond the list
     EXPECT_EQ(g.hitTest(g.cellX(0), g.cellY(g.columns, 100), 100, 100), g.columns);
     EXPECT_EQ(g.hitTest(x, g.top + 2, 0, 10), -1);        // above the first row
+
+    // Rows are 121 high.
+    EXPECT_EQ(scrollToShowKeyboard(g, 0, 300, 50), 15);    // row above: scroll to it
+    EXPECT_EQ(scrollToShowKeyboard(g, 27, 300, 0), 209);   // the fourth row's bottom 20 above the edge
+    EXPECT_EQ(scrollToShowKeyboard(g, 9, 300, 0), 0);      // already visible
+
+    const auto narrow = gridGeometry(500, 396, 44, 5, 14);  // 256-pixel icons, 90 usable pixels
+    EXPECT_EQ(narrow.columns, 1);
+    EXPECT_LT(narrow.gap, 0);
 }
 
 TEST(Layout, ArrowNavigation) {
@@ -60,13 +55,6 @@ TEST(Layout, ArrowNavigation) {
     EXPECT_EQ(navigatePosition(-1, NavKey::Down, 4, 10), 4);
     EXPECT_EQ(navigatePosition(-1, NavKey::Left, 4, 10), -1);
     EXPECT_EQ(navigatePosition(-1, NavKey::Up, 4, 10), -1);
-}
-
-TEST(Layout, KeyboardScrollKeepsTheRowVisible) {
-    const auto g = gridGeometry(1200, 350, 44, 1, 14);  // 9 columns, rows 121 high
-    EXPECT_EQ(scrollToShowKeyboard(g, 0, 300, 50), 15);    // row above: scroll to it
-    EXPECT_EQ(scrollToShowKeyboard(g, 27, 300, 0), 209);   // the fourth row's bottom 20 above the edge
-    EXPECT_EQ(scrollToShowKeyboard(g, 9, 300, 0), 0);      // already visible
 }
 
 // The window of the default settings: 1200 × 800, toolbar 44, left column 350, picture 400.
@@ -97,17 +85,6 @@ TEST(Controls, ButtonsHitWithTheirEdgesAndGapsMiss) {
                   h.expected) << h.x << "," << h.y;
 }
 
-TEST(Controls, PanelsFollowTheSplitters) {
-    const auto equal = [](UiRect a, UiRect b) { return a.x == b.x && a.y == b.y && a.w == b.w && a.h == b.h; };
-    EXPECT_TRUE(equal(toolbarSplitter(kPanels), {0, 44, 1200, 4}));
-    EXPECT_TRUE(equal(panelSplitter(kPanels), {350, 48, 4, 752}));
-    EXPECT_TRUE(equal(textSplitter(kPanels), {0, 448, 350, 4}));
-    EXPECT_TRUE(equal(textBoxRect(kPanels), {4, 452, 346, 344}));
-    EXPECT_TRUE(equal(searchBoxRect(1200), {955, 8, 128, 26}));
-    EXPECT_TRUE(gridTakesPress(kPanels, 355, 49));
-    EXPECT_FALSE(gridTakesPress(kPanels, 1190, 49));  // the scrollbar's margin
-}
-
 TEST(Drags, SplittersAreGrabbedNearTheirMiddleAndClampedAsTheyMove) {
     // 0 none, 1 the toolbar's, 2 the left column's, 3 the picture's.
     for (const Hit h : {Hit{600, 37, 1}, {600, 36, 0}, {1200, 46, 0}, {343, 500, 2}, {361, 500, 2}, {362, 500, 0},
@@ -127,6 +104,8 @@ TEST(Drags, SplittersAreGrabbedNearTheirMiddleAndClampedAsTheyMove) {
         EXPECT_FLOAT_EQ(splitterAfterDrag(p, c.splitter, splitterSize(p, c.splitter), c.delta), c.size)
             << static_cast<int>(c.splitter) << " " << c.delta;
     }
+    EXPECT_TRUE(gridTakesPress(kPanels, 355, 49));
+    EXPECT_FALSE(gridTakesPress(kPanels, 1190, 49));  // the scrollbar's margin
 }
 
 TEST(Drags, GridThumbDragScrollingAndFling) {

@@ -53,7 +53,6 @@ TEST(SearchBoxScrollOnDisplay, CaretStaysInViewWhileTypingAndDeleting) {
         box.adjustScroll();
     }
     EXPECT_EQ(box.scrollOffset, 0);
-
 }
 
 TEST(SearchBoxCaretOnDisplay, MouseClickPicksTheNearestBoundaryLeftOnTies) {
@@ -109,15 +108,6 @@ TEST(SearchBoxPasteOnDisplay, ClipboardCarriesChineseFromTheTextBox) {
     box.pasteFromClipboard();
     EXPECT_EQ(box.text, L"《戏名第》");
     EXPECT_EQ(box.cursorPos, 4u);
-}
-
-TEST(SearchBoxText, Utf8EndsAtTheFirstNul) {
-    SearchBox box;
-    EXPECT_EQ(box.getTextUTF8(), "");
-    box.text = L"黑神话 Wukong";
-    EXPECT_EQ(box.getTextUTF8(), "黑神话 Wukong");
-    box.text = std::wstring(L"ab\0cd", 5);
-    EXPECT_EQ(box.getTextUTF8(), "ab");
 }
 
 TEST(SearchBoxDrawOnDisplay, TextStaysInsideAndHintOnlyWhileUnfocused) {

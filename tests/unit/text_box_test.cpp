@@ -115,43 +115,18 @@ TEST(TextBoxLayoutOnDisplay, WrapMatchesDirectSfTextMeasurement) {
                     ASSERT_EQ(widths[n], prefix.getLocalBounds().width) << n;
                     ASSERT_EQ(xs[n], whole.findCharacterPos(n).x) << n;
                 }
-                for (float width : {40.f, 157.f, 333.f}) {
+                for (float width : {40.f, 157.f, 333.f}) {  // only the first paragraph is bold
                     SfmlTextBox box;
                     box.font = &font;
                     box.charSize = size;
                     box.width = width;
-                    box.setText(sample, bold);
+                    box.setText(sample + L"\n" + sample, bold);
                     EXPECT_EQ(lineTexts(box, 0), measuredWrap(sample, font, size, bold, width - 22));
+                    EXPECT_EQ(lineTexts(box, 1), measuredWrap(sample, font, size, false, width - 22));
                 }
             }
         }
     }
-}
-
-TEST(TextBoxLayoutOnDisplay, BoldHeaderWrapsAtBoldWidth) {
-    const std::wstring body = L"Header line of a game, 游戏名称 and categories MMMMWWWW";
-    const auto box = boxWith(body + L"\r\n" + body, 180, true);
-    const auto bold = measuredWrap(body, testFont(), 14, true, 180 - 22);
-    const auto normal = measuredWrap(body, testFont(), 14, false, 180 - 22);
-    ASSERT_NE(bold, normal);  // otherwise this test proves nothing
-    EXPECT_EQ(lineTexts(box, 0), bold);
-    EXPECT_EQ(lineTexts(box, 1), normal);
-}
-
-TEST(TextBoxHitTestOnDisplay, NearestOffsetOnTheRowUnderThePoint) {
-    auto box = boxWith(L"游戏\r\nabc");
-    const float row1 = box.y + box.marginY + box.lineHeight() + 2;
-    EXPECT_EQ(box.hitTest(0, row1), 3);          // left of the line: its start
-    EXPECT_EQ(box.hitTest(1000, row1), 6);       // right of it: start + length
-    EXPECT_EQ(box.hitTest(0, -1e30f), 0);        // above the box: first line
-    EXPECT_EQ(box.hitTest(1000, 1e30f), 6);      // far below: last line
-    const float a = box.charX(1, 1, false), b = box.charX(1, 2, false);
-    const float halfway = box.x + box.marginX + (a + b) / 2;
-    ASSERT_EQ(std::abs(a + box.x + box.marginX - halfway), std::abs(b + box.x + box.marginX - halfway));
-    EXPECT_EQ(box.hitTest(halfway, row1), 4);  // a tie goes to the left
-    EXPECT_EQ(box.hitTest(halfway + 1, row1), 5);
-    box.scrollOffset = box.lineHeight();
-    EXPECT_EQ(box.hitTest(0, box.y + box.marginY + 1), 3);
 }
 
 TEST(TextBoxScrollOnDisplay, RewrapKeepsTheScrollOnTheContent) {
@@ -208,9 +183,16 @@ TEST(TextBoxDrawOnDisplay, ClipsToTheBoxAndHidesACaretCutByTheEdge) {
 
 // The mouse: a press and a drag select, whichever way and however far the
 // pointer goes; a release ends it. On the scrollbar a press grabs or jumps.
-TEST(TextBoxMouseOnDisplay, DragsSelectAndScroll) {
+TEST(TextBoxMouseOnDisplay, HitTestDragsSelectAndScroll) {
     auto box = boxWith(L"游戏\r\nabc");
     const float row0 = box.y + box.marginY + 2, row1 = row0 + box.lineHeight();
+    EXPECT_EQ(box.hitTest(0, -1e30f), 0);  // far above the box: the first line
+    const float a = box.charX(1, 1, false), b = box.charX(1, 2, false);
+    const float halfway = box.x + box.marginX + (a + b) / 2;
+    ASSERT_EQ(std::abs(a + box.x + box.marginX - halfway), std::abs(b + box.x + box.marginX - halfway));
+    EXPECT_EQ(box.hitTest(halfway, row1), 4);  // a tie goes to the left
+    EXPECT_EQ(box.hitTest(halfway + 1, row1), 5);
+
     box.press(box.x + 1, row1);  // before "a"
     EXPECT_TRUE(box.selecting && box.focused);
     box.drag(1000, row1);
@@ -223,6 +205,8 @@ TEST(TextBoxMouseOnDisplay, DragsSelectAndScroll) {
     box.drag(0, row0);
     EXPECT_EQ(box.selectedText(), L"abc");
     EXPECT_EQ(box.caretPos, 6);
+    box.scrollOffset = box.lineHeight();  // scrolled by a line: the second is on top
+    EXPECT_EQ(box.hitTest(0, row0), 3);
 
     std::wstring many;
     for (int i = 0; i < 40; ++i) many += L"行\n";
