@@ -13,7 +13,6 @@
 
 #include "platform/fault_guard.h"
 #include "tests/unit/gif_fixtures.h"
-#include "tests/unit/test_data.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
@@ -22,9 +21,7 @@
 
 using namespace gif_fixtures;
 
-// One red pixel, shown for a tenth of a second.
-static const std::vector<std::uint8_t> kOneRedPixel =
-    ludexa::test::testDataBytes("corpus/gif_stream/one_red_pixel.gif");
+static const std::vector<std::uint8_t> kOneRedPixel = gifFixture("one_red_pixel");
 
 namespace {
 
