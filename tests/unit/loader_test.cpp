@@ -117,11 +117,6 @@ std::optional<LoadedPicture> awaitResult(PictureLoader& loader, int ms = 5000) {
     return std::nullopt;
 }
 
-sf::Color firstPixel(const LoadedPicture& p) {
-    if (p.image.pixels.size() < 4) return sf::Color::Transparent;
-    return {p.image.pixels[0], p.image.pixels[1], p.image.pixels[2], p.image.pixels[3]};
-}
-
 }  // namespace
 
 TEST(PictureLoaderThread, OnlyTheNewestRequestIsEverShown) {
@@ -140,7 +135,7 @@ TEST(PictureLoaderThread, OnlyTheNewestRequestIsEverShown) {
         // The first result taken after the requests is the last one, and none follows.
         const auto taken = awaitResult(loader);
         ASSERT_TRUE(taken) << "round " << round;
-        EXPECT_EQ(firstPixel(*taken), sf::Color::Magenta) << "round " << round;
+        EXPECT_TRUE(near(taken->image, 0, 0, sf::Color::Magenta)) << "round " << round;
         EXPECT_FALSE(awaitResult(loader, 100)) << "round " << round;
         // Cancelled while still decoding (a game without pictures): it never arrives.
         loader.request(big);
@@ -159,7 +154,7 @@ TEST(PictureLoaderThread, WidePicturesArriveScaledAndFailuresSaySo) {
     auto taken = awaitResult(loader);
     ASSERT_TRUE(taken && taken->isImage);
     EXPECT_EQ(std::make_pair(taken->image.width, taken->image.height), std::make_pair(300, 150));
-    EXPECT_EQ(firstPixel(*taken), sf::Color::Cyan);
+    EXPECT_TRUE(near(taken->image, 0, 0, sf::Color::Cyan));
     loader.request(writeNoise(dir.file("noise.png"), 500));
     taken = awaitResult(loader);
     ASSERT_TRUE(taken);
@@ -218,21 +213,15 @@ protected:
 GameLauncher* LauncherLoaderOnDisplay::launcher = nullptr;
 
 TEST_F(LauncherLoaderOnDisplay, PicturesAreUploadedAndTheAreaFitted) {
-    const std::vector<std::string> files = {
-        writeNoise(dir.file("a.gif"), 500), writeNoise(dir.file("b.avif"), 500),
-        copyFixture("gif_stream/three_frames.gif", dir.file("c.gif")),
-        writePng(dir.file("wide.png"), 400, 100, sf::Color::Blue)};
-    for (int i = 0; i < 2; ++i) {  // undecodable: the area says so instead of loading for ever
-        show(files, i);
-        EXPECT_TRUE(pumpUntil([] { return launcher->previewProblem == "无法显示此图片"; }))
-            << files[static_cast<std::size_t>(i)];
-        EXPECT_FALSE(hasPicture());
-    }
-    // A GIF whose canvas the player refuses says how large it claims to be.
+    const std::vector<std::string> files = {copyFixture("gif_stream/three_frames.gif", dir.file("c.gif")),
+                                            writePng(dir.file("wide.png"), 400, 100, sf::Color::Blue)};
+    // A GIF whose canvas the player refuses: the area says how large it
+    // claims to be instead of loading for ever.
     writeFile(dir.file("huge.gif"), {'G', 'I', 'F', '8', '9', 'a', 0x20, 0x4E, 0x20, 0x4E, 0, 0, 0});
     show({dir.file("huge.gif")}, 0);
     EXPECT_TRUE(pumpUntil([] { return launcher->previewProblem == "图片过大，无法显示\n(20000 × 20000 像素)"; }));
-    show(files, 2);
+    EXPECT_FALSE(hasPicture());
+    show(files, 0);
     EXPECT_TRUE(launcher->previewProblem.empty());  // cleared by the request
     ASSERT_TRUE(pumpUntil(hasPicture));
     // The first frame is shown at pick-up; the renderer's steps show the next.
@@ -241,9 +230,8 @@ TEST_F(LauncherLoaderOnDisplay, PicturesAreUploadedAndTheAreaFitted) {
     EXPECT_FLOAT_EQ(launcher->leftTopHeight, 300);
     launcher->previewGif.updateTexture(launcher->previewTexture);
     EXPECT_EQ(shown(), sf::Color::Green);
-    const auto showing = [](sf::Color c) { return [c] { return hasPicture() && shown() == c; }; };
-    show(files, 3);
-    ASSERT_TRUE(pumpUntil(showing(sf::Color::Blue)));
+    show(files, 1);
+    ASSERT_TRUE(pumpUntil([] { return hasPicture() && shown() == sf::Color::Blue; }));
     EXPECT_FALSE(launcher->previewIsGif);
     EXPECT_FLOAT_EQ(launcher->leftTopHeight, 100);  // 75 raised to the minimum
     EXPECT_FLOAT_EQ(launcher->settings.leftTopHeightRatio, 100.0f / 752);

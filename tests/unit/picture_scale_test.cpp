@@ -4,7 +4,7 @@
 #include <SFML/Graphics/Image.hpp>
 
 #include <filesystem>
-#include <unistd.h>
+#include <fstream>
 
 #include "appearance/background.h"
 #include "media/picture_scale.h"
@@ -94,13 +94,9 @@ TEST(Background, SavedAsAWholeJpegBesideTheProgram) {
     ASSERT_TRUE(saveBackgroundPicture(image, path));
     EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
 
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    ASSERT_NE(f, nullptr);
-    unsigned char magic[3] = {};
-    EXPECT_EQ(std::fread(magic, 1, 3, f), 3u);
-    std::fclose(f);
-    EXPECT_EQ(magic[0], 0xFF);  // a JPEG, as its name says
-    EXPECT_EQ(magic[1], 0xD8);
+    char magic[2] = {};
+    std::ifstream(path, std::ios::binary).read(magic, 2);
+    EXPECT_EQ(std::string(magic, 2), "\xFF\xD8");  // a JPEG, as its name says
 
     RgbaImage back;
     ASSERT_TRUE(decodeBackgroundPicture(path, back));
