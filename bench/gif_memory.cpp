@@ -13,8 +13,8 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/gif_writer.h"
 #include "media/gif/gif_animation.h"
-#include "tests/unit/gif_fixtures.h"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define LUDEXA_BENCH_ASAN 1
@@ -111,19 +111,19 @@ constexpr int kHeight = 120;
 // A 16-colour pattern that moves with the frame number, so every frame
 // differs from the one before.
 std::vector<std::uint8_t> makeAnimation(int frames) {
-    std::vector<gif_fixtures::Rgb> palette;
+    std::vector<gif_writer::Rgb> palette;
     for (int i = 0; i < 16; ++i)
         palette.push_back({static_cast<std::uint8_t>(i * 16), static_cast<std::uint8_t>(255 - i * 16), 128});
-    std::vector<gif_fixtures::Frame> list;
+    std::vector<gif_writer::Frame> list;
     for (int f = 0; f < frames; ++f) {
-        gif_fixtures::Frame frame = gif_fixtures::solid(0, 0, kWidth, kHeight, 0, 4, 1);
+        gif_writer::Frame frame = gif_writer::solid(0, 0, kWidth, kHeight, 0, 4, 1);
         for (int y = 0; y < kHeight; ++y)
             for (int x = 0; x < kWidth; ++x)
                 frame.indices[static_cast<std::size_t>(y * kWidth + x)] =
                     static_cast<std::uint8_t>(((x + f) / 8 + (y / 8)) % 16);
         list.push_back(std::move(frame));
     }
-    return gif_fixtures::makeGif(kWidth, kHeight, palette, list).bytes;
+    return gif_writer::makeGif(kWidth, kHeight, palette, list);
 }
 
 struct PeakResult {
@@ -178,8 +178,8 @@ int main(int argc, char** argv) {
     const std::string shortPath = (dir / "short.gif").string();
     const auto longBytes = makeAnimation(500);
     const auto shortBytes = makeAnimation(5);
-    gif_fixtures::writeFile(g_longPath, longBytes);
-    gif_fixtures::writeFile(shortPath, shortBytes);
+    gif_writer::writeFile(g_longPath, longBytes);
+    gif_writer::writeFile(shortPath, shortBytes);
 
     // Once each first, so one-time allocations (stream buffers, locale) are
     // not charged to whichever file is measured first.

@@ -39,8 +39,7 @@ rm -f "$picture"
 
 start_launcher "$base"
 wait_pixel_not 800 500 "0,0,0" "the first frame after the restart"
-screenshot "$base/restart.png"
-rgb=$(pixel "$base/restart.png" 800 500)
+rgb=$(window_pixel 800 500)
 IFS=, read -r r g b <<<"$rgb"
 [ "$r" -gt 180 ] && [ "$g" -lt 60 ] && [ "$b" -gt 140 ] || fail "no background after the restart: $rgb"
 send_key Escape

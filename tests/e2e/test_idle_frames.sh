@@ -4,9 +4,8 @@
 # selection at once, and afterwards the launcher is quiet again. A playing GIF
 # draws one frame per GIF frame, its picture advancing and the rest of the
 # window intact around it.
-# Frames are counted from outside the program: the frame counter watches the
-# window through the X server's DAMAGE extension (tests/tools/frame_counter.cpp),
-# so the product needs no counter, log or switch of its own.
+# Frames are counted from outside through X DAMAGE (tests/tools/frame_counter.cpp):
+# the product needs no counter of its own.
 source "$(dirname "$0")/lib.sh"
 
 counter=${LUDEXA_FRAME_COUNTER:-$(dirname "$LUDEXA_BIN")/tools/frame_counter}
@@ -18,14 +17,11 @@ sql "$dir/data.db" "$GAMES_SCHEMA INSERT INTO games (name, exe_path) VALUES ('ä¹
 frames() {  # seconds
   "$counter" "$LUDEXA_WINDOW" "$1"
 }
+quiet_second() { [ "$(frames 1)" -eq 0 ]; }
 
 start_launcher "$dir"  # returns once the first frame is on screen
 # Settled: a whole second without a frame (start-up loads and draws first).
-settled=""
-for _ in $(seq 20); do
-  [ "$(frames 1)" -eq 0 ] && { settled=1; break; }
-done
-[ -n "$settled" ] || fail "the launcher never stopped drawing while idle"
+wait_for 40 "the launcher never stopped drawing while idle" quiet_second
 
 # Idle on purpose for three seconds: a loop drawing at the cap draws 90 here.
 idle=$(frames 3)
@@ -48,7 +44,7 @@ click "$second_x" 90
 wait_pixel "$second_x" "$square_y" "40,60,90" "the click on the second game did not show its selection" 5
 
 # Quiet again once the click is drawn (the caret no longer blinks).
-for _ in $(seq 20); do [ "$(frames 1)" -eq 0 ] && break; done
+wait_for 40 "the launcher kept drawing after the click" quiet_second
 after=$(frames 3)
 [ "$after" -eq 0 ] || fail "$after frames in 3 idle seconds after the click"
 

@@ -4,8 +4,7 @@
 // one frame; damage that arrives within a few milliseconds of the previous
 // damage belongs to the same frame (a large picture may reach the server in
 // several requests).
-//   frame_counter <window id> <seconds>        prints the number of frames
-//   frame_counter <window id> <seconds> --log  also prints each frame's time in ms
+//   frame_counter <window id> <seconds>    prints the number of frames
 #include <X11/Xlib.h>
 #include <X11/extensions/Xdamage.h>
 #include <poll.h>
@@ -13,7 +12,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 
 namespace {
@@ -32,12 +30,11 @@ int onError(Display*, XErrorEvent* event) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s <window id> <seconds> [--log]\n", argv[0]);
+        std::fprintf(stderr, "usage: %s <window id> <seconds>\n", argv[0]);
         return 2;
     }
     const Window window = std::strtoul(argv[1], nullptr, 0);
     const double seconds = std::atof(argv[2]);
-    const bool log = argc > 3 && std::strcmp(argv[3], "--log") == 0;
     std::unique_ptr<Display, DisplayCloser> display(XOpenDisplay(nullptr));
     if (!display) {
         std::fprintf(stderr, "no X display\n");
@@ -78,12 +75,7 @@ int main(int argc, char** argv) {
             if (event.type != eventBase + XDamageNotify) continue;
             XDamageSubtract(d, damage, None, None);
             const auto now = Clock::now();
-            if (now - lastDamage > kSameFrame) {
-                ++frames;
-                if (log)
-                    std::printf("frame %lld\n", static_cast<long long>(
-                                                    std::chrono::duration_cast<std::chrono::milliseconds>(now - start).count()));
-            }
+            if (now - lastDamage > kSameFrame) ++frames;
             lastDamage = now;
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - Clock::now()).count();

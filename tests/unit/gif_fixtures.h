@@ -1,8 +1,4 @@
-// GIF files built in code for the decoder, player and loader tests and the
-// memory benchmark (the smallest, one red pixel, is a file of the corpus).
-// They come from a tiny writer whose LZW data holds only literal codes (with
-// a clear code before the code table would widen), which every GIF decoder
-// reads and which makes the bytes easy to follow.
+// GIF files of the corpus, and how the tests read the frames decoded from them.
 #pragma once
 
 #include <cstddef>
@@ -11,124 +7,19 @@
 #include <string>
 #include <vector>
 
+#include "tests/unit/test_data.h"
+
 namespace gif_fixtures {
 
-struct Rgb {
-    std::uint8_t r, g, b;
-};
-
-struct Frame {
-    int x = 0, y = 0, w = 1, h = 1;
-    std::vector<std::uint8_t> indices;  // w × h palette indices, top row first
-    int delayCs = 0;                    // hundredths of a second
-    int disposal = 0;                   // 0 unspecified, 1 keep, 2 background, 3 previous
-    int transparent = -1;               // palette index drawn as transparent, or -1
-};
-
-// A frame covering (x, y, w, h) in one colour.
-inline Frame solid(int x, int y, int w, int h, std::uint8_t index, int delayCs = 0, int disposal = 0) {
-    Frame f;
-    f.x = x, f.y = y, f.w = w, f.h = h;
-    f.indices.assign(static_cast<std::size_t>(w) * static_cast<std::size_t>(h), index);
-    f.delayCs = delayCs;
-    f.disposal = disposal;
-    return f;
+// A GIF of tests/data/corpus/gif_stream, by its name without ".gif":
+//   one_red_pixel       1 x 1, red, 10 hundredths
+//   three_frames        4 x 4, red, green, blue, 0, 10 and 20 hundredths
+//   cut_in_frame_three  three_frames cut inside frame 3's picture data
+inline std::string gifFixturePath(const std::string& name) {
+    return ludexa::test::testDataPath("corpus/gif_stream/" + name + ".gif");
 }
-
-struct Gif {
-    std::vector<std::uint8_t> bytes;
-    std::vector<std::size_t> frameStart;   // offset of each frame's graphic control extension
-    std::vector<std::size_t> rasterStart;  // offset of each frame's LZW minimum code size byte
-};
-
-namespace detail {
-
-inline void put16(std::vector<std::uint8_t>& out, int v) {
-    out.push_back(static_cast<std::uint8_t>(v & 0xFF));
-    out.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
-}
-
-// LZW data of literal codes only: after each clear code, at most clear - 2
-// literals follow, so the decoder's table never reaches the next code width.
-inline std::vector<std::uint8_t> literalLzw(const std::vector<std::uint8_t>& indices, int minCodeSize) {
-    const int clear = 1 << minCodeSize;
-    const int width = minCodeSize + 1;
-    std::vector<std::uint8_t> out;
-    std::uint32_t acc = 0;
-    int bits = 0;
-    auto put = [&](int code) {
-        acc |= static_cast<std::uint32_t>(code) << bits;
-        bits += width;
-        while (bits >= 8) {
-            out.push_back(static_cast<std::uint8_t>(acc & 0xFF));
-            acc >>= 8;
-            bits -= 8;
-        }
-    };
-    put(clear);
-    int run = 0;
-    for (auto index : indices) {
-        if (run == clear - 2) {
-            put(clear);
-            run = 0;
-        }
-        put(index);
-        ++run;
-    }
-    put(clear + 1);
-    if (bits > 0) out.push_back(static_cast<std::uint8_t>(acc & 0xFF));
-    return out;
-}
-
-}  // namespace detail
-
-// A GIF89a with a global colour table (padded to a power of two) and the
-// given frames, each with its own graphic control extension.
-inline Gif makeGif(int width, int height, std::vector<Rgb> palette, const std::vector<Frame>& frames,
-                   bool trailer = true) {
-    int sizeField = 0;
-    while ((2u << sizeField) < palette.size() && sizeField < 7) ++sizeField;
-    palette.resize(2u << sizeField, Rgb{0, 0, 0});
-    const int minCodeSize = sizeField + 1 < 2 ? 2 : sizeField + 1;
-
-    Gif gif;
-    auto& out = gif.bytes;
-    for (char c : std::string("GIF89a")) out.push_back(static_cast<std::uint8_t>(c));
-    detail::put16(out, width);
-    detail::put16(out, height);
-    out.push_back(static_cast<std::uint8_t>(0x80 | sizeField));
-    out.push_back(0);  // background index
-    out.push_back(0);  // aspect ratio
-    for (const auto& c : palette) out.insert(out.end(), {c.r, c.g, c.b});
-
-    for (const auto& f : frames) {
-        gif.frameStart.push_back(out.size());
-        out.insert(out.end(), {0x21, 0xF9, 0x04});
-        out.push_back(static_cast<std::uint8_t>((f.disposal << 2) | (f.transparent >= 0 ? 1 : 0)));
-        detail::put16(out, f.delayCs);
-        out.push_back(static_cast<std::uint8_t>(f.transparent >= 0 ? f.transparent : 0));
-        out.push_back(0);
-
-        out.push_back(0x2C);
-        detail::put16(out, f.x);
-        detail::put16(out, f.y);
-        detail::put16(out, f.w);
-        detail::put16(out, f.h);
-        out.push_back(0);
-
-        gif.rasterStart.push_back(out.size());
-        out.push_back(static_cast<std::uint8_t>(minCodeSize));
-        const auto data = detail::literalLzw(f.indices, minCodeSize);
-        for (std::size_t i = 0; i < data.size(); i += 255) {
-            const std::size_t n = data.size() - i < 255 ? data.size() - i : 255;
-            out.push_back(static_cast<std::uint8_t>(n));
-            out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(i),
-                       data.begin() + static_cast<std::ptrdiff_t>(i + n));
-        }
-        out.push_back(0);
-    }
-    if (trailer) out.push_back(0x3B);
-    return gif;
+inline std::vector<std::uint8_t> gifFixture(const std::string& name) {
+    return ludexa::test::testDataBytes("corpus/gif_stream/" + name + ".gif");
 }
 
 inline void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
@@ -145,9 +36,5 @@ inline std::uint32_t pixel(const std::uint8_t* canvas, int width, int x, int y) 
 constexpr std::uint32_t kRed = 0xFF0000FF;
 constexpr std::uint32_t kGreen = 0x00FF00FF;
 constexpr std::uint32_t kBlue = 0x0000FFFF;
-constexpr std::uint32_t kWhite = 0xFFFFFFFF;
-
-// Palette matching the constants above: 0 red, 1 green, 2 blue, 3 white.
-inline std::vector<Rgb> basicPalette() { return {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}}; }
 
 }  // namespace gif_fixtures

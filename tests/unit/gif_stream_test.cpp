@@ -7,13 +7,8 @@
 
 #include "media/gif/gif_stream.h"
 #include "tests/unit/gif_fixtures.h"
-#include "tests/unit/test_data.h"
 
 using namespace gif_fixtures;
-
-// One red pixel, shown for a tenth of a second.
-static const std::vector<std::uint8_t> kOneRedPixel =
-    ludexa::test::testDataBytes("corpus/gif_stream/one_red_pixel.gif");
 
 namespace {
 
@@ -38,73 +33,50 @@ int countFrames(GifStream* s) {
     return n;
 }
 
-// Three 2 × 1 frames: red, green, blue, delays 0, 10 and 20 hundredths.
-Gif threeFrames() {
-    return makeGif(2, 1, basicPalette(), {solid(0, 0, 2, 1, 0, 0), solid(0, 0, 2, 1, 1, 10), solid(0, 0, 2, 1, 2, 20)});
-}
-
 }  // namespace
 
-TEST(GifStream, OneFrameFile) {
-    auto s = open(kOneRedPixel);
-    ASSERT_TRUE(s);
-    EXPECT_EQ(sizeOf(s.get()), std::make_pair(0, 0));  // nothing parsed yet
-    std::int32_t delay = -1;
-    const std::uint8_t* frame = stbi_gif_stream_next(s.get(), &delay);
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(delay, 100);
-    EXPECT_EQ(sizeOf(s.get()), std::make_pair(1, 1));
-    EXPECT_EQ(pixel(frame, 1, 0, 0), kRed);
-
-    delay = 777;
-    EXPECT_EQ(stbi_gif_stream_next(s.get(), &delay), nullptr);
-    EXPECT_EQ(delay, 777);  // untouched at the end
-    EXPECT_EQ(stbi_gif_stream_next(s.get(), &delay), nullptr);
-
-    stbi_gif_stream_rewind(s.get());
-    EXPECT_EQ(sizeOf(s.get()), std::make_pair(0, 0));
-    frame = stbi_gif_stream_next(s.get(), nullptr);
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(pixel(frame, 1, 0, 0), kRed);
-}
-
 TEST(GifStream, FramesAndDelaysAgainAfterRewind) {
-    auto s = open(threeFrames().bytes);
+    auto s = open(gifFixture("three_frames"));
     const std::uint32_t colours[] = {kRed, kGreen, kBlue};
     const int delays[] = {0, 100, 200};  // a file delay of 0 stays 0 here
     for (int pass = 0; pass < 2; ++pass) {
+        EXPECT_EQ(sizeOf(s.get()), std::make_pair(0, 0));  // nothing parsed yet
         for (int i = 0; i < 3; ++i) {
             std::int32_t delay = -1;
             const std::uint8_t* frame = stbi_gif_stream_next(s.get(), &delay);
             ASSERT_NE(frame, nullptr) << "pass " << pass << " frame " << i;
             EXPECT_EQ(delay, delays[i]);
-            EXPECT_EQ(pixel(frame, 2, 1, 0), colours[i]);
+            EXPECT_EQ(sizeOf(s.get()), std::make_pair(4, 4));
+            EXPECT_EQ(pixel(frame, 4, 3, 3), colours[i]);
         }
+        std::int32_t delay = 777;
+        EXPECT_EQ(stbi_gif_stream_next(s.get(), &delay), nullptr);
+        EXPECT_EQ(delay, 777);  // untouched at the end
         EXPECT_EQ(stbi_gif_stream_next(s.get(), nullptr), nullptr);
         stbi_gif_stream_rewind(s.get());
     }
 }
 
 TEST(GifStream, CutAnywhereInFrameThreeGivesTwoFrames) {
-    const auto gif = threeFrames();
+    const auto gif = gifFixture("three_frames");
+    constexpr std::size_t kFrameThree = 75;  // its graphic control extension
+    ASSERT_EQ(gif[kFrameThree], 0x21);
     // From frame 3's first byte up to dropping only its block terminator.
-    for (std::size_t cut = gif.frameStart[2]; cut + 1 < gif.bytes.size(); ++cut) {
-        auto s = open({gif.bytes.begin(), gif.bytes.begin() + static_cast<long>(cut)});
-        EXPECT_EQ(countFrames(s.get()), 2) << "cut at " << cut << " of " << gif.bytes.size();
+    for (std::size_t cut = kFrameThree; cut + 1 < gif.size(); ++cut) {
+        auto s = open({gif.begin(), gif.begin() + static_cast<long>(cut)});
+        EXPECT_EQ(countFrames(s.get()), 2) << "cut at " << cut << " of " << gif.size();
         stbi_gif_stream_rewind(s.get());
         EXPECT_EQ(countFrames(s.get()), 2) << "after rewinding, cut at " << cut;
     }
     // Without only the trailer, all three frames are whole.
-    EXPECT_EQ(countFrames(open({gif.bytes.begin(), gif.bytes.end() - 1}).get()), 3);
+    EXPECT_EQ(countFrames(open({gif.begin(), gif.end() - 1}).get()), 3);
 }
 
 TEST(GifStream, DisposalToPreviousRestoresTheCanvasBeforeTheFrame) {
     // Frame 1 paints both pixels red and stays. Frame 2 paints the left pixel
     // blue and asks to be undone. Frame 3 paints the right pixel green: the
     // left one must be red again.
-    const auto gif = makeGif(2, 1, basicPalette(),
-                             {solid(0, 0, 2, 1, 0, 5, 1), solid(0, 0, 1, 1, 2, 5, 3), solid(1, 0, 1, 1, 1, 5, 1)});
-    auto s = open(gif.bytes);
+    auto s = open(gifFixture("restore_previous"));
     ASSERT_NE(stbi_gif_stream_next(s.get(), nullptr), nullptr);
     const std::uint8_t* second = stbi_gif_stream_next(s.get(), nullptr);
     ASSERT_NE(second, nullptr);
@@ -116,11 +88,20 @@ TEST(GifStream, DisposalToPreviousRestoresTheCanvasBeforeTheFrame) {
 }
 
 TEST(GifStream, CanvasSideLimit) {
-    auto widest = open(makeGif(8192, 1, basicPalette(), {solid(0, 0, 1, 1, 0)}).bytes);
+    // The red pixel's file claiming another canvas; its frame stays 1 x 1.
+    const auto claiming = [](int w, int h) {
+        auto bytes = gifFixture("one_red_pixel");
+        bytes[6] = static_cast<std::uint8_t>(w & 0xFF);
+        bytes[7] = static_cast<std::uint8_t>(w >> 8);
+        bytes[8] = static_cast<std::uint8_t>(h & 0xFF);
+        bytes[9] = static_cast<std::uint8_t>(h >> 8);
+        return open(bytes);
+    };
+    auto widest = claiming(8192, 1);
     ASSERT_NE(stbi_gif_stream_next(widest.get(), nullptr), nullptr);
     EXPECT_EQ(sizeOf(widest.get()), std::make_pair(8192, 1));
     for (auto [w, h] : {std::pair{8193, 1}, std::pair{1, 8193}, std::pair{9000, 10}}) {
-        auto s = open(makeGif(w, h, basicPalette(), {solid(0, 0, 1, 1, 0)}).bytes);
+        auto s = claiming(w, h);
         EXPECT_EQ(stbi_gif_stream_next(s.get(), nullptr), nullptr) << w << " x " << h;
         EXPECT_EQ(sizeOf(s.get()), std::make_pair(0, 0));
     }
@@ -135,7 +116,7 @@ TEST(GifStream, JunkAndNullHandles) {
     std::vector<std::uint8_t> noise(4096);
     for (auto& b : noise) b = static_cast<std::uint8_t>(random());
     EXPECT_EQ(countFrames(open(noise).get()), 0);
-    auto headerThenNoise = kOneRedPixel;
+    auto headerThenNoise = gifFixture("one_red_pixel");
     headerThenNoise.resize(19);  // signature, screen and colour table
     headerThenNoise.insert(headerThenNoise.end(), noise.begin(), noise.end());
     EXPECT_EQ(countFrames(open(headerThenNoise).get()), 0);

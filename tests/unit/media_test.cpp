@@ -56,11 +56,9 @@ TEST_F(MediaDir, DescriptionJoinsTextFilesInNameOrder) {
     write("3.TXT", "\xEF\xBB\xBFthird\r\n\r\nfourth\rkept");
     EXPECT_EQ(scanMediaFolder(folder(), {}).description,
               "first line\nsecond line\nthird\n\nfourth\rkept");  // the mark is not text
-}
-
-TEST_F(MediaDir, DescriptionOfOnlyLineFeedsIsTheDefault) {
-    write("a.txt", "\n\n\n");
-    EXPECT_EQ(scanMediaFolder(folder(), {}).description, "暂无介绍");
+    fs::create_directory(root / "blank");
+    write("blank/a.txt", "\n\n\n");
+    EXPECT_EQ(scanMediaFolder(folder() + "blank/", {}).description, "暂无介绍");
     EXPECT_EQ(scanMediaFolder(folder() + "missing/", {}).description, "暂无介绍");
     EXPECT_TRUE(scanMediaFolder("", {}).pictures.empty());
 }
@@ -103,29 +101,21 @@ TEST_F(MediaDir, NamesBecomeOneFolderOrNone) {
     }
     EXPECT_EQ(gameMediaFolder(folder(), "中国人 2"), folder() + "中国人 2/");
     EXPECT_TRUE(isSafeFolderName("..."));
-
-    fs::create_directories(root / "media" / "Game");
-    write("media/Game/shot.png", "x");
-    const std::string control = "Tab\there\x01\x1f\x7f\r\n";
-    const auto counts = createMediaFolders(folder() + "media/", {"Game\0 2"s, control});
-    EXPECT_EQ(counts.failed, 1);
-    EXPECT_EQ(counts.created, 1);
-    EXPECT_TRUE(fs::is_directory(root / "media" / control));
-    EXPECT_EQ(std::distance(fs::directory_iterator(root / "media"), fs::directory_iterator()), 2);
-    EXPECT_TRUE(scanMediaFolder(gameMediaFolder(folder() + "media/", "Game\0 2"s), {}).pictures.empty());
-    write("media/" + control + "/a.png", "x");
-    EXPECT_EQ(scanMediaFolder(gameMediaFolder(folder() + "media/", control), {}).pictures.size(), 1u);
 }
 
 TEST_F(MediaDir, CreatingFoldersCountsEachOutcome) {
+    using namespace std::string_literals;
+    const std::string control = "Tab\there\x01\x1f\x7f\r\n";
     fs::create_directories(root / "media" / "Existing");
-    const auto counts = createMediaFolders(folder() + "media/", {"New", "Existing", "..", "新的"});
-    EXPECT_EQ(counts.processed, 4);
-    EXPECT_EQ(counts.created, 2);
+    const auto counts = createMediaFolders(folder() + "media/", {"New", "Existing", "..", "新的", "Game\0 2"s, control});
+    EXPECT_EQ(counts.processed, 6);
+    EXPECT_EQ(counts.created, 3);
     EXPECT_EQ(counts.existing, 1);
-    EXPECT_EQ(counts.failed, 1);  // ".." is not a folder of its own
+    EXPECT_EQ(counts.failed, 2);  // ".." and "Game\0 2" are no folders of their own
     EXPECT_TRUE(fs::is_directory(root / "media" / "新的"));
-    EXPECT_FALSE(fs::exists(root / "x"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(root / "media"), fs::directory_iterator()), 4);
+    write("media/" + control + "/a.png", "x");
+    EXPECT_EQ(scanMediaFolder(gameMediaFolder(folder() + "media/", control), {}).pictures.size(), 1u);
     // A fresh folder gets its media root first; a root that cannot be made
     // (a file holds its name) fails every game.
     const auto fresh = createMediaFolders(folder() + "fresh/", {"A", "B"});
@@ -145,7 +135,6 @@ TEST(Description, SizesAndHeader) {
     game.category = "RPG|Action";
     game.play_seconds = 45000;
     game.play_sessions = 3;
-    EXPECT_EQ(composeGameHeader(game, 2), "名称：Alpha  收藏：★  容量：3.00 GB  序号：2  类型：RPG|Action  时长：12.5 小时");
     EXPECT_EQ(composeGameText(game, 2, "line"),
               L"名称：Alpha  收藏：★  容量：3.00 GB  序号：2  类型：RPG|Action  时长：12.5 小时\r\nline");
 
