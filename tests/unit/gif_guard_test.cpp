@@ -25,14 +25,16 @@ static const std::vector<std::uint8_t> kOneRedPixel = gifFixture("one_red_pixel"
 
 namespace {
 
-// One page that may not be touched.
+// Memory that may not be touched. A stream handle is about 35 KB and the
+// decoder's first read of a bad one lands deep inside it, so one page is not
+// enough: the read would reach whatever is mapped after it.
 class ForbiddenPage {
 public:
     ForbiddenPage() {
         p_ = mmap(nullptr, size_, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
 #if defined(__SANITIZE_ADDRESS__)
-        // The page may reuse addresses of memory the sanitizer itself once
-        // held and marked; the fault must come from the page, not the marks.
+        // The range may reuse addresses of memory the sanitizer itself once
+        // held and marked; the fault must come from the range, not the marks.
         __asan_unpoison_memory_region(p_, size_);
 #endif
     }
@@ -42,7 +44,7 @@ public:
     void* address() const { return p_; }
 
 private:
-    std::size_t size_ = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    std::size_t size_ = std::size_t{1} << 20;
     void* p_;
 };
 
