@@ -10,7 +10,6 @@
 # through the cycle, which ends maximised): each start restores the window
 # where it was last put, and nothing creeps by the width of the frame.
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/dialogs_lib.sh"
 
 dir=$(make_portable)
 start_launcher "$dir"
@@ -20,8 +19,7 @@ read -r mw mh < <(xdpyinfo 2>/dev/null | awk '/dimensions:/{split($2, d, "x"); p
 # Closed in borderless mode: set.ini keeps the mode and the full-area size.
 click_in "$w" 1121 21   # the mode button, at windowWidth - 113 + 34 / 2
 wait_geometry "$w" "0 0 $mw $mh" "borderless"
-send_key Escape
-assert_eq 0 "$(wait_exit)" "exit code"
+quit_launcher
 got=$(tr -d '\r' <"$dir/set.ini")
 grep -qx "fullscreen=1" <<<"$got" || fail "mode not saved: $got"
 grep -qx "windowWidth=$mw" <<<"$got" || fail "full-area width not saved: $got"
@@ -30,8 +28,7 @@ start_launcher "$dir"
 wait_geometry "$LUDEXA_WINDOW" "0 0 $mw $mh" "borderless at the next start"
 xdotool mousemove 300 300
 wait_pixel $((mw - 108)) 12 "160,130,0" "the mode button shows borderless mode"
-send_key Escape
-assert_eq 0 "$(wait_exit)" "exit code"
+quit_launcher
 
 # ---- Under openbox
 command -v openbox >/dev/null || fail "openbox is not installed"
@@ -67,8 +64,7 @@ mode_click "$w"
 wait_geometry "$w" "$start" "the third click restores the window"
 frame_back() { [ "$(extents "$w")" == "$framed" ]; }
 wait_for 30 "the frame did not come back ($(extents "$w"))" frame_back
-send_key Escape
-assert_eq 0 "$(wait_exit)" "exit code"
+quit_launcher
 
 # ---- A maximised window, ten rounds: its display-mode cycle, and its saved position
 # "left top" of the frame's outer corner: the client's corner less the frame.

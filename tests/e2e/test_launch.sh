@@ -5,7 +5,6 @@
 # shows "启动失败", counts nothing and does not put the launcher to sleep; the
 # sleep screen follows a launch that starts.
 source "$(dirname "$0")/lib.sh"
-source "$E2E_DIR/dialogs_lib.sh"
 
 base=$(make_portable "启动 测试")
 "$E2E_DIR/../../scripts/demo" "$base" "$LUDEXA_BIN" >/dev/null
@@ -32,8 +31,7 @@ if [ $(($(now_ms) - launched_at)) -lt 1000 ]; then
   assert_eq 1 "$(wc -l <"$log")" "launches after a debounced Enter"
   assert_eq 1 "$(sql "$db" "SELECT play_count FROM games WHERE id=$first_id")" "play count after a debounced Enter"
 fi
-send_key Escape
-assert_eq 0 "$(wait_exit)" "exit code"
+quit_launcher
 
 sed -i 's/^categories=/sleepEnabled=1\r\ncategories=/' "$base/set.ini"
 grep -q "sleepEnabled=1" "$base/set.ini" || fail "could not enable sleep"
@@ -41,10 +39,7 @@ sql "$db" "INSERT INTO games(name, exe_path, folder_path) VALUES ('已删除的�
 gone_id=$(sql "$db" "SELECT max(id) FROM games")
 start_launcher "$base"
 send_key Return
-box=$(wait_window '^启动失败$')
-wait_drawn "$box"
-key_to "$box" Return
-wait_window_gone '^启动失败$'
+answer_window "^启动失败\$"
 assert_eq "0|1" "$(sql "$db" "SELECT play_count, last_played IS NULL FROM games WHERE id=$gone_id")" "the failed launch was counted"
 wait_first_frame
 [ "$(window_pixel 600 100)" != "20,20,30" ] || fail "the launcher fell asleep after a failed launch"
@@ -53,6 +48,5 @@ send_key Right Return
 wait_pixel 600 100 "20,20,30" "sleep screen background"
 click 600 400
 wait_pixel_not 600 100 "20,20,30" "a click did not wake the launcher"
-send_key Escape
-assert_eq 0 "$(wait_exit)" "exit code after sleeping"
+quit_launcher "exit code after sleeping"
 echo PASS

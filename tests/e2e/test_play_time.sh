@@ -37,8 +37,7 @@ header_changed() {
   [ "$(compare -metric AE -crop 340x60+5+440 "$base/before.png" "$base/after.png" null: 2>&1 || true)" != "0" ]
 }
 wait_for 10 "the header did not change" header_changed
-send_key Escape
-assert_eq 0 "$(wait_exit)" "exit code"
+quit_launcher
 
 # 2. Three games with sessions stored directly; the blank-area menu sorts them.
 add_game Few 20
@@ -64,8 +63,7 @@ sleep 2.1  # launches within two seconds of another are ignored on purpose
 send_key Right Return
 wait_for 10 "the second game did not start" log_lines 2
 assert_eq "Most Few" "$(tr '\n' ' ' <"$log" | sed 's/ $//')" "the order by time played"
-send_key Escape
-assert_eq 0 "$(wait_exit)" "exit code"
+quit_launcher
 # The two long games still ran when the launcher quit: their sessions stay
 # open, with the started process recorded, for the next start to resume or close.
 assert_eq 2 "$(sql "$db" "SELECT count(*) FROM play_sessions WHERE open = 1 AND game_id IN (2, 3) AND pid > 0")" \
