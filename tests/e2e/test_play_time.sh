@@ -28,9 +28,6 @@ screenshot "$base/before.png"
 wait_for 20 "no closed session within 20 s" closed_sessions 1
 seconds=$(sql "$db" "SELECT seconds FROM play_sessions")
 [ "$seconds" -ge 2 ] && [ "$seconds" -le 5 ] || fail "a three-second game was counted as $seconds s"
-started=$(sql "$db" "SELECT started_at FROM play_sessions")
-now=$(date +%s)
-[ $((now - started)) -ge 0 ] && [ $((now - started)) -lt 60 ] || fail "started_at $started is not now ($now)"
 # The header changes from "时长：未游玩" to the seconds once the session is written.
 header_changed() {
   screenshot "$base/after.png"
@@ -53,7 +50,6 @@ xdotool mousemove --sync 900 354
 xdotool mousemove --sync 900 462 click 1
 grep_sort() { grep -q $'^sortMode=3\r$' "$base/set.ini"; }
 wait_for 5 "set.ini does not hold the sort by time played" grep_sort
-grep -q $'^sortAscending=0\r$' "$base/set.ini" || fail "the sort by time played does not start with the most played"
 # The first cell, then the next: each Enter starts the game shown there, so
 # the two most played show Three is last.
 click 409 99
