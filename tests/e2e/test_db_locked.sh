@@ -5,9 +5,8 @@
 source "$(dirname "$0")/lib.sh"
 
 dir=$(make_portable "locked")
-seed_library "$dir"
 db="$dir/data.db"
-sql "$db" "DELETE FROM games; INSERT INTO games(id, name, exe_path) VALUES
+sql "$db" "$GAMES_SCHEMA INSERT INTO games(id, name, exe_path) VALUES
   (1, 'Victim', '/usr/bin/true'), (4294967297, 'Attacker', '/usr/bin/true');"
 id=4294967297  # newest first: the first cell
 start_launcher "$dir"

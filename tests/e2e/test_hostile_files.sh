@@ -5,12 +5,10 @@
 source "$(dirname "$0")/lib.sh"
 
 dir=$(make_portable "hostile")
-seed_library "$dir"
-sql "$dir/data.db" "DELETE FROM games; INSERT INTO games(name, exe_path) VALUES ('Game', '/usr/bin/true');"
-mkdir -p "$dir/media/Game"
-mkfifo "$dir/media/Game/a.txt" "$dir/media/Game/a.png" "$dir/ui.jpg" "$dir/font.ttf"
-ln -s /dev/zero "$dir/media/Game/b.txt"
-ln -s /dev/zero "$dir/media/Game/b.jpg"
+media=$(library_with_game "$dir" Game)
+mkfifo "$media/a.txt" "$media/a.png" "$dir/ui.jpg" "$dir/font.ttf"
+ln -s /dev/zero "$media/b.txt"
+ln -s /dev/zero "$media/b.jpg"
 printf 'windowWidth=32767\r\nwindowHeight=32767\r\nuseCustomBackground=1\r\nfontPath=%s\r\n' "$dir/font.ttf" >"$dir/set.ini"
 
 start_launcher "$dir"

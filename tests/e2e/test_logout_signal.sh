@@ -56,9 +56,7 @@ cp "$base/set.ini" "$base/set.ini.before"
 # The warning comes before the first frame: start_launcher cannot wait for it.
 launch_in_background "$base"
 answer_window "^提示\$" Return 60
-LUDEXA_WINDOW=$(wait_window '^Ludexa ' 60)
-xdotool windowmove --sync "$LUDEXA_WINDOW" 0 0
-wait_first_frame
+take_launcher_window
 assert_eq "30,30,30" "$(window_pixel 470 40)" "toolbar colour of theme 4, read after a byte-order mark"
 quit_launcher
 cmp -s "$base/set.ini" "$base/set.ini.before" || fail "a set.ini read only in part was rewritten"

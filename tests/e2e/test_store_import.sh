@@ -32,8 +32,7 @@ open_import() {  # opens the dialog from the blank-area menu; prints its window 
   open_menu 1000 680 785 770
   click 785 770
   local dialog
-  dialog=$(wait_window "^导入游戏平台$" 30)
-  wait_drawn "$dialog"
+  dialog=$(wait_dialog "^导入游戏平台$")
   xdotool windowfocus --sync "$dialog" || true
   echo "$dialog"
 }
