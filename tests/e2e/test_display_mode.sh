@@ -2,15 +2,14 @@
 # The display-mode button, first without a window manager (the work area is
 # the monitor): borderless, the window becomes the size of the monitor, and
 # the mode saved on closing is entered again at the next start.
-# Then under a real window manager (openbox, with a 40-pixel strip kept free
-# at the bottom so the work area is smaller than the monitor): borderless
-# fills the work area without a frame, full screen covers the monitor, and the
-# third click restores position, size and frame exactly. Last, ten rounds of
-# start maximised, un-maximise, move, maximise, quit (the first one also goes
-# through the cycle, which ends maximised): each start restores the window
-# where it was last put, and nothing creeps by the width of the frame.
+# Then under openbox, with a 40-pixel strip kept free at the bottom so the
+# work area is smaller than the monitor, ten rounds of start maximised,
+# un-maximise, move, maximise, quit: each start restores the window where it
+# was last put, and nothing creeps by the width of the frame. The first round
+# also goes through the cycle, maximised (it ends maximised) and framed
+# (borderless fills the work area without a frame, full screen covers the
+# monitor, and the third click restores position, size and frame exactly).
 source "$(dirname "$0")/lib.sh"
-source "$(dirname "$0")/dialogs_lib.sh"
 
 dir=$(make_portable)
 start_launcher "$dir"
@@ -20,8 +19,7 @@ read -r mw mh < <(xdpyinfo 2>/dev/null | awk '/dimensions:/{split($2, d, "x"); p
 # Closed in borderless mode: set.ini keeps the mode and the full-area size.
 click_in "$w" 1121 21   # the mode button, at windowWidth - 113 + 34 / 2
 wait_geometry "$w" "0 0 $mw $mh" "borderless"
-send_key Escape
-assert_eq 0 "$(wait_exit)" "exit code"
+quit_launcher
 got=$(tr -d '\r' <"$dir/set.ini")
 grep -qx "fullscreen=1" <<<"$got" || fail "mode not saved: $got"
 grep -qx "windowWidth=$mw" <<<"$got" || fail "full-area width not saved: $got"
@@ -30,8 +28,7 @@ start_launcher "$dir"
 wait_geometry "$LUDEXA_WINDOW" "0 0 $mw $mh" "borderless at the next start"
 xdotool mousemove 300 300
 wait_pixel $((mw - 108)) 12 "160,130,0" "the mode button shows borderless mode"
-send_key Escape
-assert_eq 0 "$(wait_exit)" "exit code"
+quit_launcher
 
 # ---- Under openbox
 command -v openbox >/dev/null || fail "openbox is not installed"
@@ -50,25 +47,6 @@ maximized() { xprop -id "$1" _NET_WM_STATE | grep -q MAXIMIZED_HORZ; }
 restored() { ! maximized "$1"; }
 framed() { local e; e=$(extents "$1"); [[ "$e" =~ ^[0-9]+,\ [0-9]+,\ [0-9]+,\ [0-9]+$ ]] && [ "$e" != "0, 0, 0, 0" ]; }
 mode_click() { click_in "$1" $(($(client_geometry "$1" | cut -d' ' -f3) - 96)) 21; }
-
-dir=$(make_portable)
-start_launcher "$dir"
-w=$LUDEXA_WINDOW
-wait_for 30 "the window starts without a frame" framed "$w"
-start=$(client_geometry "$w")
-framed=$(extents "$w")
-
-mode_click "$w"
-wait_geometry "$w" "0 0 1280 760" "borderless fills the work area"
-assert_eq "0, 0, 0, 0" "$(extents "$w")" "no frame when borderless"
-mode_click "$w"
-wait_geometry "$w" "0 0 1280 800" "full screen covers the monitor"
-mode_click "$w"
-wait_geometry "$w" "$start" "the third click restores the window"
-frame_back() { [ "$(extents "$w")" == "$framed" ]; }
-wait_for 30 "the frame did not come back ($(extents "$w"))" frame_back
-send_key Escape
-assert_eq 0 "$(wait_exit)" "exit code"
 
 # ---- A maximised window, ten rounds: its display-mode cycle, and its saved position
 # "left top" of the frame's outer corner: the client's corner less the frame.
@@ -114,6 +92,21 @@ for round in $(seq 10); do
   toggle_maximized "$w"
   wait_for 30 "round $round: the title-bar double click did not restore the window" restored "$w"
   wait_corner "$w" "$expected" "round $round: restored where it was last put"
+  if [ "$round" == 1 ]; then
+    # A framed window's cycle: the third click restores place, size and frame.
+    wait_for 30 "the restored window has no frame" framed "$w"
+    start=$(client_geometry "$w")
+    framed=$(extents "$w")
+    mode_click "$w"
+    wait_geometry "$w" "0 0 1280 760" "borderless fills the work area"
+    assert_eq "0, 0, 0, 0" "$(extents "$w")" "no frame when borderless"
+    mode_click "$w"
+    wait_geometry "$w" "0 0 1280 800" "full screen covers the monitor"
+    mode_click "$w"
+    wait_geometry "$w" "$start" "the third click restores the window"
+    frame_back() { [ "$(extents "$w")" == "$framed" ]; }
+    wait_for 30 "the frame did not come back ($(extents "$w"))" frame_back
+  fi
   # Put it somewhere new; openbox places the frame's corner where asked.
   target="$((120 + round * 7)) $((60 + round * 5))"
   xdotool windowmove --sync "$w" ${target% *} ${target#* } || true
