@@ -39,10 +39,7 @@ TEST(SettingsWrite, DefaultsAreByteExact) {
         "fmtJpg=1\r\nfmtPng=1\r\nfmtBmp=1\r\nfmtWebp=1\r\nfmtAvif=1\r\nfmtGif=1\r\nfullscreen=0\r\n"
         "gamepadMode=1\r\nframerate_fps=30\r\n\r\n[Categories]\r\ncategories=\r\n";
     EXPECT_EQ(writeSettings(Settings{}), expected);
-}
-
-// What the other tests do not write: the font's place in its section, a display mode.
-TEST(SettingsWrite, FontPathAndDisplayMode) {
+    // A chosen font ends its section; a display mode is written as it is.
     Settings s;
     s.fullscreen = 2;
     s.fontPath = L"/usr/share/fonts/字体.ttf";
