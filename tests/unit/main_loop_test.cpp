@@ -12,6 +12,7 @@ TEST(Fling, DeceleratesAndStops) {
         {{5, 600, true}, 1000, 30, 0, 0, false},
         {{995, -600, true}, 1000, 30, 1000, 0, false},
         {{300, 300, true}, 1000, 0, 290, 233.33333f, true},
+        {{500, 50, true}, 1000, 30, 498.33334f, 0, false},  // slower than one frame's slowing: stops, never turns back
     };
     for (auto c : cases) {
         flingStep(c.start, c.maxScroll, c.framerate);
