@@ -8,21 +8,13 @@
 
 #include "platform/shortcuts.h"
 
-namespace {
-
-void requireUtf8(const std::string& s) {
-    if (!g_utf8_validate(s.data(), static_cast<gssize>(s.size()), nullptr)) __builtin_trap();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
 
     if (const auto entry = ludexa::parseDesktopEntry(text, "fuzz.desktop")) {
         if (entry->name.empty() || entry->exe_path.empty()) __builtin_trap();
         for (const auto* s : {&entry->name, &entry->exe_path, &entry->launch_args, &entry->folder_path})
-            requireUtf8(*s);
+            if (!g_utf8_validate(s->data(), static_cast<gssize>(s->size()), nullptr)) __builtin_trap();
         if (!ludexa::splitArguments(entry->launch_args)) __builtin_trap();
     }
 

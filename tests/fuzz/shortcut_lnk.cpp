@@ -7,19 +7,12 @@
 
 #include "platform/shortcuts.h"
 
-namespace {
-
-void requireUtf8(const std::string& s) {
-    if (!g_utf8_validate(s.data(), static_cast<gssize>(s.size()), nullptr)) __builtin_trap();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto link = ludexa::parseLnk({data, size}, "fuzz.lnk");
     if (!link) return 0;
     if (link->exe_path.empty() || link->name != "fuzz") __builtin_trap();
-    for (const auto* s : {&link->exe_path, &link->launch_args, &link->folder_path}) requireUtf8(*s);
+    for (const auto* s : {&link->exe_path, &link->launch_args, &link->folder_path})
+        if (!g_utf8_validate(s->data(), static_cast<gssize>(s->size()), nullptr)) __builtin_trap();
     // The folder is the start of the target.
     if (link->exe_path.compare(0, link->folder_path.size(), link->folder_path) != 0) __builtin_trap();
     if (link->icons.empty() || link->icons.back().value != link->exe_path) __builtin_trap();

@@ -5,41 +5,34 @@
 
 using namespace ludexa;
 
+// A fling slows down and stops; at either end it stops at once; a frame rate of 0 counts as 30.
 TEST(Fling, DeceleratesAndStops) {
+    const struct { FlingState start; float maxScroll; int framerate; float offset, velocity; bool active; } cases[] = {
+        {{500, 1000, true}, 2000, 50, 480, 960, true},  // slowed by 2000 px/s² over one frame
+        {{5, 600, true}, 1000, 30, 0, 0, false},
+        {{995, -600, true}, 1000, 30, 1000, 0, false},
+        {{300, 300, true}, 1000, 0, 290, 233.33333f, true},
+        {{500, 50, true}, 1000, 30, 498.33334f, 0, false},  // slower than one frame's slowing: stops, never turns back
+    };
+    for (auto c : cases) {
+        flingStep(c.start, c.maxScroll, c.framerate);
+        EXPECT_FLOAT_EQ(c.start.offset, c.offset) << c.offset;
+        EXPECT_FLOAT_EQ(c.start.velocity, c.velocity) << c.offset;
+        EXPECT_EQ(c.start.active, c.active) << c.offset;
+    }
     FlingState f{500, 1000, true};
-    flingStep(f, 2000, 50);
-    EXPECT_FLOAT_EQ(f.offset, 480);     // 1000 px/s over one 50th of a second
-    EXPECT_FLOAT_EQ(f.velocity, 960);   // 2000 px/s² over one frame
-    EXPECT_TRUE(f.active);
     int frames = 0;
     while (f.active && frames < 1000) flingStep(f, 2000, 50), ++frames;
-    EXPECT_FALSE(f.active);
     EXPECT_EQ(f.velocity, 0);
     EXPECT_LT(frames, 60);
 }
 
-// At either end the fling stops at once; a frame rate of 0 counts as 30.
-TEST(Fling, StopsAtEitherEndAndZeroFramerateCountsAsThirty) {
-    const struct { FlingState start; int framerate; float offset; bool active; } cases[] = {
-        {{5, 600, true}, 30, 0, false},
-        {{995, -600, true}, 30, 1000, false},
-        {{300, 300, true}, 0, 290, true},
-    };
-    for (auto c : cases) {
-        flingStep(c.start, 1000, c.framerate);
-        EXPECT_FLOAT_EQ(c.start.offset, c.offset) << c.offset;
-        EXPECT_EQ(c.start.active, c.active) << c.offset;
-    }
-}
-
+// Auto-sleep needs both switches and a minute; a modifier key does not wake.
 TEST(Sleep, AutoSleepNeedsBothSwitchesAndAMinute) {
     EXPECT_TRUE(autoSleepDue(true, true, 60.0f));
     EXPECT_FALSE(autoSleepDue(true, true, 59.9f));
     EXPECT_FALSE(autoSleepDue(false, true, 600.0f));
     EXPECT_FALSE(autoSleepDue(true, false, 600.0f));
-}
-
-TEST(Sleep, ModifierKeysDoNotWake) {
     EXPECT_TRUE(isModifierKey(sf::Keyboard::RSystem));
     EXPECT_FALSE(isModifierKey(sf::Keyboard::Escape));
 }

@@ -24,18 +24,14 @@ std::string choose(const std::string& exeDirectory, std::set<std::string> existi
 }  // namespace
 
 // Portable copies keep everything beside themselves, wherever the user put
-// them; a desktop entry of another name, or in the folder itself, does not count.
-TEST(DataDirectory, PortableCopiesKeepEverythingBesideThemselves) {
+// them; a desktop entry of another name, or in the folder itself, does not
+// count. Installed copies use the user's data folder; with no home, beside the program.
+TEST(DataDirectory, PortableBesideItselfInstalledInTheUsersDataFolder) {
     EXPECT_EQ(choose("/home/u/游戏 库/", {}, "", "/home/u"), "/home/u/游戏 库/");
     EXPECT_EQ(choose("/home/u/bin/", {}, "/home/u/.data", "/home/u"), "/home/u/bin/");
     EXPECT_EQ(choose("/opt/x/bin/", {"/opt/x/share/applications/other.desktop"}, "", "/home/u"), "/opt/x/bin/");
     EXPECT_EQ(choose("/opt/x/", {"/opt/x/" + kEntry}, "", "/home/u"), "/opt/x/");
     EXPECT_EQ(choose("/bin/", {"/" + kEntry}, "", "/home/u"), "/bin/");
-}
-
-// Installed copies use the user's data folder; with no home, beside the program.
-TEST(DataDirectory, InstalledCopiesUseTheUsersDataFolder) {
-    EXPECT_EQ(choose("/usr/bin/", {"/usr/" + kEntry}, "", "/home/u"), "/home/u/.local/share/ludexa/");
     EXPECT_EQ(choose("/usr/bin/", {"/usr/" + kEntry}, "/data/xdg/", "/home/u"), "/data/xdg/ludexa/");
     EXPECT_EQ(choose("/tmp/root/usr/bin/", {"/tmp/root/usr/" + kEntry}, "", "/tmp/h"), "/tmp/h/.local/share/ludexa/");
     EXPECT_EQ(choose("/usr/bin/", {"/usr/" + kEntry}, "rel/dir", "/home/u"), "/home/u/.local/share/ludexa/");  // invalid

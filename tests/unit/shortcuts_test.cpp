@@ -91,12 +91,10 @@ TEST(LnkReading, DamagedLinksAreSkipped) {
         {"cut inside the header", [](Bytes& b) { b.resize(40); }},
         {"header size", [](Bytes& b) { b[0] = 0x4D; }},
         {"class id", [](Bytes& b) { b[4] = 0x02; }},
-        {"text file", [](Bytes& b) { b.assign(200, 'A'); }},
         {"id list past the end", [](Bytes& b) { b[0x4C] = b[0x4D] = 0xFF; }},
         {"id item past its list", [](Bytes& b) { b[0x4E] = 0x40; }},
         {"link info size past the end", [&](Bytes& b) { put32(b, linkInfo, 0x7FFFFFF0); }},
         {"path offset past the block", [&](Bytes& b) { put32(b, linkInfo + 16, 0xFFFF); }},
-        {"volume id past the block", [&](Bytes& b) { put32(b, linkInfo + 0x1C, 0x1000); }},
         {"volume id one byte past the block, inside the file", [&](Bytes& b) {
              const std::uint32_t size = le32(b, linkInfo), volume = le32(b, linkInfo + 12);
              put32(b, linkInfo + volume, size - volume + 1);
@@ -158,15 +156,10 @@ TEST(ExecSplitting, QuotesEscapesAndFieldCodes) {
         EXPECT_EQ(*words, c.words) << c.exec;
     }
     for (const char* bad : {"\"/opt/unterminated", "prog 'half", "prog trailing\\"}) EXPECT_FALSE(splitExec(bad)) << bad;
-}
-
-TEST(ExecSplitting, JoinedArgumentsSplitBackToTheSameWords) {
-    const std::vector<std::string> words{"plain", "two words", "",         "it's",     "\"q\"",   "back\\slash",
-                                         "$HOME", "`cmd`",     "#hash",    "中文 空格", "~user",   "tab\there",
-                                         "new\nline", "a;b|c&d", "--x=1,2", "steam://rungameid/42"};
-    const auto joined = joinArguments(words);
-    EXPECT_EQ(splitArguments(joined).value_or(std::vector<std::string>{"<none>"}), words) << joined;
-    // Plain words are not quoted, so the stored text stays readable.
+    // Joined words split back the same (the desktop fuzzer checks any words);
+    // plain ones are not quoted, so the stored text stays readable.
+    const std::vector<std::string> words{"two words", "", "it's", "\"q\"", "back\\slash", "$HOME", "new\nline"};
+    EXPECT_EQ(splitArguments(joinArguments(words)).value_or(std::vector<std::string>{"<none>"}), words);
     EXPECT_EQ(joinArguments({"-windowed", "steam://rungameid/42", "中文"}), "-windowed steam://rungameid/42 中文");
 }
 
@@ -174,12 +167,9 @@ TEST(ExecSplitting, JoinedArgumentsSplitBackToTheSameWords) {
 // .desktop: whole entries
 
 TEST(DesktopEntry, FieldsOfAnApplicationEntry) {
+    // Name, program, arguments and folder: the import's tests read them.
     const auto s = desktop("Name=Foo Game\nExec=\"/opt/Foo Game/foo\" --windowed %U\nIcon=/opt/Foo Game/foo.png\n");
     ASSERT_TRUE(s);
-    EXPECT_EQ(s->name, "Foo Game");
-    EXPECT_EQ(s->exe_path, "/opt/Foo Game/foo");
-    EXPECT_EQ(s->launch_args, "--windowed");
-    EXPECT_EQ(s->folder_path, "/opt/Foo Game");
     EXPECT_EQ(s->icons, (std::vector<IconSource>{{IconSource::Kind::ImageFile, "/opt/Foo Game/foo.png"},
                                                  {IconSource::Kind::FileType, "/opt/Foo Game/foo"}}));
     // Key-file escapes come before quoting: "\\" is one backslash, "\s" a space.
@@ -217,7 +207,6 @@ TEST(DesktopEntry, ProgramsOnPathAndEnvInFront) {
 TEST(DesktopEntry, IconKeyAndName) {
     auto icon = [](const std::string& v) { return desktop("Exec=/bin/x\nIcon=" + v + "\n")->icons; };
     EXPECT_EQ(icon("supertux.png")[0], (IconSource{IconSource::Kind::ThemeName, "supertux"}));
-    EXPECT_EQ(icon("/usr/share/pixmaps/x.xpm")[0], (IconSource{IconSource::Kind::ImageFile, "/usr/share/pixmaps/x.xpm"}));
     EXPECT_EQ(icon("../../etc/x").size(), 1u);  // a relative path is neither: only the type's icon remains
 
     const std::string body = "Exec=/bin/x\nName=Sword\nName[zh_CN]=仙剑\nName[ja]=剣\n";
@@ -295,17 +284,9 @@ TEST(ShortcutFiles, ListingMatchesExtensionsInAnyCaseAndSkipsNonFiles) {
     EXPECT_TRUE(listShortcutFiles(dir.file("missing")).empty());
 }
 
-TEST(ShortcutFiles, ReadingTakesTheModificationTimeAndRefusesBadFiles) {
+// Good files and their time stamps: the import's tests read them.
+TEST(ShortcutFiles, ReadingRefusesBadFiles) {
     TempDir dir;
-    const std::string entry = "[Desktop Entry]\nType=Application\nExec=/bin/true\n";
-    const std::time_t when = 1500000000;
-    const auto link = lnkFixture("ansi_full");
-    for (const auto& p : {dir.write("Foo.desktop", entry), dir.write("Bar.lnk", std::string(link.begin(), link.end()))}) {
-        fs::last_write_time(p, fs::file_time_type::clock::from_sys(std::chrono::system_clock::from_time_t(when)));
-        const auto s = readShortcut(p);
-        ASSERT_TRUE(s) << p;
-        EXPECT_EQ(s->modified, when);
-    }
     auto big = lnkFixture("ansi_full");
     big.resize(kMaxShortcutBytes + 1, 0);  // valid, but past the size limit
     EXPECT_FALSE(readShortcut(dir.write("big.lnk", std::string(big.begin(), big.end()))));
@@ -313,5 +294,5 @@ TEST(ShortcutFiles, ReadingTakesTheModificationTimeAndRefusesBadFiles) {
     EXPECT_FALSE(readShortcut(dir.file("loop.desktop")));
     ASSERT_EQ(::mkfifo(dir.file("pipe.lnk").c_str(), 0600), 0);
     EXPECT_FALSE(readShortcut(dir.file("pipe.lnk")));  // returns at once instead of waiting for a writer
-    EXPECT_FALSE(readShortcut(dir.write("x.txt", entry)));
+    EXPECT_FALSE(readShortcut(dir.write("x.txt", "[Desktop Entry]\nType=Application\nExec=/bin/true\n")));
 }
