@@ -8,17 +8,14 @@ using namespace ludexa;
 TEST(DisplayMode, ThreeStepsComeBackToTheSavedWindow) {
     const ScreenRect monitor{1920, 0, 2560, 1440};
     const ScreenRect workArea{1920, 0, 2560, 1400};
-    const WindowState start{{2000, 100, 1200, 800}, true, false};
+    const WindowState start{{2000, 100, 1200, 800}, true, true};
 
     const auto one = nextDisplayMode(0, start, {}, monitor, workArea);
     EXPECT_EQ(one.mode, 1);
     EXPECT_TRUE(one.saveCurrent);
     EXPECT_EQ(one.target.rect, workArea);
     EXPECT_FALSE(one.target.framed);
-
-    // What toggleFullscreen keeps between the steps.
-    const unsigned long style = packWindowStyle(start);
-    const WindowState saved = unpackWindowState(2000, 100, 3200, 900, style);
+    const WindowState saved = unpackWindowState(2000, 100, 3200, 900, packWindowStyle(start));
 
     const auto two = nextDisplayMode(1, {workArea, false, false}, saved, monitor, workArea);
     EXPECT_EQ(two.mode, 2);
@@ -31,23 +28,17 @@ TEST(DisplayMode, ThreeStepsComeBackToTheSavedWindow) {
     EXPECT_EQ(back.mode, 0);
     EXPECT_EQ(back.target.rect, start.rect);
     EXPECT_TRUE(back.target.framed);
-    EXPECT_FALSE(back.target.maximized);
-}
-
-TEST(DisplayMode, MaximisedAndUnframedStatesSurviveTheCycle) {
-    const WindowState maximized{{10, 20, 1000, 700}, true, true};
-    const WindowState saved = unpackWindowState(10, 20, 1010, 720, packWindowStyle(maximized));
-    EXPECT_TRUE(saved.maximized);
-    EXPECT_TRUE(saved.framed);
-    EXPECT_EQ(saved.rect, maximized.rect);
-    const WindowState bare = unpackWindowState(0, 0, 800, 600, packWindowStyle({{}, false, false}));
+    EXPECT_TRUE(back.target.maximized);
+    const WindowState bare = unpackWindowState(0, 0, 800, 600, packWindowStyle({{}, false, true}));
     EXPECT_FALSE(bare.framed);
+    EXPECT_TRUE(bare.maximized);
 
     // Mode 2 with nothing saved gives the frame back where the window is.
-    const auto back = nextDisplayMode(2, {{0, 0, 1280, 800}, false, false}, {}, {0, 0, 1280, 800}, {});
-    EXPECT_EQ(back.mode, 0);
-    EXPECT_TRUE(back.target.framed);
-    EXPECT_EQ(back.target.rect, (ScreenRect{0, 0, 1280, 800}));
+    const auto unsaved = nextDisplayMode(2, {{0, 0, 1280, 800}, false, false}, {}, {0, 0, 1280, 800}, {});
+    EXPECT_EQ(unsaved.mode, 0);
+    EXPECT_TRUE(unsaved.target.framed);
+    EXPECT_FALSE(unsaved.target.maximized);
+    EXPECT_EQ(unsaved.target.rect, (ScreenRect{0, 0, 1280, 800}));
 }
 
 TEST(DisplayMode, MonitorAndWorkArea) {

@@ -99,14 +99,11 @@ TEST(GameSettingsDialog, OkWritesTheRecordById) {
     EXPECT_EQ(game.game_size, 4096);
     ASSERT_TRUE(saveGameRecord(path, game).done());
 
-    auto db = Database::open(path);
-    auto row = db->prepare("SELECT id, name, category, save_dir, game_size FROM games ORDER BY id");
-    ASSERT_EQ(row->step(), SQLITE_ROW);
-    EXPECT_EQ(row->columnText(1), "a");
-    EXPECT_EQ(row->columnInt64(4), 10);
-    ASSERT_EQ(row->step(), SQLITE_ROW);
-    EXPECT_EQ(row->columnText(1), "新名字");
-    EXPECT_EQ(row->columnText(2), "RPG");
-    EXPECT_EQ(row->columnText(3), "/saves");
-    EXPECT_EQ(row->columnInt64(4), 4096);
+    const auto games = loadGames(path);
+    ASSERT_EQ(games.size(), 2u);
+    EXPECT_EQ(games[0].name, "a");
+    EXPECT_EQ(games[1].name, "新名字");
+    EXPECT_EQ(games[1].category, "RPG");
+    EXPECT_EQ(games[1].save_dir, "/saves");
+    EXPECT_EQ(games[1].game_size, 4096);
 }

@@ -116,7 +116,8 @@ TEST(SettingsDialog, OkWithoutChangesNeedsNoFontReloadOrNewLimit) {
     ctx.fontSize = 18;
     ctx.framerate_fps = 60;
     SettingsDialogState state(ctx, fakeCatalog());
-    EXPECT_EQ(state.fontNames()[static_cast<std::size_t>(state.selectedFont())], "DejaVu Sans");
+    EXPECT_EQ(state.fontNames(), (std::vector<std::string>{"使用系统默认字体", "思源黑体", "DejaVu Sans"}));
+    EXPECT_EQ(state.selectedFont(), 2);
     ASSERT_TRUE(state.accept(state.frameRateText(), 0));
     EXPECT_EQ(state.result, 1);
     EXPECT_EQ(state.context, ctx);
@@ -127,21 +128,16 @@ TEST(SettingsDialog, OkWithoutChangesNeedsNoFontReloadOrNewLimit) {
     state.setFontSize(30);  // the slider stops at 24
     EXPECT_EQ(state.context.fontSize, 24);
     EXPECT_TRUE(settingsEffects(ctx, state.context).reloadFonts);
+    state.selectFont(0);  // the system default stores an empty path
+    ASSERT_TRUE(state.accept("30", 0));
+    EXPECT_TRUE(state.context.fontPath.empty());
 }
 
 TEST(SettingsDialog, FontList) {
     MessageLog log;
-    // The system default stores an empty path.
-    Settings ctx;
-    ctx.fontPath = L"/fonts/DejaVuSans.ttf";
-    SettingsDialogState state(ctx, fakeCatalog());
-    EXPECT_EQ(state.fontNames(), (std::vector<std::string>{"使用系统默认字体", "思源黑体", "DejaVu Sans"}));
-    state.selectFont(0);
-    ASSERT_TRUE(state.accept("30", 0));
-    EXPECT_TRUE(state.context.fontPath.empty());
-
     // A font picked earlier from the search keeps its own entry, so OK without
     // a change does not drop it.
+    Settings ctx;
     ctx.fontPath = L"/fonts/wqy-microhei.ttc";
     SettingsDialogState earlier(ctx, fakeCatalog());
     EXPECT_EQ(earlier.fontNames().back(), "文泉驿微米黑");

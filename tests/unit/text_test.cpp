@@ -38,13 +38,3 @@ TEST(FontCollection, ExtractsOneFaceAndRejectsDamagedData) {
     badOffset[48 + 12 + 11] = 200;  // table past the end of the file
     EXPECT_TRUE(extractCollectionFace(badOffset, 1).empty());
 }
-
-TEST(FontChainOnDisplay, ChineseFaceFirstAndNeverTheJapaneseOne) {
-    const auto chain = uiFontChain();
-    ASSERT_FALSE(chain.empty());
-    for (const auto& face : chain) {
-        if (face.path.find("NotoSansCJK") != std::string::npos) {
-            EXPECT_NE(face.faceIndex, 0) << face.path;
-        }
-    }
-}
