@@ -19,8 +19,6 @@ using namespace ludexa;
 
 namespace {
 
-using TempDir = test::ScopedTempDir;
-
 std::string queryPlan(Database& db, const char* sql) {
     std::string plan;
     auto explain = db.prepare(std::string("EXPLAIN QUERY PLAN ") + sql);
@@ -47,7 +45,7 @@ void settle(IconCache& cache) {
 
 // Files that are no library: nothing loads, and none of them is changed or created.
 TEST(Database, FilesThatAreNoLibraryLoadNothing) {
-    TempDir dir;
+    test::ScopedTempDir dir;
     const auto empty = dir.file("empty.db"), junk = dir.file("junk.db");
     { std::ofstream(empty, std::ios::binary); }  // a zero-byte file is used as it is
     { std::ofstream(junk, std::ios::binary) << std::string(4096, 'x'); }
@@ -61,7 +59,7 @@ TEST(Database, FilesThatAreNoLibraryLoadNothing) {
 // Rows load with NULLs and bad icons, from indexes rather than the icons' overflow
 // pages; while another program holds data.db for writing, from the table, without waiting.
 TEST(Database, RowsLoadFromIndexesOnceTheFileIsFree) {
-    TempDir dir;
+    test::ScopedTempDir dir;
     const auto path = dir.file("data.db");
     ASSERT_TRUE(initDatabase(path));
     auto db = Database::open(path);
@@ -101,7 +99,7 @@ TEST(Database, RowsLoadFromIndexesOnceTheFileIsFree) {
 
 // No game ever gets another's icon, not even past 2^31 (2^32 + 1 reads as 1 in 32 bits).
 TEST(IconCacheOnDisplay, DecodesByIdAndNeverMixesGames) {
-    TempDir dir;
+    test::ScopedTempDir dir;
     const auto path = dir.file("data.db");
     ASSERT_TRUE(initDatabase(path));
     const auto red = encodePng(RgbaImage{1, 1, {255, 0, 0, 255}}), blue = encodePng(RgbaImage{1, 1, {0, 0, 255, 255}});
@@ -174,7 +172,7 @@ TEST(IconCacheTest, OversizedIconHeadersAreRefusedUndecoded) {
 }
 
 TEST(Database, BusyTimeoutLetsASecondWriterWait) {
-    TempDir dir;
+    test::ScopedTempDir dir;
     const auto path = dir.file("data.db");
     ASSERT_TRUE(initDatabase(path));
     auto holder = Database::open(path);

@@ -104,13 +104,9 @@ struct SharedSystem {
             return sys.snapshot();
         };
     }
-    void start(ProcessInfo p) {
+    void edit(const std::function<void(FakeSystem&)>& change) {
         const std::lock_guard lock(mutex);
-        sys.start(std::move(p));
-    }
-    void exit(int pid) {
-        const std::lock_guard lock(mutex);
-        sys.exit(pid);
+        change(sys);
     }
     // Waits until the watcher took `readings` more readings.
     bool readingsLater(std::int64_t readings) {
@@ -134,6 +130,20 @@ class PlayTrackerRun : public ::testing::Test {
 protected:
     FakeSystem sys;
     PlayTracker tracker{options()};
+};
+
+// data.db with games 1 and 2, and the fake system a watcher's thread reads.
+class PlayWatchLibrary : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(initDatabase(db));
+        conn = Database::open(db, false);
+        ASSERT_TRUE(conn && conn->exec("INSERT INTO games (id, name) VALUES (1, 'A'), (2, 'B')"));
+    }
+    test::ScopedTempDir dir;
+    std::string db = dir.file("data.db");
+    std::optional<Database> conn;
+    SharedSystem shared;
 };
 
 }  // namespace
@@ -294,33 +304,26 @@ TEST_F(PlayTrackerRun, WineRunningTheGameFromItsCommandLineIsTheGame) {
     EXPECT_EQ(unixPathOfWineWord("C:\\Games\\x.exe"), "");
 }
 
-TEST(PlayWatch, SessionsReachDataDbAndTheMainThread) {
-    test::ScopedTempDir dir;
-    const std::string db = dir.file("data.db");
-    ASSERT_TRUE(initDatabase(db));
-    {
-        auto conn = Database::open(db, false);
-        ASSERT_TRUE(conn->exec("INSERT INTO games (id, name) VALUES (1, 'A'), (2, 'B')"));
-    }
+TEST_F(PlayWatchLibrary, SessionsReachDataDbAndTheMainThread) {
     // Reading totals of a library without sessions leaves the file as it was.
     EXPECT_TRUE(loadPlayTotals(db).empty());
     EXPECT_TRUE(loadOpenSessions(db).empty());
     const auto tableCount = [&] {
-        auto conn = Database::open(db, false);
         auto q = conn->prepare("SELECT count(*) FROM sqlite_master WHERE name = 'play_sessions'");
         return q && q->step() == SQLITE_ROW ? q->columnInt(0) : -1;
     };
     EXPECT_EQ(tableCount(), 0);
 
-    SharedSystem shared;
     const auto waitFor = SharedSystem::waitFor;
     auto o = options();
     o.writeEveryMs = 1'000'000'000;  // the fake clock runs a second per reading: no minute writes here
     {
         PlayWatcher watcher(db, o, shared.reader(), std::chrono::milliseconds(5), {{1, "/games/A"}, {2, "/games/B"}});
-        shared.start(proc(400, 60, "/games/A/a", "/games/A", 0));
-        shared.start(proc(500, 60, "/games/B/b", "/games/B", 0));
-        shared.start(proc(600, 60, "/games/C/c", "/games/C", 0));
+        shared.edit([](FakeSystem& s) {
+            s.start(proc(400, 60, "/games/A/a", "/games/A", 0));
+            s.start(proc(500, 60, "/games/B/b", "/games/B", 0));
+            s.start(proc(600, 60, "/games/C/c", "/games/C", 0));
+        });
         watcher.launched(1, 400, "/games/A");
         watcher.launched(2, 500, "/games/B");
         watcher.launched(3, 600, "/games/C");  // not in the library (deleted meanwhile)
@@ -336,7 +339,7 @@ TEST(PlayWatch, SessionsReachDataDbAndTheMainThread) {
         }));
         EXPECT_EQ(shown.at(1).sessions, 1);
         EXPECT_EQ(tableCount(), 0);
-        shared.exit(400);
+        shared.edit([](FakeSystem& s) { s.exit(400); });
         // Once it ends, what is shown settles on what was stored.
         ASSERT_TRUE(waitFor([&] {
             collect();
@@ -345,13 +348,12 @@ TEST(PlayWatch, SessionsReachDataDbAndTheMainThread) {
         }));
         EXPECT_GE(shown.at(1).seconds, 5);
         watcher.forget(2);  // game 2 deleted: nothing more is written for it
-        shared.start(proc(401, 60, "/games/A/a", "/games/A", 0));
+        shared.edit([](FakeSystem& s) { s.start(proc(401, 60, "/games/A/a", "/games/A", 0)); });
         watcher.launched(1, 401, "/games/A");
         ASSERT_TRUE(shared.readingsLater(4));
     }  // the launcher quits while game 1 runs again
     EXPECT_EQ(tableCount(), 1);
 
-    auto conn = Database::open(db, false);
     auto rows = conn->prepare("SELECT game_id, open, seconds > 0 FROM play_sessions ORDER BY id");
     ASSERT_TRUE(rows);
     std::vector<std::tuple<std::int64_t, int, int>> got;
@@ -405,12 +407,7 @@ TEST(ProcessTable, TheStartedProgramIsSeenWithItsFolderAndStartTime) {
 }
 
 // A refused write is reported once, and again only after one went through.
-TEST(PlayWatch, RefusedSessionWritesAreReportedOnce) {
-    test::ScopedTempDir dir;
-    const std::string db = dir.file("data.db");
-    ASSERT_TRUE(initDatabase(db));
-    auto conn = Database::open(db, false);
-    ASSERT_TRUE(conn->exec("INSERT INTO games (id, name) VALUES (1, 'A');"));
+TEST_F(PlayWatchLibrary, RefusedSessionWritesAreReportedOnce) {
     ASSERT_TRUE(conn->exec(kCreatePlaySessionsTable));
     const auto veto = [&](const char* event) {
         return conn->exec((std::string("CREATE TRIGGER veto BEFORE ") + event +
@@ -419,11 +416,10 @@ TEST(PlayWatch, RefusedSessionWritesAreReportedOnce) {
     };
     ASSERT_TRUE(veto("INSERT"));
 
-    SharedSystem shared;
     auto o = options();
     o.writeEveryMs = 1000;  // a write at every reading
     PlayWatcher watcher(db, o, shared.reader(), std::chrono::milliseconds(5), {{1, "/games/A"}});
-    shared.start(proc(400, 60, "/games/A/a", "/games/A", 0));
+    shared.edit([](FakeSystem& s) { s.start(proc(400, 60, "/games/A/a", "/games/A", 0)); });
     watcher.launched(1, 400, "/games/A");
     ASSERT_TRUE(shared.readingsLater(10));
     ASSERT_TRUE(watcher.failureWaiting());

@@ -24,8 +24,13 @@ namespace {
 
 const fs::path kData = LUDEXA_TEST_DATA;
 
-// The fixture tree copied into a folder of the test's own, with the files
-// that name absolute paths written for that folder.
+std::string readBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The fixture tree copied into a folder of the test's own; @ROOT@ in the files
+// that name absolute paths becomes that folder.
 struct FakeHome {
     test::ScopedTempDir temp{"ludexa_stores"};
     fs::path root = temp.path();
@@ -39,22 +44,19 @@ struct FakeHome {
 
     fs::path nativeSteam() const { return home / ".local/share/Steam"; }
     fs::path flatpakSteam() const { return home / ".var/app/com.valvesoftware.Steam/.local/share/Steam"; }
-    fs::path externalLibrary() const { return root / "disk/SteamLibrary"; }
 
     void copyStores() const {
         fs::copy(kData / "stores", root, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
-        write(nativeSteam() / "steamapps/libraryfolders.vdf",
-              "\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"" + nativeSteam().string() +
-                  "\"\n\t}\n\t\"1\"\n\t{\n\t\t\"path\"\t\t\"" + externalLibrary().string() + "\"\n\t}\n}\n");
+        for (const char* name : {"home/.local/share/Steam/steamapps/libraryfolders.vdf",
+                                 "home/.config/heroic/sideload_apps/library.json"}) {
+            std::string text = readBytes(root / name);
+            for (auto at = text.find("@ROOT@"); at != std::string::npos; at = text.find("@ROOT@"))
+                text.replace(at, 6, root.string());
+            write(root / name, text);
+        }
         // The usual link from ~/.steam/steam to the same installation.
         fs::create_directories(home / ".steam");
         fs::create_directory_symlink(nativeSteam(), home / ".steam/steam");
-        write(home / ".config/heroic/sideload_apps/library.json",
-              R"({"games": [{"runner": "sideload", "app_name": "a1 b/2", "title": "自制游戏", "is_installed": true,
-                  "install": {"executable": "/games/own/start.sh", "platform": "linux"},
-                  "art_square": ")" + (root / "own_art.png").string() + R"("},
-                  {"runner": "sideload", "app_name": "gone", "title": "Gone", "is_installed": false,
-                  "folder_name": "/games/gone"}]})");
     }
     void lutris(const char* sql) const {
         fs::create_directories(home / ".local/share/lutris");
@@ -97,11 +99,6 @@ std::vector<Row> rows(const std::string& dbPath) {
         out.push_back(r);
     }
     return out;
-}
-
-std::string readBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 // Every picture folder under media/ and its files, by name.
@@ -164,7 +161,6 @@ TEST(StoreImport, EveryStoreRowByRowWithItsPicturesThenNothingNew) {
     }
     EXPECT_EQ(added, 14);
 
-    const std::string ext = fake.externalLibrary().string();
     const std::string steam = fake.nativeSteam().string(), flatpak = fake.flatpakSteam().string();
     const std::string steamTime = localTimeText(1700000000), nowText = localTimeText(now);
     const fs::path menu = kData / "menu";
