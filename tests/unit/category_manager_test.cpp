@@ -98,8 +98,7 @@ TEST(CategoryList, AllowEmptyFollowsOverwrite) {
     EXPECT_FALSE(state.allowEmpty());
 }
 
-// Rows are (name, category) in data.db and in bak.db; `written` is the
-// category column of the file written to, as rows() shows it.
+// Rows are (name, category); `written` is the category column of the file written to.
 TEST_F(Databases, OverwriteAndAllowEmptyDecideWhatIsWritten) {
     const char* restoreData = "('甲', ''), ('乙', 'mine'), ('丙', NULL), ('丁', '')";
     const char* restoreBak = "('甲', 'RPG'), ('乙', '动作'), ('丙', '冒险')";

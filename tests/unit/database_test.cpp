@@ -124,8 +124,7 @@ TEST(IconCacheOnDisplay, DecodesByIdAndNeverMixesGames) {
     EXPECT_EQ(cache.state(junkId), IconCache::State::Failed);
     EXPECT_EQ(cache.state(noneId), IconCache::State::Failed);
 
-    // Deleting a game and importing another: SQLite never reuses the id, so
-    // the new game starts undecoded and gets its own icon.
+    // SQLite never reuses a deleted game's id: the next game starts undecoded, with its own icon.
     ASSERT_TRUE(db->exec(("DELETE FROM games WHERE id = " + std::to_string(redId)).c_str()));
     cache.forget(redId);
     EXPECT_EQ(cache.state(blueId), IconCache::State::Ready);

@@ -48,8 +48,7 @@ struct Library {
     }
 };
 
-// Gives every source the same small icon (so the 96 one is used), or none at
-// all; `meddle` runs once, at the first load.
+// Every source gets one small icon (so the 96 one is used), or none; `meddle` runs at the first load.
 struct StubLoader : IconLoader {
     bool giveIcons = true;
     int loads = 0;
@@ -119,8 +118,7 @@ TEST(Import, DuplicatesAndBadFilesAreSkipped) {
     EXPECT_EQ(lib.count(), 5);
 }
 
-// Another program adds one of the folder's games while the shortcuts are read
-// (here: while the first icon is looked up). The import must not store it twice.
+// A game another program adds while the shortcuts are read (here: at the first icon) is stored once.
 TEST(Import, GameAddedByAnotherProgramDuringTheScanIsStoredOnce) {
     Library lib;
     lib.app("a.desktop", "/bin/a --x");
@@ -143,14 +141,9 @@ using test::ScopedEnv;
 // A folder such as ~/.local/share/applications: only what a menu lists is a game.
 TEST(Import, OnlyEntriesADesktopMenuShowsAreGames) {
     Library lib;
-    const auto bin = lib.root / "bin";
-    fs::create_directories(bin);
-    for (const char* program : {"x-terminal-emulator", "emu"}) {
-        std::ofstream(bin / program) << "#!/bin/sh\n";
-        fs::permissions(bin / program, fs::perms::owner_all);
-    }
-    ScopedEnv path("PATH", bin.string() + ":/usr/bin:/bin");
-    const std::string emu = (bin / "emu").string(), term = (bin / "x-terminal-emulator").string();
+    const std::string bin = test::testDataPath("import/bin");
+    ScopedEnv path("PATH", bin + ":/usr/bin:/bin");
+    const std::string emu = bin + "/emu", term = bin + "/x-terminal-emulator";
 
     lib.copy("menu");
     StubLoader icons;

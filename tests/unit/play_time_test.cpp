@@ -380,14 +380,13 @@ TEST(ProcessTable, TheStartedProgramIsSeenWithItsFolderAndStartTime) {
     ASSERT_TRUE(started.started);
     const int pid = started.pid;
     ASSERT_GT(pid, 0);
-    std::string written;
     const std::string expected = std::to_string(pid) + "|a b|中|";  // the game's pid, not an intermediate's
-    for (int i = 0; i < 300 && written != expected; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    const auto written = [&] {
         std::ifstream in(folder + "/pid");
-        written.assign(std::istreambuf_iterator<char>(in), {});
-    }
-    EXPECT_EQ(written, expected);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
+    SharedSystem::waitFor([&] { return written() == expected; });
+    EXPECT_EQ(written(), expected);
     EXPECT_EQ(spawnDetached({"/nonexistent/program"}, "").error, "找不到程序文件。");
 
     std::optional<ProcessInfo> game;
