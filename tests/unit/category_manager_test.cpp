@@ -23,8 +23,7 @@ protected:
 
     void run(const std::string& db, const std::string& sql) {
         auto handle = Database::open(db);
-        ASSERT_TRUE(handle);
-        ASSERT_TRUE(handle->exec(sql.c_str())) << sql;
+        ASSERT_TRUE(handle && handle->exec(sql.c_str())) << sql;
     }
     // "name=value" for every row, in id (or name) order; NULL shows as "<null>".
     std::string rows(const std::string& db, const std::string& column) {

@@ -141,9 +141,14 @@ using test::ScopedEnv;
 // A folder such as ~/.local/share/applications: only what a menu lists is a game.
 TEST(Import, OnlyEntriesADesktopMenuShowsAreGames) {
     Library lib;
-    const std::string bin = test::testDataPath("import/bin");
-    ScopedEnv path("PATH", bin + ":/usr/bin:/bin");
-    const std::string emu = bin + "/emu", term = bin + "/x-terminal-emulator";
+    const auto bin = lib.root / "bin";
+    fs::create_directories(bin);
+    for (const char* program : {"x-terminal-emulator", "emu"}) {
+        std::ofstream(bin / program) << "#!/bin/sh\n";
+        fs::permissions(bin / program, fs::perms::owner_all);
+    }
+    ScopedEnv path("PATH", bin.string() + ":/usr/bin:/bin");
+    const std::string emu = (bin / "emu").string(), term = (bin / "x-terminal-emulator").string();
 
     lib.copy("menu");
     StubLoader icons;

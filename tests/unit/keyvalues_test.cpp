@@ -32,7 +32,6 @@ TEST(KeyValues, BrokenTextIsRefused) {
     EXPECT_FALSE(parseKeyValues("\"a\" { [$X }"));                        // unclosed condition
     EXPECT_FALSE(parseKeyValues("{ }"));                                  // block without key
     EXPECT_TRUE(parseKeyValues("")->empty());
-    EXPECT_TRUE(parseKeyValues("  // only a comment")->empty());
 
     // Nesting up to the limit is read; one level more is refused, not a stack overflow.
     auto nested = [](int depth) {

@@ -58,11 +58,6 @@ struct FakeHome {
         fs::create_directories(home / ".steam");
         fs::create_directory_symlink(nativeSteam(), home / ".steam/steam");
     }
-    void lutris(const char* sql) const {
-        fs::create_directories(home / ".local/share/lutris");
-        auto db = Database::open((home / ".local/share/lutris/pga.db").string());
-        ASSERT_TRUE(db && db->exec(sql));
-    }
     // The menu's folders, the user's first.
     std::vector<std::string> menuDirs() const {
         return {(kData / "menu/home").string(), (kData / "menu/usr").string(), (kData / "menu/flatpak").string()};
@@ -247,7 +242,11 @@ TEST(StoreImport, StoresThatCannotBeReadSayWhy) {
          [](const FakeHome& f) { f.write(f.home / ".local/share/lutris/pga.db", std::string(4096, 'x')); },
          "Lutris（无法读取：不是数据库）"},
         {"pga.db lacks a column",
-         [](const FakeHome& f) { f.lutris("CREATE TABLE games (id INTEGER PRIMARY KEY, name TEXT, installed INTEGER)"); },
+         [](const FakeHome& f) {
+             f.write(f.home / ".local/share/lutris/pga.db", "");
+             auto db = Database::open((f.home / ".local/share/lutris/pga.db").string());
+             ASSERT_TRUE(db && db->exec("CREATE TABLE games (id INTEGER PRIMARY KEY, name TEXT, installed INTEGER)"));
+         },
          "Lutris（无法读取：缺少所需的列）"},
         {"Heroic's list is cut",
          [](const FakeHome& f) { f.write(f.home / ".config/heroic/gog_store/installed.json", "{\"installed\": ["); },
@@ -273,7 +272,6 @@ TEST(StoreImport, NestingIsCheckedOnTheTextBeforeParsing) {
     const auto nested = [](int depth, const std::string& inside = "") {
         return std::string(static_cast<std::size_t>(depth), '[') + inside + std::string(static_cast<std::size_t>(depth), ']');
     };
-    EXPECT_TRUE(jsonNestingWithin(nested(kMaxJsonDepth), kMaxJsonDepth));
     EXPECT_TRUE(parseJson(nested(kMaxJsonDepth)));
     EXPECT_FALSE(jsonNestingWithin(nested(kMaxJsonDepth + 1), kMaxJsonDepth));
     EXPECT_FALSE(parseJson(nested(100'000)));  // refused before the parser recurses
