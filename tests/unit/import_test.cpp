@@ -1,5 +1,4 @@
-// Importing a folder of shortcuts into data.db: stored fields, duplicates, bad
-// files, database failures, and appending to the list.
+// Importing a folder of shortcuts into data.db, and appending the games to the list.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -38,6 +37,10 @@ struct Library {
     void app(const std::string& name, const std::string& exec, const std::string& extra = "") const {
         write(name, "[Desktop Entry]\nType=Application\nExec=" + exec + "\n" + extra);
     }
+    // The shortcuts of a folder under tests/data/import.
+    void copy(const std::string& fixture) const {
+        fs::copy(test::testDataPath("import/" + fixture), folder(), fs::copy_options::recursive);
+    }
     int count() const { return scalar("SELECT count(*) FROM games"); }
     int scalar(const std::string& sql) const {
         auto s = Database::open(db(), false)->prepare(sql);
@@ -45,8 +48,7 @@ struct Library {
     }
 };
 
-// Gives every source the same small icon (so the 96 one is used), or none at
-// all; `meddle` runs once, at the first load.
+// Every source gets one small icon (so the 96 one is used), or none; `meddle` runs at the first load.
 struct StubLoader : IconLoader {
     bool giveIcons = true;
     int loads = 0;
@@ -62,12 +64,6 @@ struct StubLoader : IconLoader {
     }
 };
 
-// A Windows link of the corpus, named import_<name>.lnk there.
-std::string windowsLink(const std::string& name) {
-    const auto bytes = test::lnkFixture("import_" + name);
-    return {bytes.begin(), bytes.end()};
-}
-
 }  // namespace
 
 TEST(Import, StoredRecordsCarryTheShortcutsFields) {
@@ -75,7 +71,8 @@ TEST(Import, StoredRecordsCarryTheShortcutsFields) {
     const std::time_t t1 = 1600000000, t2 = 1234567890;
     lib.write("Foo Game.desktop",
               "[Desktop Entry]\nType=Application\nName=Foo Game\nExec=\"/opt/Foo Game/foo\" --windowed %U\n", t1);
-    lib.write("Bar.lnk", windowsLink("bar"), t2);
+    const auto bar = test::lnkFixture("import_bar");
+    lib.write("Bar.lnk", {bar.begin(), bar.end()}, t2);
     StubLoader icons;
     const auto added = importShortcutFolder(lib.folder(), lib.db(), icons).games;
     ASSERT_EQ(added.size(), 2u);
@@ -93,7 +90,6 @@ TEST(Import, StoredRecordsCarryTheShortcutsFields) {
         for (int c = 1; c <= 12; ++c) got.push_back(rows->columnText(c));
         EXPECT_EQ(got, expected[i]);
         EXPECT_EQ(rows->columnInt(0), added[i].info.id);
-        EXPECT_EQ(added[i].info.name, expected[i][0]);
         EXPECT_EQ(added[i].info.created_at, expected[i][5]);
         const auto blob = rows->columnBlob(13);  // the PNG the icon cache decodes later
         ASSERT_TRUE(added[i].iconPng);
@@ -106,16 +102,9 @@ TEST(Import, DuplicatesAndBadFilesAreSkipped) {
     Library lib;
     // An older row whose arguments are NULL counts as one with empty arguments.
     ASSERT_TRUE(Database::open(lib.db(), false)->exec("INSERT INTO games (name, exe_path, launch_args) VALUES ('old', 'C:\\old.exe', NULL)"));
-    lib.write("Old.lnk", windowsLink("old"));
-    // Steam, an emulator and wine start many games through one program.
-    lib.app("Portal.desktop", "/usr/games/steam steam://rungameid/400");
-    lib.app("Half-Life.desktop", "/usr/games/steam steam://rungameid/70");
-    lib.app("Also Portal.desktop", "/usr/games/steam steam://rungameid/400");  // same program and arguments
-    lib.write("Mario.lnk", windowsLink("mario"));
-    lib.write("Zelda.lnk", windowsLink("zelda"));
-    // Files that are no shortcut between them are skipped, not the end of the import.
-    lib.write("Luigi.lnk", windowsLink("t").substr(0, 60));
-    lib.write("Peach.desktop", std::string("\0\x01\x02\xff\xfe", 5));
+    // Steam, an emulator and wine start many games through one program; Luigi
+    // (cut short) and Peach are no shortcuts, skipped without ending the import.
+    lib.copy("duplicates");
     StubLoader icons;
     std::vector<std::string> names;
     for (const auto& g : importShortcutFolder(lib.folder(), lib.db(), icons).games) names.push_back(g.info.name);
@@ -129,8 +118,7 @@ TEST(Import, DuplicatesAndBadFilesAreSkipped) {
     EXPECT_EQ(lib.count(), 5);
 }
 
-// Another program adds one of the folder's games while the shortcuts are read
-// (here: while the first icon is looked up). The import must not store it twice.
+// A game another program adds while the shortcuts are read (here: at the first icon) is stored once.
 TEST(Import, GameAddedByAnotherProgramDuringTheScanIsStoredOnce) {
     Library lib;
     lib.app("a.desktop", "/bin/a --x");
@@ -162,13 +150,7 @@ TEST(Import, OnlyEntriesADesktopMenuShowsAreGames) {
     ScopedEnv path("PATH", bin.string() + ":/usr/bin:/bin");
     const std::string emu = (bin / "emu").string(), term = (bin / "x-terminal-emulator").string();
 
-    lib.app("nodisplay.desktop", "/bin/settings-panel", "NoDisplay=true\n");
-    lib.app("elsewhere.desktop", "/bin/other", "OnlyShowIn=NoSuchDesktop;\n");
-    lib.app("not-elsewhere.desktop", "/bin/shown", "Name=Shown\nNotShowIn=NoSuchDesktop;\n");
-    lib.app("tryexec.desktop", "/bin/needs", "TryExec=no-such-program-ludexa\n");
-    lib.app("tryexec-ok.desktop", "emu --menu", "Name=Menu\nTryExec=emu\n");
-    lib.app("nethack.desktop", "/usr/games/nethack -u \"Player One\"", "Name=NetHack\nTerminal=true\n");
-    lib.write("bom.desktop", "\xEF\xBB\xBF[Desktop Entry]\nType=Application\nName=BOM\nExec=/bin/bom\n");
+    lib.copy("menu");
     StubLoader icons;
     std::vector<std::vector<std::string>> got;
     for (const auto& g : importShortcutFolder(lib.folder(), lib.db(), icons).games)

@@ -1,23 +1,9 @@
-// The KeyValues reader on a Steam file, the format's corners, and broken text.
+// The KeyValues reader: the format's corners and broken text (Steam's files: stores_test).
 #include <gtest/gtest.h>
 
 #include "library/keyvalues.h"
-#include "test_data.h"
 
 using namespace ludexa;
-
-TEST(KeyValues, ReadsSteamsLibraryList) {
-    const auto bytes = test::testDataBytes("corpus/keyvalues/libraryfolders.vdf");
-    const auto pairs = parseKeyValues(std::string(bytes.begin(), bytes.end()));
-    ASSERT_TRUE(pairs);
-    ASSERT_EQ(pairs->size(), 1u);
-    const KeyValue& root = (*pairs)[0];
-    ASSERT_EQ(root.children.size(), 2u);
-    EXPECT_EQ(root.children[1].get("path"), "/mnt/games/SteamLibrary");
-    EXPECT_EQ(root.children[0].find("APPS")->get("228980"), "283843287");  // keys ignore case
-    EXPECT_EQ(root.children[0].get("apps"), "");  // a block has no value
-    EXPECT_EQ(root.find("2"), nullptr);
-}
 
 TEST(KeyValues, FormatCorners) {
     const auto pairs = parseKeyValues(
@@ -27,18 +13,15 @@ TEST(KeyValues, FormatCorners) {
     ASSERT_TRUE(pairs);
     const KeyValue& root = (*pairs)[0];
     EXPECT_EQ(root.key, "Root");
-    EXPECT_EQ(root.get("bare"), "word");
+    EXPECT_EQ(root.get("BARE"), "word");  // keys ignore case
     EXPECT_EQ(root.get("esc"), "a\"b\\c\nd\te\\q");  // unknown escapes stay as written
     EXPECT_EQ(root.get("cond"), "1");
     EXPECT_EQ(root.get("empty"), "");
     ASSERT_NE(root.find("nested"), nullptr);
+    EXPECT_EQ(root.get("nested"), "");  // a block has no value
+    EXPECT_EQ(root.find("missing"), nullptr);
     EXPECT_TRUE(root.find("nested")->find("deeper")->isBlock);
     EXPECT_EQ(root.children.size(), 5u);
-
-    // Written back and read again: the same pairs, whatever the strings hold.
-    const auto again = parseKeyValues(formatKeyValues(*pairs));
-    ASSERT_TRUE(again);
-    EXPECT_EQ(*again, *pairs);
 }
 
 TEST(KeyValues, BrokenTextIsRefused) {
@@ -49,7 +32,6 @@ TEST(KeyValues, BrokenTextIsRefused) {
     EXPECT_FALSE(parseKeyValues("\"a\" { [$X }"));                        // unclosed condition
     EXPECT_FALSE(parseKeyValues("{ }"));                                  // block without key
     EXPECT_TRUE(parseKeyValues("")->empty());
-    EXPECT_TRUE(parseKeyValues("  // only a comment")->empty());
 
     // Nesting up to the limit is read; one level more is refused, not a stack overflow.
     auto nested = [](int depth) {
