@@ -168,11 +168,12 @@ TEST(PictureLoaderThread, StopsWhileDecodingAndStartsAgain) {
     loader.request(writePng(dir.file("big.png"), 3000, 3000, sf::Color::Red));
     const auto stopping = std::chrono::steady_clock::now();
     loader.stop();  // leaves the decode behind
-    EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::milliseconds(500));
+    // Generous: on a loaded machine the loader thread may wait long for a core.
+    EXPECT_LT(std::chrono::steady_clock::now() - stopping, std::chrono::milliseconds(2000));
     EXPECT_FALSE(loader.running());
     loader.start();
     loader.request(dir.file("big.png"));
-    EXPECT_TRUE(awaitResult(loader, 10000));
+    EXPECT_TRUE(awaitResult(loader, 60000));
 }
 
 // The launcher's side: a real window, the loader thread, textures.
