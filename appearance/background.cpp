@@ -5,9 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <string_view>
-
-#include "app/settings.h"
 
 #define STB_IMAGE_WRITE_IMPLEMENTATION
 #define STB_IMAGE_WRITE_STATIC
@@ -56,20 +53,6 @@ bool encodeBackgroundJpeg(const RgbaImage& image, std::vector<std::uint8_t>& out
     } catch (...) {
         return false;
     }
-}
-
-bool saveBackgroundPicture(const RgbaImage& image, const std::string& path) noexcept {
-    try {
-        std::vector<std::uint8_t> jpeg;
-        if (!encodeBackgroundJpeg(image, jpeg)) return false;
-        return writeFileAtomically(path, std::string_view(reinterpret_cast<const char*>(jpeg.data()), jpeg.size()));
-    } catch (...) {
-        return false;
-    }
-}
-
-bool decodeBackgroundPicture(const std::string& path, RgbaImage& out) noexcept {
-    return decodeStillPictureFile(path, out) == PictureOutcome::Decoded;
 }
 
 BackgroundPicture prepareBackgroundPicture(const std::string& path, int screenWidth, int screenHeight,

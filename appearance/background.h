@@ -22,14 +22,6 @@ PictureSize backgroundSizeFor(int width, int height, int screenWidth, int screen
 // transparent parts are laid over the window's dark background colour.
 [[nodiscard]] bool encodeBackgroundJpeg(const RgbaImage& image, std::vector<std::uint8_t>& out) noexcept;
 
-// Writes the JPEG to `path` through a temporary file and a rename, so the
-// file at `path` is always a whole picture.
-[[nodiscard]] bool saveBackgroundPicture(const RgbaImage& image, const std::string& path) noexcept;
-
-// Decodes any picture the program reads (JPEG, PNG, BMP, GIF's first frame,
-// WebP, AVIF) whose header passes checkPictureSize.
-[[nodiscard]] bool decodeBackgroundPicture(const std::string& path, RgbaImage& out) noexcept;
-
 // A background made ready off the main thread: decoded, scaled down to cover
 // the screen and, when asked, encoded as the JPEG kept as ui.jpg.
 struct BackgroundPicture {
